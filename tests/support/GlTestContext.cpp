@@ -18,13 +18,20 @@ void ensureGlContext(int width, int height)
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(width, height);
-    glutCreateWindow("quillow-test");
+    const int window = glutCreateWindow("quillow-test");
     if (glewInit() != GLEW_OK) {
         std::fprintf(stderr, "glewInit failed\n");
         std::abort();
     }
     glViewport(0, 0, width, height);
     created = true;
+    // Tear the context down before the driver is unloaded at exit, so leak
+    // checks see no driver memory left behind.
+    static int windowToClose = window;
+    std::atexit([] {
+        glutDestroyWindow(windowToClose);
+        glutExit();
+    });
 }
 
 Pixel readPixel(int x, int y)
