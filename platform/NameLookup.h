@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// Parses a dotted IPv4 address ("a.b.c.d") into host byte order.
+bool parseDottedIPv4(const std::string& text, uint32_t* address);
+
+// "a.b.c.d" of an address in host byte order.
+std::string formatDottedIPv4(uint32_t address);
+
+// Looks a host name up (IPv4 only); thread-safe, may block.
+bool resolveHostIPv4(const std::string& host, uint32_t* address);
+
+// The machine's host name, or "" when it cannot be had.
+std::string localHostName();
+
+// An IPv4 interface of this machine: its address and the directed broadcast
+// address of its network.
+struct LocalInterface {
+    uint32_t address;
+    uint32_t broadcast;
+};
+
+// Every up IPv4 interface; the loopback interface is always in the list.
+std::vector<LocalInterface> localInterfaces();
+
+}  // namespace platform
