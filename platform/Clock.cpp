@@ -1,6 +1,7 @@
 #include "platform/Clock.h"
 
 #include <chrono>
+#include <thread>
 
 namespace platform {
 
@@ -25,6 +26,18 @@ uint32_t milliseconds()
         SteadyClock::now() - processStart);
     // 64-bit arithmetic, then the 32-bit wrap that callers expect.
     return static_cast<uint32_t>(static_cast<uint64_t>(elapsed.count()) + 1u);
+}
+
+uint64_t microseconds()
+{
+    const auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(
+        SteadyClock::now() - processStart);
+    return static_cast<uint64_t>(elapsed.count());
+}
+
+void sleepMilliseconds(uint32_t ms)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
 void setMillisecondSource(std::function<uint32_t()> source)

@@ -10,6 +10,13 @@ namespace platform {
 // never 0, so 0 can mean "never" to callers.
 uint32_t milliseconds();
 
+// Microseconds from the same monotonic clock, 64-bit so that it never wraps;
+// for callers that round to the nearest millisecond themselves.
+uint64_t microseconds();
+
+// Suspends the calling thread for the given milliseconds.
+void sleepMilliseconds(uint32_t ms);
+
 // Replaces the clock (for tests); an empty function restores the real one.
 void setMillisecondSource(std::function<uint32_t()> source);
 

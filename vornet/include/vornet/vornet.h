@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "vornet/vornet_export.h"
+
+namespace Vornet_Private {
+class Core;
+}
+
+// The library object: the first thing an application creates and the last it
+// destroys. Its settings, clock and allocation hooks are process-wide and
+// usable before any library object exists.
+class VNET_API Vornet {
+public:
+    using AllocateFunction = void* (*)(unsigned int bytes);
+    using FreeFunction = void (*)(void* memory);
+    using LogCallback = void (*)(const char* line);
+
+    // Logs nowhere.
+    Vornet();
+    // Logs to the named file, deleting an existing file of that name first.
+    explicit Vornet(const char* logFileName);
+    // Hands every log line, without its newline, to the callback.
+    explicit Vornet(LogCallback logCallback);
+    ~Vornet();
+
+    // Two objects sharing one private block would tear it down twice.
+    Vornet(const Vornet&) = delete;
+    Vornet& operator=(const Vornet&) = delete;
+
+    void setConnectionTimeout(uint32_t milliseconds);
+    // Kept for callers of older versions; resends follow acknowledgements.
+    void setResendTimeout(uint32_t milliseconds);
+    // 0: errors and warnings; 1 (default): all but verbose lines; 2: all.
+    void setLogLevel(uint8_t level);
+
+    // Replaces the process-wide allocation hooks; null restores the C
+    // runtime's function. Call before creating any library object or node.
+    static void overrideMemoryHandlers(AllocateFunction allocate, FreeFunction release);
+    // Library clock: milliseconds, first reading 1, wraps after 49.7 days.
+    static uint32_t getTime();
+    static void Sleep(uint32_t milliseconds);
+
+    static void* operator new(size_t bytes) noexcept;
+    static void* operator new[](size_t bytes) noexcept;
+    static void operator delete(void* memory) noexcept;
+    static void operator delete[](void* memory) noexcept;
+
+private:
+    void build();
+
+    // Null when its allocation failed: the object then does nothing.
+    Vornet_Private::Core* m_priv;
+};

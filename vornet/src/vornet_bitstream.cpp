@@ -1,0 +1,796 @@
+#include "vornet/vornet_bitstream.h"
+
+#include <bit>
+#include <cstring>
+#include <cwchar>
+#include <new>
+
+#include "vornet_assert.h"
+#include "vornet_log.h"
+#include "vornet_memory.h"
+#include "vornet_tls.h"
+
+using namespace Vornet_Private;
+
+namespace {
+
+// Item types of the checking build's tags.
+enum ItemType : unsigned {
+    eTypeBool = 0,
+    eTypeSignedInt = 1,
+    eTypeUnsignedInt = 2,
+    eTypeFloat = 3,
+    eTypeString = 4,
+    eTypeBuffer = 5
+};
+
+const char* const typeExpressions[] = {
+    "(type == eTypeBool)",  "(type == eTypeSignedInt)", "(type == eTypeUnsignedInt)",
+    "(type == eTypeFloat)", "(type == eTypeString)",    "(type == eTypeBuffer)",
+};
+
+constexpr unsigned typeBits = 3;
+constexpr unsigned sizeFieldBits = 16;
+// Tag bits in front of items with and without a size field.
+constexpr unsigned sizedTag = checkingBuild ? typeBits + sizeFieldBits : 0;
+constexpr unsigned unsizedTag = checkingBuild ? typeBits : 0;
+constexpr unsigned growthMargin = checkingBuild ? typeBits + sizeFieldBits : 0;
+
+constexpr unsigned stringLengthBits = 9;
+constexpr unsigned maxStringBytes = (1u << stringLengthBits) - 1;
+// A string's own tag plus the tagged length in front of its bytes.
+constexpr unsigned stringHeaderBits = unsizedTag + sizedTag + stringLengthBits;
+// A float is its tag, the sign as a tagged bool, mantissa and exponent.
+constexpr unsigned floatFixedBits = sizedTag + unsizedTag + 1 + 8;
+
+constexpr unsigned maxStreamBytes = 0xFFFF;
+constexpr unsigned firstAllocation = 512;
+constexpr unsigned doublingLimit = 1024;
+constexpr unsigned linearGrowth = 64;
+constexpr unsigned shortHeaderLimit = 16;
+constexpr unsigned serialisableBytes = 4096;
+
+unsigned clampBits(unsigned bits, unsigned maximum)
+{
+    return bits > maximum ? maximum : bits;
+}
+
+uint32_t lowBits(uint32_t value, unsigned count)
+{
+    return count >= 32 ? value : value & ((1u << count) - 1);
+}
+
+// Mantissa and exponent travel most significant bit first.
+uint32_t reverseBits(uint32_t value, unsigned count)
+{
+    if (count == 0) return 0;
+    value = ((value >> 1) & 0x55555555u) | ((value & 0x55555555u) << 1);
+    value = ((value >> 2) & 0x33333333u) | ((value & 0x33333333u) << 2);
+    value = ((value >> 4) & 0x0F0F0F0Fu) | ((value & 0x0F0F0F0Fu) << 4);
+    value = ((value >> 8) & 0x00FF00FFu) | ((value & 0x00FF00FFu) << 8);
+    value = (value >> 16) | (value << 16);
+    return value >> (32 - count);
+}
+
+VNet_BitStream::BitPos positionOf(unsigned bits)
+{
+    return VNet_BitStream::BitPos{static_cast<uint16_t>(bits % 8), static_cast<uint16_t>(bits / 8)};
+}
+
+// Writes count (<= 32) bits at a bit position; other bits stay as they are.
+void storeBits(unsigned char* buffer, unsigned position, uint32_t value, unsigned count)
+{
+    const unsigned shift = position % 8;
+    const uint64_t bits = static_cast<uint64_t>(lowBits(value, count)) << shift;
+    const uint64_t mask = ((count >= 32 ? uint64_t{0xFFFFFFFF} : (uint64_t{1} << count) - 1)) << shift;
+    unsigned char* at = buffer + position / 8;
+    for (unsigned i = 0; i * 8 < shift + count; ++i) {
+        const auto byteMask = static_cast<unsigned char>(mask >> (8 * i));
+        at[i] = static_cast<unsigned char>((at[i] & ~byteMask) | static_cast<unsigned char>(bits >> (8 * i)));
+    }
+}
+
+uint32_t loadBits(const unsigned char* buffer, unsigned position, unsigned count)
+{
+    const unsigned shift = position % 8;
+    const unsigned char* at = buffer + position / 8;
+    uint64_t bits = 0;
+    for (unsigned i = 0; i * 8 < shift + count; ++i) bits |= static_cast<uint64_t>(at[i]) << (8 * i);
+    return lowBits(static_cast<uint32_t>(bits >> shift), count);
+}
+
+unsigned char* allocateZeroed(unsigned bytes)
+{
+    auto* buffer = allocateArray<unsigned char>(bytes);
+    // Bits past the fill position go on the wire as they are; they must
+    // never carry old heap contents.
+    if (buffer) std::memset(buffer, 0, bytes);
+    return buffer;
+}
+
+}  // namespace
+
+VNET_DEFINE_HOOK_ALLOCATION(VNet_BitStream)
+
+// ---------------------------------------------------------------------------
+// Construction and ownership
+
+VNet_BitStream::VNet_BitStream(unsigned short sizeHint)
+    : m_ar(nullptr), m_bitcount(0), m_fillpos{0, 0}, m_readpos{0, 0}, m_size(sizeHint), m_maxsize(sizeHint),
+      m_bsflags(0)
+{
+    if (sizeHint == 0) return;
+    m_ar = allocateZeroed(sizeHint);
+    if (!m_ar) fatalError("VNet_BitStream::VNet_BitStream(): out of memory");
+}
+
+VNet_BitStream::VNet_BitStream(const VNet_BitStream& other)
+    : m_ar(nullptr), m_bitcount(0), m_fillpos{0, 0}, m_readpos{0, 0}, m_size(0), m_maxsize(other.m_maxsize),
+      m_bsflags(0)
+{
+    *this = other;
+}
+
+VNet_BitStream& VNet_BitStream::operator=(const VNet_BitStream& other)
+{
+    if (this == &other) return *this;
+    if (!other.m_ar || !other.m_size) {
+        Clear();
+    } else {
+        if (!m_ar || m_size != other.m_size) {
+            release(m_ar);
+            m_ar = allocateArray<unsigned char>(other.m_size);
+            if (!m_ar) {
+                Clear();
+                logMessage(LogError, "VNet_BitStream():: out of mem");
+                return *this;
+            }
+        }
+        std::memcpy(m_ar, other.m_ar, other.m_size);
+    }
+    m_size = m_ar ? other.m_size : 0;
+    m_bitcount = other.m_bitcount;
+    m_maxsize = other.m_maxsize;
+    m_fillpos = other.m_fillpos;
+    m_readpos = other.m_readpos;
+    return *this;
+}
+
+VNet_BitStream::~VNet_BitStream()
+{
+    (void)VNET_CHECK(!VNET_BS_LOCKED(this),
+                     "You tried to delete a VNet_BitStream object owned by Vornet, please check your code!");
+    release(m_ar);
+    m_ar = nullptr;
+    m_bitcount = 0;
+    m_fillpos = m_readpos = BitPos{0, 0};
+    m_size = 0;
+}
+
+void VNet_BitStream::Clear()
+{
+    release(m_ar);
+    m_ar = nullptr;
+    m_bitcount = 0;
+    m_fillpos = m_readpos = BitPos{0, 0};
+    m_size = 0;
+}
+
+VNet_BitStream* VNet_BitStream::Duplicate() const
+{
+    if (VNET_BS_NODUPLICATE(this)) {
+        logMessage(LogError, "VNet_BitStream::Duplicate(): this bitstream may not be duplicated");
+        return nullptr;
+    }
+    auto* copy = new VNet_BitStream(*this);
+    if (!copy) fatalError("VNet_BitStream::Duplicate(): out of mem");
+    return copy;
+}
+
+// ---------------------------------------------------------------------------
+// Raw bits and tags
+
+bool VNet_BitStream::checkSize(unsigned int bits)
+{
+    const int64_t shortfall =
+        static_cast<int64_t>(getBitCount()) + bits - static_cast<int64_t>(m_size) * 8 + growthMargin;
+    if (shortfall <= 0) return true;
+    const uint64_t need = (static_cast<uint64_t>(shortfall) + 7) / 8;
+    // Sizes and positions are 16-bit: a stream cannot grow past 65535 bytes.
+    if (m_size + need > maxStreamBytes) fatalError("VNet_BitStream::check_size(): out of memory");
+    uint64_t size;
+    if (!m_ar) {
+        size = need > firstAllocation ? need : firstAllocation;
+    } else {
+        size = m_size >= doublingLimit ? m_size + linearGrowth : m_size * 2u;
+        if (size - m_size < need) size = m_size + need;
+    }
+    if (size > maxStreamBytes) size = maxStreamBytes;
+    unsigned char* buffer = allocateZeroed(static_cast<unsigned>(size));
+    if (!buffer) fatalError("VNet_BitStream::check_size(): out of memory");
+    if (m_ar) std::memcpy(buffer, m_ar, m_size);
+    release(m_ar);
+    m_ar = buffer;
+    m_size = static_cast<uint16_t>(size);
+    return true;
+}
+
+void VNet_BitStream::incPos(BitPos* position)
+{
+    const unsigned bits = bitsOf(*position);
+    if (bits / 8 >= maxStreamBytes) return;
+    *position = positionOf(bits + 1);
+    if (position == &m_fillpos) ++m_bitcount;
+}
+
+void VNet_BitStream::writeBits(uint32_t value, unsigned count)
+{
+    const unsigned at = getBitCount();
+    if (!VNET_ASSERT(at + count <= m_size * 8u, "m_fillpos.pos < m_size")) return;
+    storeBits(m_ar, at, value, count);
+    m_fillpos = positionOf(at + count);
+    m_bitcount += count;
+}
+
+// Callers have made sure the bits lie below the fill position.
+uint32_t VNet_BitStream::readBits(unsigned count)
+{
+    const unsigned at = bitsOf(m_readpos);
+    m_readpos = positionOf(at + count);
+    return loadBits(m_ar, at, count);
+}
+
+void VNet_BitStream::writeBytes(const unsigned char* data, unsigned count)
+{
+    const unsigned at = getBitCount();
+    if (!VNET_ASSERT(at + count * 8 <= m_size * 8u, "m_fillpos.pos < m_size")) return;
+    const unsigned shift = at % 8;
+    unsigned char* out = m_ar + at / 8;
+    if (shift == 0) {
+        std::memcpy(out, data, count);
+    } else {
+        out[0] &= static_cast<unsigned char>((1u << shift) - 1);
+        for (unsigned i = 0; i < count; ++i) {
+            out[i] |= static_cast<unsigned char>(data[i] << shift);
+            out[i + 1] = static_cast<unsigned char>(data[i] >> (8 - shift));
+        }
+    }
+    m_fillpos = positionOf(at + count * 8);
+    m_bitcount += count * 8;
+}
+
+void VNet_BitStream::readBytes(unsigned char* out, unsigned count)
+{
+    const unsigned at = bitsOf(m_readpos);
+    const unsigned shift = at % 8;
+    const unsigned char* in = m_ar + at / 8;
+    if (shift == 0) {
+        std::memcpy(out, in, count);
+    } else {
+        const unsigned available = m_size - at / 8;
+        for (unsigned i = 0; i < count; ++i) {
+            const unsigned next = i + 1 < available ? in[i + 1] : 0;
+            out[i] = static_cast<unsigned char>((in[i] >> shift) | (next << (8 - shift)));
+        }
+    }
+    m_readpos = positionOf(at + count * 8);
+}
+
+void VNet_BitStream::writeTag(unsigned int type, unsigned int size, bool sized)
+{
+    if constexpr (!checkingBuild) return;
+    writeBits(type, typeBits);
+    if (sized) writeBits(size, sizeFieldBits);
+}
+
+void VNet_BitStream::checkTag(unsigned int type, unsigned int size, bool sized, const char* sizeExpression)
+{
+    if constexpr (!checkingBuild) return;
+    const unsigned foundType = readBits(typeBits);
+    if (foundType != type) {
+        logRaw("Asymmetrical read detected - wrong type: %d, expected: %d", foundType, type);
+        assertionHolds(false, typeExpressions[type], "Asymmetrical read detected - wrong type", __FILE__, __LINE__);
+    }
+    if (!sized) return;
+    const unsigned foundSize = readBits(sizeFieldBits);
+    if (foundSize != size) {
+        logRaw("Asymmetrical read detected - wrong size: %d, expected: %d", foundSize, size);
+        assertionHolds(false, sizeExpression, "Asymmetrical read detected - wrong size", __FILE__, __LINE__);
+    }
+}
+
+// A read that ran off the end leaves the position one bit past the fill
+// position, so endOfStream tells the caller, and never further.
+void VNet_BitStream::moveReadPastEnd()
+{
+    const unsigned end = getBitCount() + 1;
+    if (bitsOf(m_readpos) < end) m_readpos = positionOf(end);
+}
+
+unsigned int VNet_BitStream::readableBits() const
+{
+    const unsigned read = bitsOf(m_readpos);
+    return read < getBitCount() ? getBitCount() - read : 0;
+}
+
+// ---------------------------------------------------------------------------
+// Appending
+
+bool VNet_BitStream::addInt(unsigned int value, unsigned char bits)
+{
+    if (bits == 0) return false;
+    const unsigned count = clampBits(bits, 32);
+    checkSize(sizedTag + count);
+    writeTag(eTypeUnsignedInt, count, true);
+    writeBits(value, count);
+    return true;
+}
+
+bool VNet_BitStream::addSignedInt(int value, unsigned char bits)
+{
+    if (bits == 0) return false;
+    const unsigned count = clampBits(bits, 31);
+    const uint32_t magnitude = value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
+    checkSize(sizedTag + count + 1);
+    writeTag(eTypeSignedInt, count, true);
+    writeBits(magnitude, count);
+    writeBits(value < 0 ? 1 : 0, 1);
+    return true;
+}
+
+bool VNet_BitStream::addBool(bool value)
+{
+    checkSize(unsizedTag + 1);
+    writeTag(eTypeBool, 0, false);
+    writeBits(value ? 1 : 0, 1);
+    return true;
+}
+
+bool VNet_BitStream::addFloat(float value, unsigned char mantissaBits)
+{
+    const unsigned count = clampBits(mantissaBits, 23);
+    const uint32_t bits = std::bit_cast<uint32_t>(value);
+    checkSize(floatFixedBits + count);
+    writeTag(eTypeFloat, count, true);
+    writeTag(eTypeBool, 0, false);
+    writeBits(bits >> 31, 1);
+    writeBits(reverseBits((bits & 0x7FFFFF) >> (23 - count), count), count);
+    writeBits(reverseBits((bits >> 23) & 0xFF, 8), 8);
+    return true;
+}
+
+bool VNet_BitStream::addString(const char* text)
+{
+    if (!text) return false;
+    const size_t length = std::strlen(text);
+    const unsigned bytes = length > maxStringBytes ? maxStringBytes : static_cast<unsigned>(length);
+    checkSize(stringHeaderBits + bytes * 8);
+    writeTag(eTypeString, 0, false);
+    writeTag(eTypeUnsignedInt, stringLengthBits, true);
+    writeBits(bytes, stringLengthBits);
+    writeBytes(reinterpret_cast<const unsigned char*>(text), bytes);
+    return true;
+}
+
+bool VNet_BitStream::addStringW(const wchar_t* text)
+{
+    if (!text) return false;
+    const size_t length = std::wcslen(text);
+    const unsigned units = length > maxStringBytes / 2 ? maxStringBytes / 2 : static_cast<unsigned>(length);
+    checkSize(stringHeaderBits + units * 16);
+    writeTag(eTypeString, 0, false);
+    writeTag(eTypeUnsignedInt, stringLengthBits, true);
+    writeBits(units * 2, stringLengthBits);
+    for (unsigned i = 0; i < units; ++i) {
+        // One 16-bit unit per character; what does not fit one unit is
+        // sent as the replacement character.
+        const auto c = static_cast<uint32_t>(text[i]);
+        writeBits(c > 0xFFFF ? 0xFFFD : c, 16);
+    }
+    return true;
+}
+
+bool VNet_BitStream::addBuffer(char* data, unsigned short bytes)
+{
+    if (!data || bytes == 0) return false;
+    checkSize(sizedTag + bytes * 8u);
+    writeTag(eTypeBuffer, bytes, true);
+    writeBytes(reinterpret_cast<const unsigned char*>(data), bytes);
+    return true;
+}
+
+bool VNet_BitStream::addBitStream(VNet_BitStream* other, bool)
+{
+    if (!other) return false;
+    const unsigned bits = other->getBitCount();
+    if (bits == 0) return true;
+    checkSize(bits);
+    copyBitsFrom(*other, bits);
+    return true;
+}
+
+// Appends the first bits bits of another stream (which may be this one).
+void VNet_BitStream::copyBitsFrom(const VNet_BitStream& other, unsigned bits)
+{
+    const unsigned at = getBitCount();
+    if (!VNET_ASSERT(at + bits <= m_size * 8u, "m_fillpos.pos < m_size")) return;
+    if (at % 8 == 0) {
+        std::memcpy(m_ar + at / 8, other.m_ar, (bits + 7) / 8);
+    } else {
+        for (unsigned done = 0; done < bits; done += 32) {
+            const unsigned count = clampBits(bits - done, 32);
+            storeBits(m_ar, at + done, loadBits(other.m_ar, done, count), count);
+        }
+    }
+    m_fillpos = positionOf(at + bits);
+    m_bitcount += bits;
+}
+
+// ---------------------------------------------------------------------------
+// Reading
+
+unsigned int VNet_BitStream::getInt(unsigned char bits)
+{
+    if (bits == 0) return 0;
+    const unsigned count = clampBits(bits, 32);
+    if (!canRead(sizedTag + count)) return 0;
+    checkTag(eTypeUnsignedInt, count, true, "(bits == _bits)");
+    return readBits(count);
+}
+
+int VNet_BitStream::getSignedInt(unsigned char bits)
+{
+    if (bits == 0) return 0;
+    const unsigned count = clampBits(bits, 31);
+    if (!canRead(sizedTag + count + 1)) return 0;
+    checkTag(eTypeSignedInt, count, true, "(bits == _bits)");
+    const uint32_t magnitude = readBits(count);
+    if (!readBits(1)) return static_cast<int>(magnitude);
+    // A negative sign over a zero field can only come from -2^count (the
+    // magnitude's high bit fell off); INT_MIN itself is one such value.
+    if (magnitude == 0) return static_cast<int>(-(int64_t{1} << count));
+    return -static_cast<int>(magnitude);
+}
+
+bool VNet_BitStream::getBool()
+{
+    if (!canRead(unsizedTag + 1)) {
+        moveReadPastEnd();
+        return false;
+    }
+    checkTag(eTypeBool, 0, false, nullptr);
+    return readBits(1) != 0;
+}
+
+float VNet_BitStream::getFloat(unsigned char mantissaBits)
+{
+    const unsigned count = clampBits(mantissaBits, 23);
+    if (!canRead(floatFixedBits + count)) return 0.0f;
+    checkTag(eTypeFloat, count, true, "(bits == _mant_bits)");
+    checkTag(eTypeBool, 0, false, nullptr);
+    const uint32_t sign = readBits(1);
+    const uint32_t mantissa = reverseBits(readBits(count), count) << (23 - count);
+    const uint32_t exponent = reverseBits(readBits(8), 8);
+    return std::bit_cast<float>((sign << 31) | (exponent << 23) | mantissa);
+}
+
+// Reads a string's length. False, nothing consumed, when the length is not
+// there; false with the length consumed when its bytes are not all there.
+bool VNet_BitStream::readStringHeader(unsigned int& length)
+{
+    length = 0;
+    if (!canRead(stringHeaderBits)) return false;
+    checkTag(eTypeString, 0, false, nullptr);
+    checkTag(eTypeUnsignedInt, stringLengthBits, true, "(bits == _bits)");
+    length = readBits(stringLengthBits);
+    return canRead(length * 8);
+}
+
+bool VNet_BitStream::peekStringLength(unsigned int& length)
+{
+    const BitPos saved = m_readpos;
+    const bool complete = readStringHeader(length);
+    m_readpos = saved;
+    return complete;
+}
+
+char* VNet_BitStream::getString()
+{
+    unsigned length;
+    if (!readStringHeader(length)) return nullptr;
+    // The caller frees the text with delete[], so it comes from the
+    // caller's allocator rather than the library's hooks.
+    char* text = new (std::nothrow) char[length + 1];
+    if (!text) {
+        logMessage(LogError, "VNet_BitStream(): failed in allocation of %d bytes", length + 1);
+        return nullptr;
+    }
+    readBytes(reinterpret_cast<unsigned char*>(text), length);
+    text[length] = 0;
+    return text;
+}
+
+void VNet_BitStream::getString(char* out, unsigned short size)
+{
+    unsigned length;
+    if (!readStringHeader(length)) {
+        if (out && size) out[0] = 0;
+        return;
+    }
+    const unsigned copied = out && size ? (length < size - 1u ? length : size - 1u) : 0;
+    if (out && size) {
+        std::memset(out, 0, size);
+        readBytes(reinterpret_cast<unsigned char*>(out), copied);
+    }
+    // A cut string is still consumed whole.
+    m_readpos = positionOf(bitsOf(m_readpos) + (length - copied) * 8);
+}
+
+void VNet_BitStream::getStringW(wchar_t* out, unsigned short size)
+{
+    unsigned length;
+    if (!readStringHeader(length)) {
+        if (out && size) out[0] = 0;
+        return;
+    }
+    const unsigned units = length / 2;
+    const unsigned copied = out && size ? (units < size - 1u ? units : size - 1u) : 0;
+    if (out && size) {
+        std::wmemset(out, 0, size);
+        for (unsigned i = 0; i < copied; ++i) out[i] = static_cast<wchar_t>(readBits(16));
+    }
+    m_readpos = positionOf(bitsOf(m_readpos) + (length - copied * 2) * 8);
+}
+
+const char* VNet_BitStream::getStringStatic()
+{
+    tlsdat* scratch = getTlsData();
+    if (!scratch) {
+        skipString();
+        return "";
+    }
+    getString(scratch->stringBuffer.narrow, sizeof(scratch->stringBuffer.narrow));
+    return scratch->stringBuffer.narrow;
+}
+
+const wchar_t* VNet_BitStream::getStringWStatic()
+{
+    tlsdat* scratch = getTlsData();
+    if (!scratch) {
+        skipString();
+        return L"";
+    }
+    getStringW(scratch->stringBuffer.wide, sizeof(scratch->stringBuffer.wide) / sizeof(wchar_t));
+    return scratch->stringBuffer.wide;
+}
+
+unsigned int VNet_BitStream::getStringSize()
+{
+    unsigned length;
+    peekStringLength(length);
+    return length;
+}
+
+unsigned int VNet_BitStream::getStringLength()
+{
+    return getStringSize();
+}
+
+unsigned int VNet_BitStream::getStringWLength()
+{
+    return getStringSize() / 2;
+}
+
+unsigned short VNet_BitStream::getBuffer(char* out, unsigned short bytes)
+{
+    if (!out || bytes == 0) {
+        logMessage(LogWarning, "VNet_BitStream::getBuffer(): invalid input paramters: %p %d", static_cast<void*>(out),
+                   bytes);
+        return 0;
+    }
+    // Bounded by the written data, so a position past it cannot wrap.
+    if (!canRead(sizedTag + bytes * 8u)) {
+        logMessage(LogError, "VNet_BitStream::getBuffer(): not enough data in stream to read %d bytes", bytes);
+        return 0;
+    }
+    checkTag(eTypeBuffer, bytes, true, "(bits == _bytes)");
+    readBytes(reinterpret_cast<unsigned char*>(out), bytes);
+    return bytes;
+}
+
+VNet_BitStream* VNet_BitStream::getBitStream(unsigned int bits, bool)
+{
+    if (!canRead(bits)) return nullptr;
+    auto* part = new VNet_BitStream(static_cast<unsigned short>((bits + 7) / 8));
+    if (!part) return nullptr;
+    for (unsigned done = 0; done < bits; done += 32) {
+        const unsigned count = clampBits(bits - done, 32);
+        part->writeBits(readBits(count), count);
+    }
+    return part;
+}
+
+// ---------------------------------------------------------------------------
+// Skipping: each consumes exactly what the matching read consumes.
+
+void VNet_BitStream::skipInt(unsigned char bits)
+{
+    getInt(bits);
+}
+
+void VNet_BitStream::skipSignedInt(unsigned char bits)
+{
+    getSignedInt(bits);
+}
+
+void VNet_BitStream::skipBool()
+{
+    getBool();
+}
+
+void VNet_BitStream::skipFloat(unsigned char mantissaBits)
+{
+    getFloat(mantissaBits);
+}
+
+void VNet_BitStream::skipString()
+{
+    getString(nullptr, 0);
+}
+
+void VNet_BitStream::skipBuffer(unsigned short bytes)
+{
+    if (bytes == 0) {
+        logMessage(LogWarning, "VNet_BitStream::getBuffer(): invalid input paramters: %d", bytes);
+        return;
+    }
+    if (!canRead(sizedTag + bytes * 8u)) return;
+    checkTag(eTypeBuffer, bytes, true, "(bits == _bytes)");
+    m_readpos = positionOf(bitsOf(m_readpos) + bytes * 8u);
+}
+
+void VNet_BitStream::skipBits(unsigned int bits)
+{
+    const unsigned target = bitsOf(m_readpos) + (bits & 0xFFFF);
+    if (target > getBitCount()) {
+        moveReadPastEnd();
+        return;
+    }
+    m_readpos = positionOf(target);
+}
+
+unsigned int VNet_BitStream::getTagOverheadInt()
+{
+    return sizedTag;
+}
+
+unsigned int VNet_BitStream::getTagOverheadBool()
+{
+    return unsizedTag;
+}
+
+unsigned int VNet_BitStream::getTagOverheadFloat()
+{
+    return sizedTag + unsizedTag;
+}
+
+unsigned int VNet_BitStream::getTagOverheadString()
+{
+    return unsizedTag + sizedTag;
+}
+
+unsigned int VNet_BitStream::getTagOverheadBuffer()
+{
+    return sizedTag;
+}
+
+// ---------------------------------------------------------------------------
+// Positions and queries
+
+void VNet_BitStream::restoreWriteState(const BitPos& state)
+{
+    if (!VNET_ASSERT(bitsOf(state) <= m_size * 8u, "restored write state inside the buffer")) return;
+    m_fillpos = state;
+    m_bitcount = bitsOf(state);
+}
+
+int VNet_BitStream::getBufferMax() const
+{
+    return m_fillpos.pos - m_readpos.pos - (m_readpos.bit ? 1 : 0) + (m_fillpos.bit ? 1 : 0);
+}
+
+unsigned short VNet_BitStream::getSizeHint() const
+{
+    const unsigned size = m_fillpos.pos + (m_fillpos.bit ? 1u : 0u) + (m_fillpos.pos < shortHeaderLimit ? 1u : 2u);
+    return static_cast<unsigned short>(size > maxStreamBytes ? maxStreamBytes : size);
+}
+
+bool VNet_BitStream::checkFull() const
+{
+    return m_bitcount / 8 > m_maxsize;
+}
+
+bool VNet_BitStream::checkMax(unsigned int bits) const
+{
+    return m_bitcount / 8 + bits / 8 < m_maxsize;
+}
+
+bool VNet_BitStream::isEqual(const VNet_BitStream& other) const
+{
+    const bool buffers = VNET_ASSERT(m_ar && other.m_ar, "m_ar && _other.m_ar");
+    if (getBitCount() != other.getBitCount()) return false;
+    if (!buffers) return getBitCount() == 0;
+    if (std::memcmp(m_ar, other.m_ar, m_fillpos.pos) != 0) return false;
+    if (m_fillpos.bit == 0) return true;
+    return loadBits(m_ar, m_fillpos.pos * 8u, m_fillpos.bit) == loadBits(other.m_ar, m_fillpos.pos * 8u, m_fillpos.bit);
+}
+
+void VNet_BitStream::logReadState()
+{
+    logRaw("BStream[%p]: readstate: byte: %d bit %d", static_cast<void*>(this), m_readpos.pos, m_readpos.bit);
+}
+
+void VNet_BitStream::logWriteState()
+{
+    logRaw("BStream[%p]: writestate: byte: %d bit %d", static_cast<void*>(this), m_fillpos.pos, m_fillpos.bit);
+}
+
+// ---------------------------------------------------------------------------
+// Serialised form: a 1-byte header below fill byte 16, else 2 bytes, then
+// the written bytes.
+
+bool VNet_BitStream::Serialize(char* out, unsigned short* outSize, unsigned short maxSize)
+{
+    if (!out || !outSize) return false;
+    const unsigned dataBytes = m_fillpos.pos + (m_fillpos.bit ? 1u : 0u);
+    const unsigned headerBytes = m_fillpos.pos < shortHeaderLimit ? 1u : 2u;
+    if (headerBytes + dataBytes > maxSize) return false;
+    if (!VNET_ASSERT(m_fillpos.pos < serialisableBytes, "m_fillpos.pos < 4096")) return false;
+    const unsigned header = m_fillpos.bit | (m_fillpos.pos << 4);
+    if (headerBytes == 1) {
+        out[0] = static_cast<char>(header | 0x08);
+    } else {
+        out[0] = static_cast<char>(header & 0xFF);
+        out[1] = static_cast<char>(header >> 8);
+    }
+    if (dataBytes) std::memcpy(out + headerBytes, m_ar, dataBytes);
+    if (*outSize != 0) *outSize = static_cast<unsigned short>(headerBytes + dataBytes);
+    return true;
+}
+
+bool VNet_BitStream::Deserialize(char* data, unsigned short size)
+{
+    if (!data || size == 0) return false;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(data);
+    const bool shortHeader = (bytes[0] & 0x08) != 0;
+    const unsigned headerBytes = shortHeader ? 1 : 2;
+    if (size < headerBytes) {
+        logRaw("!ERROR: VNet_BitStream::deserialize(): size doesn't match (%d <> %d)", headerBytes, size);
+        Clear();
+        return false;
+    }
+    const unsigned header = shortHeader ? bytes[0] : bytes[0] | (bytes[1] << 8);
+    const unsigned fillByte = header >> 4;
+    const unsigned fillBit = header & 0x07;
+    const unsigned dataBytes = fillByte + (fillBit ? 1 : 0);
+    if (headerBytes + dataBytes != size) {
+        logRaw("!ERROR: VNet_BitStream::deserialize(): size doesn't match (%d <> %d)", headerBytes + dataBytes, size);
+        Clear();
+        return false;
+    }
+    if (dataBytes == 0) {
+        // An empty payload leaves an empty stream, not the previous one.
+        Clear();
+        return true;
+    }
+    unsigned char* buffer = allocateArray<unsigned char>(dataBytes);
+    if (!buffer) fatalError("VNet_BitStream::deserialize(): out of memory");
+    std::memcpy(buffer, bytes + headerBytes, dataBytes);
+    release(m_ar);
+    m_ar = buffer;
+    m_size = static_cast<uint16_t>(dataBytes);
+    if (m_maxsize < m_size) m_maxsize = m_size;
+    m_fillpos = BitPos{static_cast<uint16_t>(fillBit), static_cast<uint16_t>(fillByte)};
+    m_bitcount = fillByte * 8 + fillBit;
+    return true;
+}

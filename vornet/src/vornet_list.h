@@ -1,0 +1,151 @@
+#pragma once
+
+#include <cstdint>
+
+#include "vornet_memory.h"
+
+namespace Vornet_Private {
+
+// Doubly linked list with one allocated node per element; the element rides
+// in the node as its payload. The cursor is a scratch position for the
+// owner's scans; only the operations below that name it move it.
+template <typename T>
+class LIST {
+public:
+    struct Node : HookAllocated {
+        Node* next;
+        Node* prev;
+        T payload;
+    };
+
+    LIST() = default;
+    // Frees the nodes, never the payloads.
+    ~LIST() { clear(); }
+    LIST(const LIST&) = delete;
+    LIST& operator=(const LIST&) = delete;
+
+    Node* first() const { return m_first; }
+    Node* last() const { return m_last; }
+    Node* cursor() const { return m_cursor; }
+    void setCursor(Node* node) { m_cursor = node; }
+    int32_t count() const { return m_count; }
+
+    // Null, list unchanged, when the node cannot be allocated.
+    Node* append(T payload)
+    {
+        if (!m_last) return insertIntoEmpty(payload);
+        return linkAfter(m_last, payload);
+    }
+
+    Node* prepend(T payload)
+    {
+        if (!m_first) return insertIntoEmpty(payload);
+        return linkBefore(m_first, payload);
+    }
+
+    Node* insertAfter(Node* node, T payload)
+    {
+        if (!m_first) return insertIntoEmpty(payload);
+        if (!node) return nullptr;
+        m_cursor = node;
+        return linkAfter(node, payload);
+    }
+
+    Node* insertBefore(Node* node, T payload)
+    {
+        if (!m_first) return insertIntoEmpty(payload);
+        if (!node) return nullptr;
+        m_cursor = node;
+        return linkBefore(node, payload);
+    }
+
+    // Unlinks and frees the node; returns its successor. A scan whose cursor
+    // stood on the removed node goes on from that successor.
+    Node* remove(Node* node)
+    {
+        if (!node) return nullptr;
+        Node* successor = node->next;
+        (node->prev ? node->prev->next : m_first) = node->next;
+        (node->next ? node->next->prev : m_last) = node->prev;
+        if (m_cursor == node) m_cursor = successor;
+        delete node;
+        if (--m_count == 0) m_first = m_last = m_cursor = nullptr;
+        return successor;
+    }
+
+    Node* find(T payload) const
+    {
+        for (Node* node = m_first; node; node = node->next) {
+            if (node->payload == payload) return node;
+        }
+        return nullptr;
+    }
+
+    Node* removeValue(T payload)
+    {
+        Node* node = find(payload);
+        return node ? remove(node) : nullptr;
+    }
+
+    void clear()
+    {
+        for (Node* node = m_first; node;) {
+            Node* next = node->next;
+            delete node;
+            node = next;
+        }
+        m_first = m_last = m_cursor = nullptr;
+        m_count = 0;
+    }
+
+private:
+    static Node* makeNode(T payload)
+    {
+        Node* node = new Node;
+        if (node) {
+            node->next = node->prev = nullptr;
+            node->payload = payload;
+        }
+        return node;
+    }
+
+    Node* insertIntoEmpty(T payload)
+    {
+        Node* node = makeNode(payload);
+        if (!node) return nullptr;
+        m_first = m_last = m_cursor = node;
+        m_count = 1;
+        return node;
+    }
+
+    Node* linkAfter(Node* at, T payload)
+    {
+        Node* node = makeNode(payload);
+        if (!node) return nullptr;
+        node->prev = at;
+        node->next = at->next;
+        (at->next ? at->next->prev : m_last) = node;
+        at->next = node;
+        ++m_count;
+        return node;
+    }
+
+    Node* linkBefore(Node* at, T payload)
+    {
+        Node* node = makeNode(payload);
+        if (!node) return nullptr;
+        node->next = at;
+        node->prev = at->prev;
+        (at->prev ? at->prev->next : m_first) = node;
+        at->prev = node;
+        ++m_count;
+        return node;
+    }
+
+    Node* m_first = nullptr;
+    Node* m_last = nullptr;
+    Node* m_cursor = nullptr;
+    int32_t m_count = 0;
+};
+
+}  // namespace Vornet_Private
