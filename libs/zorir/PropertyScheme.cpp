@@ -1,0 +1,8 @@
+#include "libs/zorir/PropertyScheme.h"
+
+namespace Zorir {
+
+PropertyScheme::PropertyScheme() = default;
+PropertyScheme::~PropertyScheme() = default;
+
+}  // namespace Zorir
