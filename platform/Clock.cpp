@@ -1,7 +1,6 @@
 #include "platform/Clock.h"
 
 #include <chrono>
-#include <thread>
 
 namespace platform {
 
@@ -33,11 +32,6 @@ uint64_t microseconds()
     const auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(
         SteadyClock::now() - processStart);
     return static_cast<uint64_t>(elapsed.count());
-}
-
-void sleepMilliseconds(uint32_t ms)
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
 void setMillisecondSource(std::function<uint32_t()> source)

@@ -14,9 +14,6 @@ uint32_t milliseconds();
 // for callers that round to the nearest millisecond themselves.
 uint64_t microseconds();
 
-// Suspends the calling thread for the given milliseconds.
-void sleepMilliseconds(uint32_t ms);
-
 // Replaces the clock (for tests); an empty function restores the real one.
 void setMillisecondSource(std::function<uint32_t()> source);
 

@@ -3,7 +3,7 @@
 #include <atomic>
 #include <cstdio>
 
-#include "platform/Clock.h"
+#include "platform/Thread.h"
 #include "vornet_clock.h"
 #include "vornet_core.h"
 #include "vornet_log.h"

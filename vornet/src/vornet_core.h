@@ -4,7 +4,7 @@
 
 #include "vornet_list.h"
 #include "vornet_memory.h"
-#include "vornet_mutex.h"
+#include "platform/Thread.h"
 
 class VNet_Socket;
 class VNet_Address;
@@ -25,12 +25,12 @@ public:
 
     // Registered sockets by type; the UDP list is guarded by registryMutex.
     LIST<VNet_Socket*> sockets[SocketTypeCount];
-    Mutex registryMutex;
+    platform::Mutex registryMutex;
     // Held by the socket reader while it waits for and reads datagrams.
-    Mutex readingMutex;
+    platform::Mutex readingMutex;
     bool stopReader = false;
     // Innermost lock: makes each log line whole.
-    Mutex logMutex;
+    platform::Mutex logMutex;
     bool localAddressesDiscovered = false;
     LIST<VNet_Address*> localAddresses;
 };

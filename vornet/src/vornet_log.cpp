@@ -42,7 +42,7 @@ void emitLine(const char* prefix, const char* message, char* line, size_t lineSi
 {
     Core* core = currentCore();
     if (!core) return;
-    MutexLock lock(core->logMutex);
+    platform::MutexLock lock(core->logMutex);
     const int written = std::snprintf(line, lineSize - 1, "%s%s", prefix, message);
     const size_t length = written < 0 ? 0 : std::strlen(line);
     if (logFileName.getBuffer()) {
