@@ -353,9 +353,11 @@ bool VNet_BitStream::addFloat(float value, unsigned char mantissaBits)
     checkSize(floatFixedBits + count);
     writeTag(eTypeFloat, count, true);
     writeTag(eTypeBool, 0, false);
-    writeBits(bits >> 31, 1);
-    writeBits(reverseBits((bits & 0x7FFFFF) >> (23 - count), count), count);
-    writeBits(reverseBits((bits >> 23) & 0xFF, 8), 8);
+    // Sign, mantissa and exponent in stream order, as one write of at most
+    // 32 bits.
+    const uint32_t mantissa = reverseBits((bits & 0x7FFFFF) >> (23 - count), count);
+    const uint32_t exponent = reverseBits((bits >> 23) & 0xFF, 8);
+    writeBits((bits >> 31) | (mantissa << 1) | (exponent << (count + 1)), count + 9);
     return true;
 }
 
@@ -468,9 +470,10 @@ float VNet_BitStream::getFloat(unsigned char mantissaBits)
     if (!canRead(floatFixedBits + count)) return 0.0f;
     checkTag(eTypeFloat, count, true, "(bits == _mant_bits)");
     checkTag(eTypeBool, 0, false, nullptr);
-    const uint32_t sign = readBits(1);
-    const uint32_t mantissa = reverseBits(readBits(count), count) << (23 - count);
-    const uint32_t exponent = reverseBits(readBits(8), 8);
+    const uint32_t item = readBits(count + 9);
+    const uint32_t sign = item & 1;
+    const uint32_t mantissa = reverseBits(item >> 1, count) << (23 - count);
+    const uint32_t exponent = reverseBits(item >> (count + 1), 8);
     return std::bit_cast<float>((sign << 31) | (exponent << 23) | mantissa);
 }
 
