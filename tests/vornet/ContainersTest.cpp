@@ -203,6 +203,20 @@ struct FatalCase {
     const char* message;
 };
 
+template <size_t N>
+void expectEachEndsTheProcess(const FatalCase (&cases)[N])
+{
+    for (const FatalCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EXIT(
+            {
+                Vornet library(printLine);
+                c.misuse();
+            },
+            testing::ExitedWithCode(1), c.message);
+    }
+}
+
 TEST(StringBufferDeath, MisuseEndsTheProcess)
 {
     const FatalCase cases[] = {
@@ -219,15 +233,7 @@ TEST(StringBufferDeath, MisuseEndsTheProcess)
         {"shift outside", [] { STRING("abc").shiftLeft(4, 1); },
          "!ERROR: STRING\\(\"abc\"\\)::shiftLeft\\(4, 1\\): invalid access"},
     };
-    for (const FatalCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EXIT(
-            {
-                Vornet library(printLine);
-                c.misuse();
-            },
-            testing::ExitedWithCode(1), c.message);
-    }
+    expectEachEndsTheProcess(cases);
 }
 
 // --- ARRAY and BitArray -----------------------------------------------------
@@ -284,15 +290,7 @@ TEST(ArrayDeath, BadIndicesAndSizesEndTheProcess)
         {"size 0", [] { ARRAY<int>().setSize(0); }, "ARRAY::setSize\\(0\\): invalid size"},
         {"resize -2", [] { ARRAY<int>().resize(-2); }, "ARRAY::resize\\(-2\\): invalid size"},
     };
-    for (const FatalCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EXIT(
-            {
-                Vornet library(printLine);
-                c.misuse();
-            },
-            testing::ExitedWithCode(1), c.message);
-    }
+    expectEachEndsTheProcess(cases);
 }
 
 TEST_F(WithLog, BitArrayWarnsAboutBitsOutside)

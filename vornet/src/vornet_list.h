@@ -111,33 +111,23 @@ private:
 
     Node* insertIntoEmpty(T payload)
     {
-        Node* node = makeNode(payload);
-        if (!node) return nullptr;
-        m_first = m_last = m_cursor = node;
-        m_count = 1;
+        Node* node = linkBetween(nullptr, nullptr, payload);
+        if (node) m_cursor = node;
         return node;
     }
 
-    Node* linkAfter(Node* at, T payload)
-    {
-        Node* node = makeNode(payload);
-        if (!node) return nullptr;
-        node->prev = at;
-        node->next = at->next;
-        (at->next ? at->next->prev : m_last) = node;
-        at->next = node;
-        ++m_count;
-        return node;
-    }
+    Node* linkAfter(Node* at, T payload) { return linkBetween(at, at->next, payload); }
+    Node* linkBefore(Node* at, T payload) { return linkBetween(at->prev, at, payload); }
 
-    Node* linkBefore(Node* at, T payload)
+    // Links a new node between two neighbours; null stands for an end.
+    Node* linkBetween(Node* prev, Node* next, T payload)
     {
         Node* node = makeNode(payload);
         if (!node) return nullptr;
-        node->next = at;
-        node->prev = at->prev;
-        (at->prev ? at->prev->next : m_first) = node;
-        at->prev = node;
+        node->prev = prev;
+        node->next = next;
+        (prev ? prev->next : m_first) = node;
+        (next ? next->prev : m_last) = node;
         ++m_count;
         return node;
     }

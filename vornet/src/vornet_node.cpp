@@ -1,5 +1,7 @@
 #include "vornet/vornet_node.h"
 
+#include "vornet/vornet_bitstream.h"
+
 #include "vornet_log.h"
 #include "vornet_node_private.h"
 
@@ -11,6 +13,11 @@ VNet_Node_Private::~VNet_Node_Private()
 {
     delete connectionStates;
     delete outgoingEvents;
+    if (announceData) {
+        // Held streams are locked against the application; the node owns it.
+        announceData->setFlag(VNET_BS_LOCKED_FLAG, false);
+        delete announceData;
+    }
 }
 
 VNET_DEFINE_HOOK_ALLOCATION(VNet_Node)
