@@ -259,17 +259,7 @@ void drawImage(Image& image, const Rectangle& rectangle, float s0, float t0, flo
 {
     bindTexture(image);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    const Vector2 topLeft = rectangle.topLeft(), bottomRight = rectangle.bottomRight();
-    glBegin(GL_QUADS);
-    glTexCoord2f(s0, t0);
-    vertex(topLeft.x, bottomRight.y);
-    glTexCoord2f(s0, t1);
-    vertex(topLeft.x, topLeft.y);
-    glTexCoord2f(s1, t1);
-    vertex(bottomRight.x, topLeft.y);
-    glTexCoord2f(s1, t0);
-    vertex(bottomRight.x, bottomRight.y);
-    glEnd();
+    drawTexturedQuad(rectangle, s0, t1, s1, t0);
     glPopAttrib();
 }
 
@@ -277,6 +267,21 @@ void deleteTexture(uint32_t name)
 {
     const GLuint texture = name;
     glDeleteTextures(1, &texture);
+}
+
+void drawTexturedQuad(const Rectangle& area, float sLeft, float tTop, float sRight, float tBottom)
+{
+    const Vector2 topLeft = area.topLeft(), bottomRight = area.bottomRight();
+    glBegin(GL_QUADS);
+    glTexCoord2f(sLeft, tBottom);
+    vertex(topLeft.x, bottomRight.y);
+    glTexCoord2f(sLeft, tTop);
+    vertex(topLeft.x, topLeft.y);
+    glTexCoord2f(sRight, tTop);
+    vertex(bottomRight.x, topLeft.y);
+    glTexCoord2f(sRight, tBottom);
+    vertex(bottomRight.x, bottomRight.y);
+    glEnd();
 }
 
 }  // namespace Zorir

@@ -49,5 +49,8 @@ void bindTexture(Image& image);
 // Texture corner (s0, t0) goes to the bottom left, (s1, t1) to the top right.
 void drawImage(Image& image, const Rectangle& rectangle, float s0, float t0, float s1, float t1);
 void deleteTexture(uint32_t name);
+// One quad of the bound texture: texture coordinates (left, top) at the
+// area's top-left corner and (right, bottom) at its bottom-right one.
+void drawTexturedQuad(const Rectangle& area, float sLeft, float tTop, float sRight, float tBottom);
 
 }  // namespace Zorir

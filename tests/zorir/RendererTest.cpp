@@ -33,6 +33,17 @@ Pixel pixelAt(int x, int y)
     return quillow::test::readPixel(x, side - 1 - y);
 }
 
+// A context of our size, cleared to black, with the window manager's screen
+// to match.
+void clearScreen()
+{
+    quillow::test::ensureGlContext(side, side);
+    Zorir::WindowManager::instance().screenResized(side, side);
+    glViewport(0, 0, side, side);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
 bool isBlack(const Pixel& p) { return p.r == 0 && p.g == 0 && p.b == 0; }
 bool isRed(const Pixel& p) { return p.r == 255 && p.g == 0 && p.b == 0; }
 
@@ -40,10 +51,7 @@ class RendererTest : public zorirtest::ManagerTest, public ::testing::Test {
 protected:
     RendererTest()
     {
-        quillow::test::ensureGlContext(side, side);
-        glViewport(0, 0, side, side);
-        glClearColor(0, 0, 0, 1);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        clearScreen();
         Zorir::begin2D();
     }
     ~RendererTest() override
@@ -292,13 +300,7 @@ TEST_F(RendererTest, NilImageDrawsBlack)
 // a disabled window greyed over.
 class DrawingPassTest : public zorirtest::ManagerTest, public ::testing::Test {
 protected:
-    DrawingPassTest()
-    {
-        quillow::test::ensureGlContext(side, side);
-        glViewport(0, 0, side, side);
-        glClearColor(0, 0, 0, 1);
-        glClear(GL_COLOR_BUFFER_BIT);
-    }
+    DrawingPassTest() { clearScreen(); }
 };
 
 TEST_F(DrawingPassTest, HighestWindowIsDrawnLastAndPopupOverAll)

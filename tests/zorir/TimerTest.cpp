@@ -41,14 +41,23 @@ protected:
         quillow::test::ensureGlContext();
         manager().draw();
     }
+
+    // A started timer whose expiries are counted.
+    struct CountedTimer {
+        explicit CountedTimer(float interval) : timer(interval)
+        {
+            timer.expired().connect(&counter, &Counter::expired);
+            timer.start();
+        }
+        Counter counter;
+        Timer timer;
+    };
 };
 
 TEST_F(TimerTest, FiresOnTheFirstFrameAfterTheInterval)
 {
-    Timer timer(0.1f);
-    Counter counter;
-    timer.expired().connect(&counter, &Counter::expired);
-    timer.start();
+    CountedTimer counted(0.1f);
+    const Counter& counter = counted.counter;
     std::vector<int> firingFrames;
     for (int i = 1; i <= 20; ++i) {
         const int before = counter.count;
@@ -62,10 +71,8 @@ TEST_F(TimerTest, FiresOnTheFirstFrameAfterTheInterval)
 
 TEST_F(TimerTest, AtMostOneEmissionPerPassHoweverLate)
 {
-    Timer timer(0.1f);
-    Counter counter;
-    timer.expired().connect(&counter, &Counter::expired);
-    timer.start();
+    CountedTimer counted(0.1f);
+    const Counter& counter = counted.counter;
     now_ += 5000;
     poll();
     EXPECT_EQ(counter.count, 1);
@@ -75,10 +82,9 @@ TEST_F(TimerTest, AtMostOneEmissionPerPassHoweverLate)
 
 TEST_F(TimerTest, StartingTwiceDoesNotRestart)
 {
-    Timer timer(0.1f);
-    Counter counter;
-    timer.expired().connect(&counter, &Counter::expired);
-    timer.start();
+    CountedTimer counted(0.1f);
+    Timer& timer = counted.timer;
+    const Counter& counter = counted.counter;
     now_ += 80;
     timer.start();
     now_ += 40;
@@ -138,10 +144,9 @@ TEST_F(TimerTest, HandlersMayStopOrDestroyTimersDuringThePoll)
 
 TEST_F(TimerTest, ShorterIntervalTakesEffectWhileRunning)
 {
-    Timer timer(1.0f);
-    Counter counter;
-    timer.expired().connect(&counter, &Counter::expired);
-    timer.start();
+    CountedTimer counted(1.0f);
+    Timer& timer = counted.timer;
+    const Counter& counter = counted.counter;
     now_ += 150;
     timer.setInterval(0.1f);
     poll();

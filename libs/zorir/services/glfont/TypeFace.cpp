@@ -1,5 +1,6 @@
 #include "libs/zorir/services/glfont/TypeFace.h"
 
+#include "libs/zorir/Renderer.h"
 #include "libs/zorir/core/StandardException.h"
 #include "libs/zorir/services/glfont/FreeType.h"
 
@@ -161,20 +162,10 @@ void TypeFace::drawText(const std::string& text, float x, float y)
         const CacheEntry& entry = glyph(index);
         if (entry.width_ != 0 && entry.height_ != 0) {
             bindPage(entry.textureIndex_, boundTexture);
-            const float left = static_cast<float>(penX + entry.leftBearing_);
-            const float top = static_cast<float>(penY + entry.topOffset_);
-            const float right = left + static_cast<float>(entry.width_);
-            const float bottom = top + static_cast<float>(entry.height_);
-            glBegin(GL_QUADS);
-            glTexCoord2f(entry.s0_, entry.t0_);
-            glVertex2f(left, top);
-            glTexCoord2f(entry.s1_, entry.t0_);
-            glVertex2f(right, top);
-            glTexCoord2f(entry.s1_, entry.t1_);
-            glVertex2f(right, bottom);
-            glTexCoord2f(entry.s0_, entry.t1_);
-            glVertex2f(left, bottom);
-            glEnd();
+            const Vector2 topLeft(static_cast<float>(penX + entry.leftBearing_),
+                                  static_cast<float>(penY + entry.topOffset_));
+            const Vector2 size(static_cast<float>(entry.width_), static_cast<float>(entry.height_));
+            drawTexturedQuad(Rectangle(topLeft, topLeft + size), entry.s0_, entry.t0_, entry.s1_, entry.t1_);
         }
         penX += entry.advanceX_;
         penY += entry.advanceY_;
