@@ -55,11 +55,38 @@ void Thread::body(bool aboveNormal)
     started_.notify_all();
     run();
     running_ = false;
+    finished();
 }
 
 void Thread::join()
 {
     if (thread_.joinable() && thread_.get_id() != std::this_thread::get_id()) thread_.join();
+}
+
+void Thread::detach()
+{
+    if (thread_.joinable()) thread_.detach();
+}
+
+uint64_t Notifier::count() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return count_;
+}
+
+void Notifier::notifyAll()
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ++count_;
+    }
+    changed_.notify_all();
+}
+
+bool Notifier::waitChange(uint64_t seen, unsigned timeoutMs)
+{
+    std::unique_lock<std::mutex> lock(mutex_);
+    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return count_ != seen; });
 }
 
 void sleepMilliseconds(unsigned milliseconds)

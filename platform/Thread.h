@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -26,9 +27,15 @@ public:
     bool isRunning() const { return running_.load(); }
     // Waits for the body to return (no-op when it never started).
     void join();
+    // Lets a started body run on with nobody to join it. The object must
+    // then outlive the body; finished() is where it may end its own life.
+    void detach();
 
 protected:
     virtual void run() = 0;
+    // The last thing the thread does with this object, after run() has
+    // returned and isRunning() has turned false.
+    virtual void finished() {}
 
 private:
     void body(bool aboveNormal);
@@ -62,6 +69,24 @@ public:
 
 private:
     Mutex& mutex_;
+};
+
+// A counter of events that other threads can wait for: a waiter notes the
+// count, checks its condition, then waits for the count to move on, so an
+// event between the check and the wait is never missed.
+class Notifier {
+public:
+    uint64_t count() const;
+    // Raises the count and wakes every waiter.
+    void notifyAll();
+    // Waits until the count differs from seen or the time runs out; true
+    // when it moved on.
+    bool waitChange(uint64_t seen, unsigned timeoutMs);
+
+private:
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    uint64_t count_ = 0;
 };
 
 // Sleeps the calling thread.

@@ -75,4 +75,50 @@ TEST(Mutex, IsRecursiveForItsHolderAndExcludesOthers)
     EXPECT_FALSE(otherGotIt);
 }
 
+// Frees itself when its body is done, as a lookup nobody waits for does.
+class SelfEndingThread : public platform::Thread {
+public:
+    explicit SelfEndingThread(std::atomic<int>& ended) : ended_(ended) {}
+
+protected:
+    void run() override { platform::sleepMilliseconds(5); }
+    void finished() override
+    {
+        std::atomic<int>& ended = ended_;
+        delete this;
+        ++ended;
+    }
+
+private:
+    std::atomic<int>& ended_;
+};
+
+TEST(Thread, ADetachedBodyMayEndItsOwnObject)
+{
+    std::atomic<int> ended{0};
+    for (int i = 0; i < 4; ++i) {
+        auto* thread = new SelfEndingThread(ended);
+        ASSERT_TRUE(thread->start());
+        thread->detach();
+    }
+    while (ended < 4) platform::sleepMilliseconds(1);
+}
+
+TEST(Notifier, WaitersSeeEveryChangeAfterTheyNotedTheCount)
+{
+    platform::Notifier notifier;
+    const uint64_t seen = notifier.count();
+    EXPECT_FALSE(notifier.waitChange(seen, 1));  // nothing happened
+    notifier.notifyAll();
+    EXPECT_TRUE(notifier.waitChange(seen, 0));   // happened before the wait
+
+    const uint64_t before = notifier.count();
+    std::thread other([&] {
+        platform::sleepMilliseconds(10);
+        notifier.notifyAll();
+    });
+    EXPECT_TRUE(notifier.waitChange(before, 10000));
+    other.join();
+}
+
 }  // namespace

@@ -9,6 +9,8 @@
 #include <thread>
 #include <vector>
 
+#include <unistd.h>
+
 #include "vornet/src/vornet_clock.h"
 #include "vornet/src/vornet_core.h"
 #include "vornet/src/vornet_log.h"
@@ -114,7 +116,8 @@ std::string readFile(const std::string& name)
 
 TEST(LogSinks, FileIsReplacedAndGetsOneLinePerCall)
 {
-    const std::string name = testing::TempDir() + "vornet_log_test.txt";
+    // Both builds' tests run at once: each needs a file of its own.
+    const std::string name = testing::TempDir() + "vornet_log_test_" + std::to_string(getpid()) + ".txt";
     {
         std::ofstream old(name);
         old << "stale content\n";

@@ -20,10 +20,17 @@ std::atomic<uint32_t> connectionTimeoutMs{20000};
 Core::Core()
 {
     publishedCore.store(this);
+    // Without a reader thread the library runs without reception.
+    m_reader.start(true);
 }
 
 Core::~Core()
 {
+    stopReader.store(true);
+    readerWake.notifyAll();
+    m_reader.join();
+    // Sockets that were never given back would outlive their registry.
+    destroySockets();
     // A second library object may have replaced this one; its block stays.
     Core* self = this;
     publishedCore.compare_exchange_strong(self, nullptr);
@@ -82,6 +89,16 @@ Vornet::~Vornet()
     delete m_priv;
     m_priv = nullptr;
     Vornet_Private::setLogFile(nullptr);
+}
+
+bool Vornet::Init()
+{
+    return m_priv != nullptr;
+}
+
+void Vornet::Clear()
+{
+    if (m_priv) m_priv->destroySockets();
 }
 
 void Vornet::setConnectionTimeout(uint32_t milliseconds)
