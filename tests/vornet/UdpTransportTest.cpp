@@ -2,6 +2,7 @@
 // them, hostile datagrams are dropped, broadcasts stay on loopback.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <string>
 #include <thread>
@@ -19,6 +20,13 @@ using Vornet_Private::Core;
 using Vornet_Private::currentCore;
 
 constexpr unsigned char kWidth = 3;
+
+// The next packet of the control on the socket, waited for at most 10 s.
+VNet_Packet* waitForPacket(VNet_Socket& socket, uint8_t controlId)
+{
+    for (int i = 0; i < 1000 && !socket.hasPacket(true, controlId); ++i) Vornet::Sleep(10);
+    return socket.popPacket(controlId);
+}
 
 class UdpTransport : public ::testing::Test {
 protected:
@@ -52,12 +60,7 @@ protected:
         return sender->sendPacket(makePacket(*sender, loopback(receiver->getPort()), 1, destinationId, value));
     }
 
-    // Waits (blocking hasPacket) for the next packet of the control.
-    uint32_t next(uint8_t controlId)
-    {
-        EXPECT_TRUE(receiver->hasPacket(false, controlId));
-        return takeValue(receiver->popPacket(controlId));
-    }
+    uint32_t next(uint8_t controlId) { return takeValue(waitForPacket(*receiver, controlId)); }
 
     Vornet library{LogLines::capture};
     VNet_SocketUDP* sender = nullptr;
@@ -79,8 +82,7 @@ TEST_F(UdpTransport, DatagramsArePoppedByDestinationIdInOrder)
 TEST_F(UdpTransport, ReceivedPacketsKnowTheirSender)
 {
     ASSERT_TRUE(send(5, 42));
-    ASSERT_TRUE(receiver->hasPacket(false, 5));
-    VNet_Packet* packet = receiver->popPacket(5);
+    VNet_Packet* packet = waitForPacket(*receiver, 5);
     ASSERT_NE(packet, nullptr);
     EXPECT_EQ(packet->getSource().getType(), eVNet_AddressUDP);
     EXPECT_EQ(packet->getSource().getIP(), 0x7F000001u);
@@ -117,8 +119,7 @@ TEST_F(UdpTransport, PacketsOfUpTo1024BytesGo)
     VNet_Packet* largest = packetOfSize(*sender, receiver->getPort(), 1024);
     ASSERT_EQ(largest->getSize(), 1024u);
     ASSERT_TRUE(sender->sendPacket(largest));
-    ASSERT_TRUE(receiver->hasPacket(false, 5));
-    VNet_Packet* packet = receiver->popPacket(5);
+    VNet_Packet* packet = waitForPacket(*receiver, 5);
     ASSERT_NE(packet, nullptr);
     EXPECT_EQ(packet->getSize(), 1024u);
     delete packet;
@@ -198,11 +199,16 @@ TEST_F(UdpTransport, RawPacketsCarryNoHeader)
 
 TEST_F(UdpTransport, BlockingHasPacketWakesForTheNextBatch)
 {
-    std::thread later([this] {
-        Vornet::Sleep(50);
-        send(7, 3);
+    // Sent again until taken, so the blocking call cannot wait for ever.
+    std::atomic<bool> taken{false};
+    std::thread later([&] {
+        for (int i = 0; i < 500 && !taken; ++i) {
+            Vornet::Sleep(20);
+            send(7, 3);
+        }
     });
     EXPECT_TRUE(receiver->hasPacket(false, 7));
+    taken = true;
     later.join();
     EXPECT_EQ(takeValue(receiver->popPacket(7)), 3u);
 }
@@ -225,8 +231,7 @@ TEST_F(UdpTransport, BroadcastsGoToEveryListedInterface)
     // The request is answered to the requester's control id (1), which the
     // receiving side takes as well.
     receiver->attachReceiver(1);
-    ASSERT_TRUE(receiver->hasPacket(false, 1));
-    VNet_Packet* packet = receiver->popPacket(1);
+    VNet_Packet* packet = waitForPacket(*receiver, 1);
     ASSERT_NE(packet, nullptr);
     EXPECT_EQ(packet->getMark(), VNet_Packet::MarkDiscoverRequest);
     EXPECT_EQ(packet->getDiscoverRequestPort(), 6000);

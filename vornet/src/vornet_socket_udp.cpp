@@ -71,7 +71,10 @@ bool VNet_SocketUDP::initSocket(uint16_t port)
         m_socket.close();
         return false;
     }
-    if (!m_socket.setReuseAddress()) {
+    // Only a port asked for by number is shared: with address reuse on, a
+    // port the system picks could be one another socket already has, and
+    // each would then lose the other's datagrams.
+    if (port != 0 && !m_socket.setReuseAddress()) {
         logMessage(LogWarning, "VNet_SocketUDP::initSocket(): enabling SO_REUSEADDR failed");
     }
     m_broadcastAvailable = m_socket.setBroadcast();
