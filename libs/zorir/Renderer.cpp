@@ -105,6 +105,20 @@ float lineWidth()
     return width;
 }
 
+void setLineSmoothing(bool on)
+{
+    if (on) {
+        glEnable(GL_LINE_SMOOTH);
+    } else {
+        glDisable(GL_LINE_SMOOTH);
+    }
+}
+
+bool lineSmoothing()
+{
+    return glIsEnabled(GL_LINE_SMOOTH) == GL_TRUE;
+}
+
 void enableClipping(const Rectangle& rectangle)
 {
     GLint viewport[4] = {};

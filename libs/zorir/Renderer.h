@@ -22,6 +22,8 @@ void end2D();
 void setColor(const Color& color);
 void setLineWidth(float width);
 float lineWidth();
+void setLineSmoothing(bool on);
+bool lineSmoothing();
 
 // One clip rectangle at a time; there is no stack.
 void enableClipping(const Rectangle& rectangle);

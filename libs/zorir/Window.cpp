@@ -59,8 +59,10 @@ Vector2 Window::size() const
 void Window::setSize(const Vector2& size)
 {
     size_ = size;
-    onResize();
+    // Set first, so that the hook sees the new size rather than the
+    // preferred one (a panel arranges its children from it).
     sizeSet_ = true;
+    onResize();
 }
 
 void Window::setPosition(const Vector2& position)

@@ -1,0 +1,10 @@
+#include "libs/zorir/Button.h"
+
+namespace Zorir {
+
+void Button::draw()
+{
+    drawLook();
+}
+
+}  // namespace Zorir

@@ -1,0 +1,138 @@
+#include "libs/zorir/core/XMLInputArchive.h"
+
+#include <locale>
+#include <sstream>
+
+namespace Zorir::Core {
+
+namespace {
+
+// Standard stream extraction in the classic locale; text that does not start
+// with a number leaves the value as it was.
+template <class Number>
+void parseNumber(const char* text, Number& value)
+{
+    std::istringstream stream(text);
+    stream.imbue(std::locale::classic());
+    Number parsed{};
+    if (stream >> parsed) value = parsed;
+}
+
+}  // namespace
+
+XMLInputArchive::XMLInputArchive() : current_(&document_) {}
+
+bool XMLInputArchive::loadFile(const std::string& fileName)
+{
+    fileName_ = fileName;
+    current_ = &document_;
+    return document_.LoadFile(fileName.c_str());
+}
+
+bool XMLInputArchive::parse(const std::string& text)
+{
+    current_ = &document_;
+    document_.Parse(text.c_str());
+    return !document_.Error();
+}
+
+bool XMLInputArchive::fileWasMissing() const
+{
+    return document_.Error() && document_.ErrorId() == TiXmlBase::TIXML_ERROR_OPENING_FILE;
+}
+
+std::string XMLInputArchive::loadError() const
+{
+    if (!document_.Error()) return std::string();
+    std::ostringstream text;
+    text << document_.ErrorDesc() << " (row " << document_.ErrorRow() << ", column " << document_.ErrorCol() << ")";
+    return text.str();
+}
+
+std::string XMLInputArchive::currentPath() const
+{
+    std::string path;
+    for (const TiXmlNode* node = current_; node && node != &document_; node = node->Parent()) {
+        path = path.empty() ? node->ValueStr() : node->ValueStr() + "/" + path;
+    }
+    return path;
+}
+
+bool XMLInputArchive::enter(const char* name)
+{
+    TiXmlElement* child = current_->FirstChildElement(name);
+    if (!child) return false;
+    current_ = child;
+    return true;
+}
+
+const char* XMLInputArchive::currentText() const
+{
+    const TiXmlNode* first = current_->FirstChild();
+    return first && first->ToText() ? first->Value() : nullptr;
+}
+
+void XMLInputArchive::field(const char* name, float& value)
+{
+    TiXmlNode* previous = current_;
+    if (!enter(name)) return;
+    if (const char* text = currentText()) parseNumber(text, value);
+    current_ = previous;
+}
+
+void XMLInputArchive::field(const char* name, int32_t& value)
+{
+    TiXmlNode* previous = current_;
+    if (!enter(name)) return;
+    if (const char* text = currentText()) parseNumber(text, value);
+    current_ = previous;
+}
+
+void XMLInputArchive::field(const char* name, std::string& value)
+{
+    TiXmlNode* previous = current_;
+    if (!enter(name)) return;
+    if (const char* text = currentText()) value = text;
+    current_ = previous;
+}
+
+void XMLInputArchive::field(const char* name, Color& value)
+{
+    TiXmlNode* previous = current_;
+    if (!enter(name)) return;
+    field("red", value.red);
+    field("green", value.green);
+    field("blue", value.blue);
+    field("alpha", value.alpha);
+    current_ = previous;
+}
+
+int32_t XMLInputArchive::enumerationValue(int32_t current, std::span<const char* const> names) const
+{
+    std::string name = current >= 0 && static_cast<size_t>(current) < names.size() ? names[current] : "";
+    if (const TiXmlElement* child = current_->FirstChildElement("enum")) {
+        const TiXmlNode* first = child->FirstChild();
+        if (first && first->ToText()) name = first->Value();
+    }
+    for (size_t index = 0; index < names.size(); ++index) {
+        if (name == names[index]) return static_cast<int32_t>(index);
+    }
+    throw ArchiveError("Name cannot be converted to enum value");
+}
+
+std::unique_ptr<Serializable> XMLInputArchive::createFromCurrent(std::string& className)
+{
+    // Only the element's own class name counts: a class named further up
+    // the file must never choose the class of this member.
+    const TiXmlAttribute* first = current_->ToElement()->FirstAttribute();
+    if (!first || first->NameTStr() != "className" || first->ValueStr().empty()) {
+        throw ArchiveError("the element names no class (className must be its first attribute)");
+    }
+    className = first->ValueStr();
+    FactoryInterface& factory = factoryByClassName(className);
+    std::unique_ptr<Serializable> created(factory.create());
+    factory.serialize(runTimeTypeName<XMLInputArchive>(), *this, *created);
+    return created;
+}
+
+}  // namespace Zorir::Core

@@ -1,0 +1,91 @@
+#include "libs/zorir/core/XMLOutputArchive.h"
+
+#include <locale>
+#include <sstream>
+
+namespace Zorir::Core {
+
+namespace {
+
+template <class Number>
+std::string formatNumber(Number value)
+{
+    std::ostringstream stream;
+    stream.imbue(std::locale::classic());
+    stream << value;
+    return stream.str();
+}
+
+}  // namespace
+
+XMLOutputArchive::XMLOutputArchive() : current_(&document_) {}
+
+bool XMLOutputArchive::saveFile(const std::string& fileName) const
+{
+    return document_.SaveFile(fileName.c_str());
+}
+
+std::string XMLOutputArchive::text() const
+{
+    TiXmlPrinter printer;
+    document_.Accept(&printer);
+    return printer.Str();
+}
+
+TiXmlElement* XMLOutputArchive::appendElement(TiXmlNode* parent, const char* name)
+{
+    return parent->LinkEndChild(new TiXmlElement(name))->ToElement();
+}
+
+void XMLOutputArchive::writeText(const char* name, const std::string& text)
+{
+    appendElement(current_, name)->LinkEndChild(new TiXmlText(text));
+}
+
+void XMLOutputArchive::field(const char* name, const float& value)
+{
+    writeText(name, formatNumber(value));
+}
+
+void XMLOutputArchive::field(const char* name, const int32_t& value)
+{
+    writeText(name, formatNumber(value));
+}
+
+void XMLOutputArchive::field(const char* name, const std::string& value)
+{
+    writeText(name, value);
+}
+
+void XMLOutputArchive::field(const char* name, const Color& value)
+{
+    TiXmlNode* previous = current_;
+    current_ = appendElement(current_, name);
+    field("red", value.red);
+    field("green", value.green);
+    field("blue", value.blue);
+    field("alpha", value.alpha);
+    current_ = previous;
+}
+
+void XMLOutputArchive::writeEnumeration(const char* name, int32_t value, std::span<const char* const> names)
+{
+    TiXmlNode* previous = current_;
+    current_ = appendElement(current_, name);
+    const bool known = value >= 0 && static_cast<size_t>(value) < names.size();
+    writeText("enum", known ? names[value] : formatNumber(value));
+    current_ = previous;
+}
+
+void XMLOutputArchive::writeDescription(const char* name, Serializable& object)
+{
+    FactoryInterface& factory = factoryByTypeName(typeid(object).name());
+    TiXmlNode* previous = current_;
+    TiXmlElement* element = appendElement(current_, name);
+    element->SetAttribute("className", factory.className());
+    current_ = element;
+    factory.serialize(runTimeTypeName<XMLOutputArchive>(), *this, object);
+    current_ = previous;
+}
+
+}  // namespace Zorir::Core
