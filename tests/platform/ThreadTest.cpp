@@ -75,22 +75,26 @@ TEST(Mutex, IsRecursiveForItsHolderAndExcludesOthers)
     EXPECT_FALSE(otherGotIt);
 }
 
-// Frees itself when its body is done, as a lookup nobody waits for does.
+// Frees itself when the last of its two users, the thread and its starter,
+// lets go, as a lookup nobody waits for does.
 class SelfEndingThread : public platform::Thread {
 public:
     explicit SelfEndingThread(std::atomic<int>& ended) : ended_(ended) {}
-
-protected:
-    void run() override { platform::sleepMilliseconds(5); }
-    void finished() override
+    void release()
     {
+        if (references_.fetch_sub(1) != 1) return;
         std::atomic<int>& ended = ended_;
         delete this;
         ++ended;
     }
 
+protected:
+    void run() override { platform::sleepMilliseconds(1); }
+    void finished() override { release(); }
+
 private:
     std::atomic<int>& ended_;
+    std::atomic<int> references_{2};
 };
 
 TEST(Thread, ADetachedBodyMayEndItsOwnObject)
@@ -100,6 +104,7 @@ TEST(Thread, ADetachedBodyMayEndItsOwnObject)
         auto* thread = new SelfEndingThread(ended);
         ASSERT_TRUE(thread->start());
         thread->detach();
+        thread->release();
     }
     while (ended < 4) platform::sleepMilliseconds(1);
 }

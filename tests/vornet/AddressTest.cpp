@@ -2,7 +2,9 @@
 // thread of its own.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "vornet/vornet.h"
 #include "vornet/vornet_address.h"
@@ -161,9 +163,18 @@ TEST(Address, CopiesTakeTheValuesButNotTheLookup)
     EXPECT_EQ(copy.getControlID(), 4);
 }
 
+std::vector<std::string> logged;
+
+bool wasLogged(const std::string& line)
+{
+    return std::find(logged.begin(), logged.end(), line) != logged.end();
+}
+
+// Lookups report on the owner's thread when it takes their result.
 class Resolving : public ::testing::Test {
 protected:
-    Vornet library;
+    void SetUp() override { logged.clear(); }
+    Vornet library{[](const char* line) { logged.push_back(line); }};
 };
 
 TEST_F(Resolving, LocalhostResolves)
@@ -174,6 +185,7 @@ TEST_F(Resolving, LocalhostResolves)
     EXPECT_EQ(address.checkHostname(), eVNet_HostnameResolved);
     EXPECT_EQ(address.getIP(), 0x7F000001u);
     EXPECT_EQ(text(address.toString()), "[udp]:127.0.0.1:4000");
+    EXPECT_TRUE(wasLogged("VNet_Address: resolved hostname 'localhost' to 127.0.0.1"));
     // Still a named address: a second lookup may run.
     EXPECT_EQ(text(address.getAddressHostname()), "localhost:4000");
 }
@@ -185,7 +197,10 @@ TEST_F(Resolving, AsynchronousLookupIsInProgressAtOnce)
     ASSERT_TRUE(address.resolveHostname(true, 0));
     const eVNet_HostnameResult first = address.checkHostname();
     EXPECT_TRUE(first == eVNet_HostnameInProgress || first == eVNet_HostnameResolved);
-    EXPECT_FALSE(address.resolveHostname(true, 0) && first == eVNet_HostnameInProgress);
+    if (first == eVNet_HostnameInProgress) {
+        EXPECT_FALSE(address.resolveHostname(true, 0));
+        EXPECT_TRUE(wasLogged("! ERROR: VNet_Address::resolveHostname(): already in progress"));
+    }
     while (address.checkHostname() == eVNet_HostnameInProgress) Vornet::Sleep(1);
     EXPECT_EQ(address.checkHostname(), eVNet_HostnameResolved);
 }
@@ -199,6 +214,7 @@ TEST_F(Resolving, AnUnresolvableNameFails)
     EXPECT_FALSE(address.resolveHostname(false, 10000));
     EXPECT_EQ(address.checkHostname(), eVNet_HostnameFailed);
     EXPECT_EQ(address.getIP(), 0u);
+    EXPECT_TRUE(wasLogged("! ERROR: VNet_Address: failed to resolve hostname: '" + name.substr(0, name.size() - 3) + "'"));
 }
 
 TEST_F(Resolving, NumericAddressesHaveNothingToResolve)
@@ -207,6 +223,7 @@ TEST_F(Resolving, NumericAddressesHaveNothingToResolve)
     ASSERT_TRUE(address.setAddress(eVNet_AddressUDP, 0, "127.0.0.1:80"));
     EXPECT_FALSE(address.resolveHostname(false, 100));
     EXPECT_EQ(address.checkHostname(), eVNet_HostnameNotStarted);
+    EXPECT_TRUE(wasLogged("! ERROR: VNet_Address::resolveHostname(): nothing to resolve: 127.0.0.1"));
 }
 
 TEST_F(Resolving, AddressesReassignedOrDestroyedDuringALookupStayClean)
@@ -235,6 +252,7 @@ TEST_F(Resolving, AddressesReassignedOrDestroyedDuringALookupStayClean)
             EXPECT_EQ(text(address->toString()), "[udp]:10.0.0.1:2");
         }
     }
+    EXPECT_TRUE(logged.empty());  // abandoned lookups report nothing
 }
 
 }  // namespace

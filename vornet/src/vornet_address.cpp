@@ -17,16 +17,23 @@ class VNet_Address_Private : public HookAllocated {
 public:
     ~VNet_Address_Private() { abandonLookup(); }
 
-    // Takes over the result of a finished lookup.
+    // Takes over the result of a finished lookup and reports it.
     void collectLookup()
     {
         if (!lookup) return;
         const eVNet_HostnameResult result = lookup->state();
         if (result == eVNet_HostnameInProgress) return;
-        if (result == eVNet_HostnameResolved) ip = lookup->address();
-        resolveState = result;
+        const uint32_t found = lookup->address();
         lookup->release();
         lookup = nullptr;
+        resolveState = result;
+        if (result != eVNet_HostnameResolved) {
+            logMessage(LogError, "VNet_Address: failed to resolve hostname: '%s'", hostText());
+            return;
+        }
+        ip = found;
+        logRaw("VNet_Address: resolved hostname '%s' to %d.%d.%d.%d", hostText(), int(ip >> 24), int((ip >> 16) & 0xFF),
+               int((ip >> 8) & 0xFF), int(ip & 0xFF));
     }
 
     // A lookup for values that are being replaced must never write them.

@@ -1,7 +1,6 @@
 #include "vornet_hostname_lookup.h"
 
 #include "platform/NameLookup.h"
-#include "vornet_log.h"
 
 namespace Vornet_Private {
 
@@ -23,19 +22,14 @@ void HostnameLookup::release()
     if (m_references.fetch_sub(1, std::memory_order_acq_rel) == 1) delete this;
 }
 
+// Touches nothing but this object: the library object may be gone by the
+// time the system answers, so the owner reports the outcome, not this thread.
 void HostnameLookup::run()
 {
-    const char* name = m_hostName.getBuffer() ? m_hostName.getBuffer() : "";
     uint32_t address = 0;
-    if (!platform::resolveHostIPv4(name, &address)) {
-        logMessage(LogError, "VNet_Address: failed to resolve hostname: '%s'", name);
-        m_state.store(eVNet_HostnameFailed, std::memory_order_release);
-        return;
-    }
+    const bool found = platform::resolveHostIPv4(m_hostName.getBuffer() ? m_hostName.getBuffer() : "", &address);
     m_address = address;
-    m_state.store(eVNet_HostnameResolved, std::memory_order_release);
-    logRaw("VNet_Address: resolved hostname '%s' to %d.%d.%d.%d", name, int(address >> 24), int((address >> 16) & 0xFF),
-           int((address >> 8) & 0xFF), int(address & 0xFF));
+    m_state.store(found ? eVNet_HostnameResolved : eVNet_HostnameFailed, std::memory_order_release);
 }
 
 }  // namespace Vornet_Private

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "platform/Thread.h"
@@ -58,7 +59,7 @@ public:
 
     // False, width unchanged, for a width beyond kMaxControlIdWidth.
     bool setControlIDSize(unsigned char width);
-    unsigned char getControlIDSize() const { return m_width; }
+    unsigned char getControlIDSize() const { return m_width.load(); }
     // Whether a control has set the width; controls of another width must
     // not share the socket then.
     bool isControlIDSizeSet() const { return m_widthSet; }
@@ -85,8 +86,9 @@ protected:
 private:
     eVNet_AddressType m_type;
     int32_t m_references = 0;
-    unsigned char m_width = 0;
-    bool m_widthSet = false;
+    // Set by a control on its thread while the reader may be parsing.
+    std::atomic<unsigned char> m_width{0};
+    std::atomic<bool> m_widthSet{false};
     Vornet_Private::LIST<VNet_Packet*> m_queue;
     uint16_t m_receivers[256] = {};
 };
