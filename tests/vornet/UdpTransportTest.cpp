@@ -249,6 +249,22 @@ TEST(UdpLibrary, LocalInterfacesAlwaysHoldLoopbackOnce)
     EXPECT_EQ(loopbacks, 1);
 }
 
+TEST(UdpLibrary, EverySocketIsWatchedHoweverMany)
+{
+    Vornet library;
+    std::vector<VNet_Socket*> sockets;
+    for (int i = 0; i < 70; ++i) {
+        sockets.push_back(Vornet::requestSocket(eVNet_AddressUDP, 0, false));
+        ASSERT_NE(sockets.back(), nullptr);
+        sockets.back()->attachReceiver(0);
+    }
+    for (VNet_Socket* target : {sockets[69], sockets[64], sockets[1]}) {
+        ASSERT_TRUE(sockets[0]->sendPacket(makePacket(*sockets[0], loopback(target->getPort()), 0, 0, 64)));
+        EXPECT_EQ(takeValue(waitForPacket(*target, 0)), 64u);
+    }
+    library.Clear();
+}
+
 TEST(UdpLibrary, DestructionReturnsWhileTheReaderWaits)
 {
     auto library = std::make_unique<Vornet>();
