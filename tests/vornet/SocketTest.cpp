@@ -296,6 +296,32 @@ TEST_F(Sockets, LocalSendAlwaysConsumesThePacket)
     EXPECT_EQ(receiver->popPacket(5), nullptr);
 }
 
+TEST_F(Sockets, ADuplicateGoesThroughASecondSocket)
+{
+    VNet_SocketLocal* sender = local(1, 3);
+    VNet_SocketLocal* first = local(2, 3);
+    VNet_SocketLocal* second = local(3, 3);
+    first->attachReceiver(5);
+    second->attachReceiver(5);
+
+    VNet_Packet* packet = makePacket(*sender, localPort(2), 1, 5, 31);
+    packet->setKind(4);
+    packet->setMode(1);
+    VNet_Packet* copy = packet->duplicate();
+    ASSERT_NE(copy, nullptr);
+    ASSERT_TRUE(sender->sendPacket(packet));
+    // The copy stays whole while the original sits in another queue.
+    copy->getDestination().setPort(3);
+    ASSERT_TRUE(sender->sendPacket(copy));
+    for (VNet_SocketLocal* receiver : {first, second}) {
+        VNet_Packet* received = receiver->popPacket(5);
+        ASSERT_NE(received, nullptr);
+        EXPECT_EQ(received->getKind(), 4);
+        EXPECT_EQ(received->getMode(), 1);
+        EXPECT_EQ(takeValue(received), 31u);
+    }
+}
+
 TEST_F(Sockets, DetachingTheLastReceiverDropsItsQueuedPackets)
 {
     VNet_SocketLocal* sender = local(1, 3);

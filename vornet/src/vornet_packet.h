@@ -33,6 +33,11 @@ public:
     VNet_Packet(const VNet_Packet&) = delete;
     VNet_Packet& operator=(const VNet_Packet&) = delete;
 
+    // A copy to hand to a second socket, since sending consumes a packet:
+    // stream, addresses, time, mark and what the connection layer noted,
+    // without the history record. Null when memory runs out.
+    VNet_Packet* duplicate() const;
+
     VNet_BitStream* getStream() const { return m_stream; }
     // A second stream that holds the packet's sequence section while its
     // number is deferred; owned by the packet.
