@@ -1,0 +1,294 @@
+// Looks drawn under Xvfb and read back: a frame window with a client panel
+// and a button drawn from an XML file, wrapped static text, and the primitive
+// descriptions.
+#include "tests/zorir/TestWindow.h"
+
+#include "libs/zorir/BitmapDesc.h"
+#include "libs/zorir/Button.h"
+#include "libs/zorir/ComplexGridCellInfo.h"
+#include "libs/zorir/DefaultCheckDesc.h"
+#include "libs/zorir/DefaultFrameDesc.h"
+#include "libs/zorir/FrameWindow.h"
+#include "libs/zorir/GradientSurfaceDesc.h"
+#include "libs/zorir/Image.h"
+#include "libs/zorir/Panel.h"
+#include "libs/zorir/PropertyScheme.h"
+#include "libs/zorir/RectangleDesc.h"
+#include "libs/zorir/SolidSurfaceDesc.h"
+#include "libs/zorir/StaticText.h"
+#include "libs/zorir/TextDesc.h"
+#include "libs/zorir/TextRenderer.h"
+#include "libs/zorir/core/XMLInputArchive.h"
+#include "tests/support/GlTestContext.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+using quillow::test::Pixel;
+using Zorir::Color;
+using Zorir::Rectangle;
+using Zorir::Vector2;
+
+constexpr int side = 256;
+const std::string sans = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+
+std::string fixture(const std::string& name)
+{
+    return std::string(std::getenv("QUILLOW_SOURCE_DIR")) + "/tests/zorir/looks/" + name;
+}
+
+// Pixels in screen coordinates (origin top left), as the toolkit draws.
+Pixel pixelAt(int x, int y)
+{
+    return quillow::test::readPixel(x, side - 1 - y);
+}
+
+bool isBlack(const Pixel& p) { return p.r == 0 && p.g == 0 && p.b == 0; }
+
+testing::AssertionResult hasColor(const Pixel& p, int r, int g, int b)
+{
+    auto near = [](int a, int b) { return std::abs(a - b) <= 2; };
+    if (near(p.r, r) && near(p.g, g) && near(p.b, b)) return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "pixel is (" << int(p.r) << ", " << int(p.g) << ", " << int(p.b)
+                                       << "), expected (" << r << ", " << g << ", " << b << ")";
+}
+
+// The rows of the area (screen coordinates) holding a pixel that is not black.
+std::vector<int> litRows(const Rectangle& area)
+{
+    const int x = static_cast<int>(area.x), y = static_cast<int>(area.y);
+    const int w = static_cast<int>(area.width), h = static_cast<int>(area.height);
+    std::vector<unsigned char> block(static_cast<size_t>(w * h * 4));
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, side - (y + h), w, h, GL_RGBA, GL_UNSIGNED_BYTE, block.data());
+    std::vector<int> rows;
+    for (int row = 0; row < h; ++row) {
+        for (int column = 0; column < w; ++column) {
+            const unsigned char* p = &block[static_cast<size_t>((row * w + column) * 4)];
+            if (p[0] || p[1] || p[2]) {
+                rows.push_back(y + h - 1 - row);
+                break;
+            }
+        }
+    }
+    return rows;
+}
+
+// A cleared screen of our size with a window manager that draws on it.
+class LookPixelTest : public zorirtest::ManagerTest, public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { Zorir::WindowManager::instance().initialize(sans, nullptr, nullptr, nullptr); }
+
+    LookPixelTest() { clear(); }
+    ~LookPixelTest() override
+    {
+        if (manager().windowCapture()) manager().releaseMouse();
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    }
+
+    static void clear()
+    {
+        quillow::test::ensureGlContext(side, side);
+        Zorir::WindowManager::instance().screenResized(side, side);
+        glViewport(0, 0, side, side);
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    }
+
+    // Draws one description between begin2D and end2D.
+    static void draw(Zorir::RenderDesc& look, const Rectangle& area)
+    {
+        Zorir::begin2D();
+        look.draw(area);
+        Zorir::end2D();
+    }
+};
+
+// The frame at (20, 20)..(220, 170) with borders 20 (top) and 10; its
+// client panel holds the button at (34, 44), 4 pixels into the client area.
+TEST_F(LookPixelTest, AFrameWithAButtonShowsTheColoursOfItsXmlLook)
+{
+    Zorir::FrameWindow frame(Rectangle(20, 20, 220, 170), nullptr, "T");
+    Zorir::Panel client(Rectangle(0, 0, 1, 1), &frame, "");
+    Zorir::Button button(&client, "");
+    frame.loadAppearance(fixture("frame-and-button.xml"), "testFrame");
+    client.loadAppearance(fixture("frame-and-button.xml"), "testClient");
+    button.loadAppearance(fixture("frame-and-button.xml"), "testButton");
+    client.addChildWindow(&button, Zorir::ComplexGridCellInfo());
+    button.setSize({60, 30});
+    frame.setClientWindow(&client);
+    manager().addWindow(&frame);
+    ASSERT_EQ(button.position(), Vector2(34, 44));
+
+    manager().draw();
+    struct Spot {
+        const char* part;
+        int x, y;
+        int r, g, b;
+    } spots[] = {
+        {"top-left corner", 25, 25, 255, 0, 0},
+        {"top edge", 200, 25, 255, 255, 0},
+        {"cleared top-right corner", 215, 25, 0, 0, 0},
+        {"right edge", 215, 100, 0, 255, 255},
+        {"left edge", 25, 100, 0, 255, 0},
+        {"client", 150, 150, 128, 0, 128},
+        {"released button", 40, 50, 0, 0, 255},
+        {"outside", 240, 240, 0, 0, 0},
+    };
+    for (const Spot& s : spots) EXPECT_TRUE(hasColor(pixelAt(s.x, s.y), s.r, s.g, s.b)) << s.part;
+    // The title box starts the top edge and is white around its text.
+    EXPECT_TRUE(hasColor(pixelAt(31, 21), 255, 255, 255));
+
+    manager().onMouseMove(40, 50);
+    manager().onLeftButtonDown(40, 50);
+    clear();
+    manager().draw();
+    EXPECT_TRUE(hasColor(pixelAt(40, 50), 255, 128, 0)) << "pressed button";
+    manager().onLeftButtonUp(40, 50);
+    clear();
+    manager().draw();
+    EXPECT_TRUE(hasColor(pixelAt(40, 50), 0, 128, 255)) << "roll-over button";
+    manager().removeWindow(&frame);
+}
+
+TEST_F(LookPixelTest, LongStaticTextWrapsInsideItsRectangle)
+{
+    Zorir::StaticText label(nullptr, "alpha beta gamma delta epsilon zeta");
+    label.setRectangle(Rectangle(20, 20, 120, 120));
+    manager().addWindow(&label);
+    manager().draw();
+    const std::vector<int> rows = litRows(Rectangle(20, 20, 120, 120));
+    ASSERT_FALSE(rows.empty());
+    const float lineHeight = manager().propertyScheme()->staticTextDesc().textDesc->font()->lineHeight();
+    const auto [top, bottom] = std::minmax_element(rows.begin(), rows.end());
+    EXPECT_GT(*bottom - *top, 2 * lineHeight) << "at least three lines";
+    // Nothing beside or below the label: wrapped and clipped.
+    EXPECT_TRUE(litRows(Rectangle(121, 0, 256, 256)).empty());
+    EXPECT_TRUE(litRows(Rectangle(0, 121, 121, 256)).empty());
+    manager().removeWindow(&label);
+}
+
+TEST_F(LookPixelTest, ATextLookWithoutTextDrawsNothing)
+{
+    Zorir::TextDesc text(sans, 14);
+    Zorir::begin2D();
+    Zorir::setColor(Color(1, 0, 0, 1));
+    text.draw(Rectangle(0, 0, 256, 256));
+    // Not even its colour is set.
+    GLfloat color[4] = {};
+    glGetFloatv(GL_CURRENT_COLOR, color);
+    Zorir::end2D();
+    EXPECT_EQ(color[1], 0.0f);
+    EXPECT_TRUE(litRows(Rectangle(0, 0, 256, 256)).empty());
+}
+
+TEST_F(LookPixelTest, GradientsRunLeftToRightOrBottomToTop)
+{
+    Zorir::GradientSurfaceDesc gradient;
+    gradient.color1 = Color(1, 0, 0, 1);
+    gradient.color2 = Color(0, 0, 1, 1);
+    draw(gradient, Rectangle(0, 0, 100, 100));
+    EXPECT_GT(pixelAt(2, 50).r, 240);
+    EXPECT_GT(pixelAt(97, 50).b, 240);
+    gradient.orientation = Zorir::GradientSurfaceDesc::Vertical;
+    draw(gradient, Rectangle(0, 0, 100, 100));
+    EXPECT_GT(pixelAt(50, 97).r, 240);
+    EXPECT_GT(pixelAt(50, 2).b, 240);
+}
+
+TEST_F(LookPixelTest, RectangleStylesPutTheColoursOnTheirEdges)
+{
+    struct Case {
+        Zorir::RectangleDesc::Style style;
+        bool bottomInFirstColour;
+        bool topInFirstColour;
+    } cases[] = {
+        {Zorir::RectangleDesc::Normal, true, true},
+        {Zorir::RectangleDesc::Dropped, true, false},
+        {Zorir::RectangleDesc::Raised, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.style);
+        clear();
+        Zorir::RectangleDesc rectangle(c.style);
+        rectangle.color1 = Color(1, 0, 0, 1);
+        rectangle.color2 = Color(0, 1, 0, 1);
+        rectangle.lineWidth = 2;
+        draw(rectangle, Rectangle(10, 10, 110, 60));
+        EXPECT_EQ(pixelAt(60, 58).r == 255, c.bottomInFirstColour);
+        EXPECT_EQ(pixelAt(60, 11).r == 255, c.topInFirstColour);
+        EXPECT_TRUE(isBlack(pixelAt(60, 35)));
+    }
+}
+
+TEST_F(LookPixelTest, ACheckMarkIsACrossInASquare)
+{
+    Zorir::DefaultCheckDesc check;
+    check.color = Color(1, 1, 1, 1);
+    draw(check, Rectangle(10, 10, 50, 30));
+    EXPECT_FALSE(isBlack(pixelAt(20, 20))) << "the crossing";
+    EXPECT_FALSE(isBlack(pixelAt(10, 20))) << "the square's left side";
+    EXPECT_TRUE(isBlack(pixelAt(40, 20))) << "the square is as wide as high";
+    EXPECT_FALSE(Zorir::lineSmoothing());
+}
+
+TEST_F(LookPixelTest, FrameCornersAreRoundedTowardsTheFramesCorner)
+{
+    Zorir::DefaultFrameDesc corner(Zorir::DefaultFrameDesc::TopLeft);
+    corner.backgroundColor = Color(0, 0, 1, 1);
+    corner.foregroundColor = Color(1, 1, 1, 1);
+    draw(corner, Rectangle(10, 10, 50, 50));
+    EXPECT_TRUE(isBlack(pixelAt(11, 11))) << "outside the quarter disc";
+    EXPECT_TRUE(hasColor(pixelAt(45, 45), 0, 0, 255)) << "inside, near the client";
+}
+
+TEST_F(LookPixelTest, AFrameWithoutASectionDrawsTheTopEdge)
+{
+    Zorir::DefaultFrameDesc edge;
+    edge.backgroundColor = Color(0, 0, 1, 1);
+    edge.foregroundColor = Color(1, 1, 1, 1);
+    draw(edge, Rectangle(10, 10, 110, 40));
+    EXPECT_TRUE(hasColor(pixelAt(60, 12), 255, 255, 255)) << "the line on the outer side";
+    EXPECT_TRUE(hasColor(pixelAt(60, 35), 0, 0, 255));
+}
+
+TEST_F(LookPixelTest, ABitmapShowsThePlaceholderOnceItNamesAFile)
+{
+    Zorir::SolidSurfaceDesc white(Color(1, 1, 1, 1));
+    draw(white, Rectangle(0, 0, 100, 100));
+    Zorir::BitmapDesc bitmap;
+    draw(bitmap, Rectangle(10, 10, 50, 50));
+    EXPECT_TRUE(hasColor(pixelAt(30, 30), 255, 255, 255)) << "no image: nothing drawn";
+    bitmap.setFileName("buttons.png");
+    draw(bitmap, Rectangle(10, 10, 50, 50));
+    EXPECT_TRUE(isBlack(pixelAt(30, 30)));
+    EXPECT_NE(bitmap.image()->handle(), 0u) << "the texture is made by the first draw";
+}
+
+TEST_F(LookPixelTest, AnArrowIsDrawnOnceAndThenCleared)
+{
+    Zorir::Button button(nullptr, "");
+    button.setRectangle(Rectangle(10, 10, 90, 90));
+    button.loadAppearance(fixture("frame-and-button.xml"), "testButton");
+    button.description()->releasedLook.textDesc->color = Color(1, 1, 1, 1);
+    button.description()->arrowDirection = Zorir::ButtonDesc::UpArrow;
+    Zorir::begin2D();
+    button.draw();
+    Zorir::end2D();
+    EXPECT_TRUE(hasColor(pixelAt(50, 55), 255, 255, 255)) << "the arrow in the text colour";
+    EXPECT_EQ(button.description()->arrowDirection, Zorir::ButtonDesc::NoArrow);
+    Zorir::begin2D();
+    button.draw();
+    Zorir::end2D();
+    EXPECT_TRUE(hasColor(pixelAt(50, 55), 0, 0, 255));
+}
+
+}  // namespace
