@@ -1,6 +1,7 @@
 // Looks drawn under Xvfb and read back: a frame window with a client panel
 // and a button drawn from an XML file, wrapped static text, and the primitive
 // descriptions.
+#include "tests/zorir/Screen.h"
 #include "tests/zorir/TestWindow.h"
 
 #include "libs/zorir/BitmapDesc.h"
@@ -18,7 +19,7 @@
 #include "libs/zorir/StaticText.h"
 #include "libs/zorir/TextDesc.h"
 #include "libs/zorir/TextRenderer.h"
-#include "libs/zorir/core/XMLInputArchive.h"
+#include "libs/zorir/core/StandardException.h"
 #include "tests/support/GlTestContext.h"
 
 #include <GL/gl.h>
@@ -36,21 +37,17 @@ using Zorir::Color;
 using Zorir::Rectangle;
 using Zorir::Vector2;
 
-constexpr int side = 256;
+using zorirtest::clearScreen;
+using zorirtest::isBlack;
+using zorirtest::pixelAt;
+using zorirtest::side;
+
 const std::string sans = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
 std::string fixture(const std::string& name)
 {
     return std::string(std::getenv("QUILLOW_SOURCE_DIR")) + "/tests/zorir/looks/" + name;
 }
-
-// Pixels in screen coordinates (origin top left), as the toolkit draws.
-Pixel pixelAt(int x, int y)
-{
-    return quillow::test::readPixel(x, side - 1 - y);
-}
-
-bool isBlack(const Pixel& p) { return p.r == 0 && p.g == 0 && p.b == 0; }
 
 testing::AssertionResult hasColor(const Pixel& p, int r, int g, int b)
 {
@@ -87,20 +84,11 @@ class LookPixelTest : public zorirtest::ManagerTest, public ::testing::Test {
 protected:
     static void SetUpTestSuite() { Zorir::WindowManager::instance().initialize(sans, nullptr, nullptr, nullptr); }
 
-    LookPixelTest() { clear(); }
+    LookPixelTest() { clearScreen(); }
     ~LookPixelTest() override
     {
         if (manager().windowCapture()) manager().releaseMouse();
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    }
-
-    static void clear()
-    {
-        quillow::test::ensureGlContext(side, side);
-        Zorir::WindowManager::instance().screenResized(side, side);
-        glViewport(0, 0, side, side);
-        glClearColor(0, 0, 0, 1);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     }
 
     // Draws one description between begin2D and end2D.
@@ -144,19 +132,41 @@ TEST_F(LookPixelTest, AFrameWithAButtonShowsTheColoursOfItsXmlLook)
         {"outside", 240, 240, 0, 0, 0},
     };
     for (const Spot& s : spots) EXPECT_TRUE(hasColor(pixelAt(s.x, s.y), s.r, s.g, s.b)) << s.part;
-    // The title box starts the top edge and is white around its text.
+    // The title box starts the top edge, 10 pixels wider than its text.
+    const int titleEnd = 30 + static_cast<int>(frame.description()->textDesc->textWidth()) + 10;
     EXPECT_TRUE(hasColor(pixelAt(31, 21), 255, 255, 255));
+    EXPECT_TRUE(hasColor(pixelAt(titleEnd - 2, 21), 255, 255, 255));
+    EXPECT_TRUE(hasColor(pixelAt(titleEnd + 2, 21), 255, 255, 0));
 
     manager().onMouseMove(40, 50);
     manager().onLeftButtonDown(40, 50);
-    clear();
+    clearScreen();
     manager().draw();
     EXPECT_TRUE(hasColor(pixelAt(40, 50), 255, 128, 0)) << "pressed button";
     manager().onLeftButtonUp(40, 50);
-    clear();
+    clearScreen();
     manager().draw();
     EXPECT_TRUE(hasColor(pixelAt(40, 50), 0, 128, 255)) << "roll-over button";
+
+    // A title too long for the top is cut to the space between the corners.
+    frame.setText("A title far too long for a frame of two hundred pixels");
+    clearScreen();
+    manager().draw();
+    EXPECT_TRUE(hasColor(pixelAt(208, 21), 255, 255, 255));
+    EXPECT_TRUE(isBlack(pixelAt(215, 25)));
     manager().removeWindow(&frame);
+}
+
+TEST_F(LookPixelTest, AFramePieceOfNoKnownSectionFails)
+{
+    Zorir::DefaultFrameDesc piece(static_cast<Zorir::DefaultFrameDesc::Section>(9));
+    try {
+        draw(piece, Rectangle(0, 0, 10, 10));
+        FAIL() << "drew an unknown section";
+    } catch (const Zorir::Core::StandardException& error) {
+        Zorir::end2D();
+        EXPECT_NE(std::string(error.what()).find("Invalid section specified in default frame"), std::string::npos);
+    }
 }
 
 TEST_F(LookPixelTest, LongStaticTextWrapsInsideItsRectangle)
@@ -217,7 +227,7 @@ TEST_F(LookPixelTest, RectangleStylesPutTheColoursOnTheirEdges)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.style);
-        clear();
+        clearScreen();
         Zorir::RectangleDesc rectangle(c.style);
         rectangle.color1 = Color(1, 0, 0, 1);
         rectangle.color2 = Color(0, 1, 0, 1);

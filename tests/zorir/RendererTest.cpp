@@ -1,5 +1,6 @@
 // The OpenGL renderer and the window manager's drawing pass under Xvfb,
 // checked by reading pixels back.
+#include "tests/zorir/Screen.h"
 #include "tests/zorir/TestWindow.h"
 
 #include "libs/zorir/Image.h"
@@ -21,30 +22,15 @@ using Zorir::Color;
 using Zorir::Rectangle;
 using Zorir::Vector2;
 
-constexpr int side = 256;
+using zorirtest::clearScreen;
+using zorirtest::isBlack;
+using zorirtest::pixelAt;
+using zorirtest::side;
 
 const Color red(1, 0, 0, 1);
 const Color green(0, 1, 0, 1);
 const Color blue(0, 0, 1, 1);
 
-// Pixels in screen coordinates (origin top left), as the toolkit draws.
-Pixel pixelAt(int x, int y)
-{
-    return quillow::test::readPixel(x, side - 1 - y);
-}
-
-// A context of our size, cleared to black, with the window manager's screen
-// to match.
-void clearScreen()
-{
-    quillow::test::ensureGlContext(side, side);
-    Zorir::WindowManager::instance().screenResized(side, side);
-    glViewport(0, 0, side, side);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-}
-
-bool isBlack(const Pixel& p) { return p.r == 0 && p.g == 0 && p.b == 0; }
 bool isRed(const Pixel& p) { return p.r == 255 && p.g == 0 && p.b == 0; }
 
 class RendererTest : public zorirtest::ManagerTest, public ::testing::Test {

@@ -58,53 +58,45 @@ std::string XMLInputArchive::currentPath() const
     return path;
 }
 
-bool XMLInputArchive::enter(const char* name)
-{
-    TiXmlElement* child = current_->FirstChildElement(name);
-    if (!child) return false;
-    current_ = child;
-    return true;
-}
-
 const char* XMLInputArchive::currentText() const
 {
     const TiXmlNode* first = current_->FirstChild();
     return first && first->ToText() ? first->Value() : nullptr;
 }
 
+template <class Number>
+void XMLInputArchive::readNumber(const char* name, Number& value)
+{
+    inChild(name, [&] {
+        if (const char* text = currentText()) parseNumber(text, value);
+    });
+}
+
 void XMLInputArchive::field(const char* name, float& value)
 {
-    TiXmlNode* previous = current_;
-    if (!enter(name)) return;
-    if (const char* text = currentText()) parseNumber(text, value);
-    current_ = previous;
+    readNumber(name, value);
 }
 
 void XMLInputArchive::field(const char* name, int32_t& value)
 {
-    TiXmlNode* previous = current_;
-    if (!enter(name)) return;
-    if (const char* text = currentText()) parseNumber(text, value);
-    current_ = previous;
+    readNumber(name, value);
 }
 
 void XMLInputArchive::field(const char* name, std::string& value)
 {
-    TiXmlNode* previous = current_;
-    if (!enter(name)) return;
-    if (const char* text = currentText()) value = text;
-    current_ = previous;
+    inChild(name, [&] {
+        if (const char* text = currentText()) value = text;
+    });
 }
 
 void XMLInputArchive::field(const char* name, Color& value)
 {
-    TiXmlNode* previous = current_;
-    if (!enter(name)) return;
-    field("red", value.red);
-    field("green", value.green);
-    field("blue", value.blue);
-    field("alpha", value.alpha);
-    current_ = previous;
+    inChild(name, [&] {
+        field("red", value.red);
+        field("green", value.green);
+        field("blue", value.blue);
+        field("alpha", value.alpha);
+    });
 }
 
 int32_t XMLInputArchive::enumerationValue(int32_t current, std::span<const char* const> names) const

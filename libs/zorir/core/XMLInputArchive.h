@@ -61,10 +61,7 @@ public:
     template <class E>
     void enumeration(const char* name, E& value, std::span<const char* const> names)
     {
-        TiXmlNode* previous = current_;
-        if (!enter(name)) return;
-        value = static_cast<E>(enumerationValue(static_cast<int32_t>(value), names));
-        current_ = previous;
+        inChild(name, [&] { value = static_cast<E>(enumerationValue(static_cast<int32_t>(value), names)); });
     }
 
     // A description the element chooses by its own className attribute. An
@@ -74,35 +71,43 @@ public:
     template <class T>
     void description(const char* name, std::unique_ptr<T>& pointer)
     {
-        TiXmlNode* previous = current_;
-        if (!enter(name)) return;
-        if (current_->NoChildren()) {
-            pointer.reset();
-        } else {
+        inChild(name, [&] {
+            if (current_->NoChildren()) {
+                pointer.reset();
+                return;
+            }
             std::string className;
             std::unique_ptr<Serializable> created = createFromCurrent(className);
             T* typed = dynamic_cast<T*>(created.get());
             if (!typed) throw ArchiveError("class " + className + " cannot be used for " + name);
             created.release();
             pointer.reset(typed);
-        }
-        current_ = previous;
+        });
     }
 
     // An object held by value, read from a plain child element.
     template <class T>
     void nested(const char* name, T& object)
     {
-        TiXmlNode* previous = current_;
-        if (!enter(name)) return;
-        object.serialize(*this);
-        current_ = previous;
+        inChild(name, [&] { object.serialize(*this); });
     }
 
 private:
-    // Makes the named child element current; false (and no change) when the
-    // current element has none.
-    bool enter(const char* name);
+    // Runs the reading with the named child element current, when there is
+    // one. A failure leaves the archive at the element that failed.
+    template <class Read>
+    void inChild(const char* name, Read read)
+    {
+        TiXmlElement* child = current_->FirstChildElement(name);
+        if (!child) return;
+        TiXmlNode* previous = current_;
+        current_ = child;
+        read();
+        current_ = previous;
+    }
+    // Reads the current element's text as a number when it starts with one.
+    template <class Number>
+    void readNumber(const char* name, Number& value);
     // The current element's text, when its first child is a text node.
     const char* currentText() const;
     int32_t enumerationValue(int32_t current, std::span<const char* const> names) const;

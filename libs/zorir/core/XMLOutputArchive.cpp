@@ -59,33 +59,26 @@ void XMLOutputArchive::field(const char* name, const std::string& value)
 
 void XMLOutputArchive::field(const char* name, const Color& value)
 {
-    TiXmlNode* previous = current_;
-    current_ = appendElement(current_, name);
-    field("red", value.red);
-    field("green", value.green);
-    field("blue", value.blue);
-    field("alpha", value.alpha);
-    current_ = previous;
+    inNewChild(appendElement(current_, name), [&] {
+        field("red", value.red);
+        field("green", value.green);
+        field("blue", value.blue);
+        field("alpha", value.alpha);
+    });
 }
 
 void XMLOutputArchive::writeEnumeration(const char* name, int32_t value, std::span<const char* const> names)
 {
-    TiXmlNode* previous = current_;
-    current_ = appendElement(current_, name);
     const bool known = value >= 0 && static_cast<size_t>(value) < names.size();
-    writeText("enum", known ? names[value] : formatNumber(value));
-    current_ = previous;
+    inNewChild(appendElement(current_, name), [&] { writeText("enum", known ? names[value] : formatNumber(value)); });
 }
 
 void XMLOutputArchive::writeDescription(const char* name, Serializable& object)
 {
     FactoryInterface& factory = factoryByTypeName(typeid(object).name());
-    TiXmlNode* previous = current_;
     TiXmlElement* element = appendElement(current_, name);
     element->SetAttribute("className", factory.className());
-    current_ = element;
-    factory.serialize(runTimeTypeName<XMLOutputArchive>(), *this, object);
-    current_ = previous;
+    inNewChild(element, [&] { factory.serialize(runTimeTypeName<XMLOutputArchive>(), *this, object); });
 }
 
 }  // namespace Zorir::Core

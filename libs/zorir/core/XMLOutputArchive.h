@@ -61,13 +61,20 @@ public:
     template <class T>
     void nested(const char* name, T& object)
     {
-        TiXmlNode* previous = current_;
-        current_ = appendElement(current_, name);
-        object.serialize(*this);
-        current_ = previous;
+        inNewChild(appendElement(current_, name), [&] { object.serialize(*this); });
     }
 
 private:
+    // Runs the writing with the new element current.
+    template <class Write>
+    void inNewChild(TiXmlElement* child, Write write)
+    {
+        TiXmlNode* previous = current_;
+        current_ = child;
+        write();
+        current_ = previous;
+    }
+
     static TiXmlElement* appendElement(TiXmlNode* parent, const char* name);
     void writeText(const char* name, const std::string& text);
     void writeEnumeration(const char* name, int32_t value, std::span<const char* const> names);
