@@ -62,7 +62,11 @@ int32_t BasicButton::appearanceState() const
 
 ButtonDesc* BasicButton::descriptionInForce() const
 {
-    ButtonDesc* look = lookInForce(description_, &PropertyScheme::buttonDesc);
+    return drawing(lookInForce(description_, &PropertyScheme::buttonDesc));
+}
+
+ButtonDesc* BasicButton::drawing(ButtonDesc* look) const
+{
     if (look) look->setButton(const_cast<BasicButton*>(this));
     return look;
 }

@@ -59,6 +59,8 @@ public:
 protected:
     // Draws the look in force over the button.
     void drawLook() const;
+    // Tells the look (when there is one) that it draws this button.
+    ButtonDesc* drawing(ButtonDesc* look) const;
 
 private:
     friend class ButtonMouseListener;

@@ -24,9 +24,7 @@ void CheckBox::flip()
 
 ButtonDesc* CheckBox::descriptionInForce() const
 {
-    CheckBoxDesc* look = lookInForce(checkBoxDescription_, &PropertyScheme::checkBoxDesc);
-    if (look) look->setButton(const_cast<CheckBox*>(this));
-    return look;
+    return drawing(lookInForce(checkBoxDescription_, &PropertyScheme::checkBoxDesc));
 }
 
 Vector2 CheckBox::preferredSize() const

@@ -5,6 +5,7 @@
 #include "libs/zorir/ButtonDesc.h"
 #include "libs/zorir/GradientSurfaceDesc.h"
 #include "libs/zorir/NilImage.h"
+#include "libs/zorir/Panel.h"
 #include "libs/zorir/PanelDesc.h"
 #include "libs/zorir/RectangleDesc.h"
 #include "libs/zorir/SolidSurfaceDesc.h"
@@ -297,6 +298,19 @@ TEST_F(LoadAppearanceTest, ReadsTheNamedLook)
     label_.loadAppearance(fixture("labels.xml"), "redBorderOnly");
     EXPECT_EQ(background(label_), Color(0, 1, 0, 1));
     EXPECT_NE(label_.description()->border, nullptr);
+}
+
+// Reading a look over another starts from a copy of it: parts the first
+// look cleared stay cleared.
+TEST_F(LoadAppearanceTest, ASecondLookKeepsWhatTheFirstCleared)
+{
+    Zorir::Panel panel(Zorir::Rectangle(0, 0, 10, 10), nullptr, "panel");
+    panel.loadAppearance(fixture("labels.xml"), "noBorder");
+    ASSERT_NE(panel.description(), nullptr);
+    EXPECT_EQ(panel.description()->border, nullptr);
+    panel.loadAppearance(fixture("labels.xml"), "blueBackground");
+    EXPECT_EQ(panel.description()->border, nullptr);
+    EXPECT_EQ(static_cast<Zorir::SolidSurfaceDesc&>(*panel.description()->background).color, Color(0, 0, 1, 1));
 }
 
 TEST_F(LoadAppearanceTest, AMissingFileOrElementLeavesTheDefaults)

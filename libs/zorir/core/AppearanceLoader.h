@@ -10,11 +10,11 @@
 namespace Zorir::Core {
 
 // A copy of a description made by writing it out and reading it back, so
-// that every field the files know is carried over.
+// that every field the files know is carried over, cleared parts included.
 template <class T>
 std::unique_ptr<T> cloneDescription(T& original)
 {
-    XMLOutputArchive out;
+    XMLOutputArchive out(XMLOutputArchive::NullPointers::Written);
     out.write("copy", original);
     XMLInputArchive in;
     in.parse(out.text());

@@ -18,7 +18,7 @@ std::string formatNumber(Number value)
 
 }  // namespace
 
-XMLOutputArchive::XMLOutputArchive() : current_(&document_) {}
+XMLOutputArchive::XMLOutputArchive(NullPointers nullPointers) : current_(&document_), nullPointers_(nullPointers) {}
 
 bool XMLOutputArchive::saveFile(const std::string& fileName) const
 {

@@ -19,7 +19,11 @@ class XMLOutputArchive : public Archive {
 public:
     static constexpr bool reading = false;
 
-    XMLOutputArchive();
+    // Files leave a null pointer out, so that reading them keeps the
+    // default. A copy must keep the null instead: it writes an empty element.
+    enum class NullPointers { LeftOut, Written };
+
+    explicit XMLOutputArchive(NullPointers nullPointers = NullPointers::LeftOut);
     XMLOutputArchive(const XMLOutputArchive&) = delete;
     XMLOutputArchive& operator=(const XMLOutputArchive&) = delete;
 
@@ -51,11 +55,14 @@ public:
         writeEnumeration(name, static_cast<int32_t>(value), names);
     }
 
-    // A null pointer writes nothing.
     template <class T>
     void description(const char* name, const std::unique_ptr<T>& pointer)
     {
-        if (pointer) writeDescription(name, *pointer);
+        if (pointer) {
+            writeDescription(name, *pointer);
+        } else if (nullPointers_ == NullPointers::Written) {
+            appendElement(current_, name);
+        }
     }
 
     template <class T>
@@ -82,6 +89,7 @@ private:
 
     TiXmlDocument document_;
     TiXmlNode* current_;
+    NullPointers nullPointers_;
 };
 
 }  // namespace Zorir::Core
