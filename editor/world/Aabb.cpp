@@ -25,9 +25,7 @@ Aabb::Aabb(const Vec2& centre, float width_, float height_, uint16_t layer_, uin
 {
     layer = layer_;
     geometry = kGeometryBox;
-    center = centre;
-    originalCenter = centre;
-    collisionPosition = centre;
+    placeAt(centre);
     placeCorners(centre, width * 0.5f, height * 0.5f);
     if (borderSize > 0.0f) addBorderDrawable();
     addBodyDrawable(false, uvMode);
@@ -35,15 +33,8 @@ Aabb::Aabb(const Vec2& centre, float width_, float height_, uint16_t layer_, uin
 
 Aabb::Aabb(const Vec2& centre, float halfWidth, float halfHeight, uint16_t layer_,
            uint32_t textureId_, uint16_t uvMode)
-    : width(2.0f * floatAbs(halfWidth)), height(2.0f * floatAbs(halfHeight)), textureId(textureId_)
+    : Aabb(centre, 2.0f * halfWidth, 2.0f * halfHeight, layer_, textureId_, 0, 0.0f, uvMode)
 {
-    layer = layer_;
-    geometry = kGeometryBox;
-    center = centre;
-    originalCenter = centre;
-    collisionPosition = centre;
-    placeCorners(centre, width * 0.5f, height * 0.5f);
-    addBodyDrawable(false, uvMode);
 }
 
 Aabb::Aabb(const Aabb& other)
@@ -56,8 +47,7 @@ Aabb::Aabb(const Aabb& other)
 {
     for (int i = 0; i < 4; ++i) corners[i] = other.corners[i];
     recomputeCenter();
-    originalCenter = center;
-    collisionPosition = center;
+    placeAt(center);
 }
 
 void Aabb::placeCorners(const Vec2& c, float halfWidth, float halfHeight)
@@ -147,11 +137,8 @@ void Aabb::translate(const Vec2& delta, int32_t passOn, bool skipDrawables)
 
 void Aabb::scale(const Vec2& origin, float sx, float sy, int32_t passOn, bool skipDrawables)
 {
-    auto scaled = [&](const Vec2& p) {
-        return Vec2(origin.x + (p.x - origin.x) * sx, origin.y + (p.y - origin.y) * sy);
-    };
-    for (Vec2& corner : corners) corner = scaled(corner);
-    center = scaled(center);
+    for (Vec2& corner : corners) corner = scalePoint(corner, origin, sx, sy);
+    center = scalePoint(center, origin, sx, sy);
     scaleDrawables(origin, sx, sy, passOn, skipDrawables);
 }
 
@@ -168,6 +155,14 @@ void Aabb::updateCornerOffsets(const Vec2& offset)
     for (int i = 0; i < 4; ++i) (*shiftedCorners_)[i] = corners[i] + offset;
 }
 
+BoxContact Aabb::touch(const Circle& circle)
+{
+    const BoxContact contact = boxContact(collisionCorners(), circle.collisionPosition);
+    closestPoint = contact.nearest;
+    closestDelta = contact.delta;
+    return contact;
+}
+
 bool Aabb::collides(GameObject& other)
 {
     rewindPair(other);
@@ -175,10 +170,7 @@ bool Aabb::collides(GameObject& other)
     switch (other.geometry) {
     case kGeometryCircle: {
         const auto* circle = dynamic_cast<const Circle*>(&other);
-        if (!circle) return false;
-        closestPoint = nearestBoxPoint(box, circle->collisionPosition);
-        closestDelta = closestPoint - circle->collisionPosition;
-        return circle->radius > floatSqrt(dot(closestDelta, closestDelta));
+        return circle && circle->radius > touch(*circle).distance;
     }
     case kGeometryPoly: {
         const auto* poly = dynamic_cast<const Poly*>(&other);
@@ -201,11 +193,9 @@ bool Aabb::collideAndResolve(GameObject& other, Vec2& push)
     case kGeometryCircle: {
         const auto* circle = dynamic_cast<const Circle*>(&other);
         if (!circle) return false;
-        closestPoint = nearestBoxPoint(box, circle->collisionPosition);
-        closestDelta = closestPoint - circle->collisionPosition;
-        const float distance = floatSqrt(dot(closestDelta, closestDelta));
-        if (distance < circle->radius) {
-            push = Vec2::normalize(closestDelta) * (circle->radius - distance);
+        const BoxContact contact = touch(*circle);
+        if (contact.distance < circle->radius) {
+            push = Vec2::normalize(contact.delta) * (circle->radius - contact.distance);
             return true;
         }
         push = Vec2(0.0f, 0.0f);

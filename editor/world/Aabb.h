@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/world/GameObject.h"
+#include "editor/world/ShapePairs.h"
 
 #include <array>
 #include <optional>
@@ -10,6 +11,8 @@
 // max y), 1 = (max x, max y), 2 = (max x, min y), 3 = (min x, min y), y up;
 // sortCorners uses another order, but in both corner 1 holds the maxima and
 // corner 3 the minima, which is all that the pair tests read.
+class Circle;
+
 class Aabb : public GameObject {
 public:
     // The unit box (-1, 1) .. (1, -1) on layer 1 with a plain quad body,
@@ -62,6 +65,8 @@ protected:
 private:
     void placeCorners(const Vec2& centre, float halfWidth, float halfHeight);
     void addBorderDrawable();
+    // Where the circle meets this box; kept in closestPoint and closestDelta.
+    BoxContact touch(const Circle& circle);
     // Mapping mode of the current body, kept when the drawables are rebuilt.
     uint16_t bodyUvMode() const;
 

@@ -14,9 +14,7 @@ Circle::Circle() : Circle(Vec2(0.0f, 0.0f), 1.0f, 1, 1)
 Circle::Circle(const Vec2& centre, float radius_, uint16_t layer_, uint32_t textureId)
     : radius(radius_)
 {
-    center = centre;
-    originalCenter = centre;
-    collisionPosition = centre;
+    placeAt(centre);
     layer = layer_;
     geometry = kGeometryCircle;
     const Vec2 c = centre;
@@ -51,10 +49,12 @@ void Circle::scale(const Vec2& origin, float sx, float, int32_t passOn, bool ski
     scaleDrawables(origin, sx, sx, passOn, skipDrawables);
 }
 
-void Circle::findNearestBoxPoint(const Vec2* boxCorners)
+BoxContact Circle::touch(const Aabb& box)
 {
-    closestPoint = nearestBoxPoint(boxCorners, collisionPosition);
-    closestDelta = closestPoint - collisionPosition;
+    const BoxContact contact = boxContact(box.collisionCorners(), collisionPosition);
+    closestPoint = contact.nearest;
+    closestDelta = contact.delta;
+    return contact;
 }
 
 bool Circle::collides(GameObject& other)
@@ -73,9 +73,7 @@ bool Circle::collides(GameObject& other)
     }
     case kGeometryBox: {
         const auto* box = dynamic_cast<const Aabb*>(&other);
-        if (!box) return false;
-        findNearestBoxPoint(box->collisionCorners());
-        return radius > floatSqrt(dot(closestDelta, closestDelta));
+        return box && radius > touch(*box).distance;
     }
     default:
         return false;
@@ -105,10 +103,10 @@ bool Circle::collideAndResolve(GameObject& other, Vec2& push)
     case kGeometryBox: {
         const auto* box = dynamic_cast<const Aabb*>(&other);
         if (!box) return false;
-        findNearestBoxPoint(box->collisionCorners());
-        const float distance = floatSqrt(dot(closestDelta, closestDelta));
-        if (distance < radius) {
-            push = Vec2::normalize(closestDelta) * -(radius - distance);
+        const BoxContact contact = touch(*box);
+        if (contact.distance < radius) {
+            // Away from the box.
+            push = Vec2::normalize(contact.delta) * -(radius - contact.distance);
             return true;
         }
         push = Vec2(0.0f, 0.0f);

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "editor/world/GameObject.h"
+#include "editor/world/ShapePairs.h"
+
+class Aabb;
 
 // The round shape: a radius around the centre, shown as a textured square.
 // Pair tests use its collision position and radius.
@@ -29,6 +32,6 @@ protected:
     Circle(const Circle& other);
 
 private:
-    // Updates closestPoint and closestDelta against the box's corners.
-    void findNearestBoxPoint(const Vec2* boxCorners);
+    // Where this circle meets the box; kept in closestPoint and closestDelta.
+    BoxContact touch(const Aabb& box);
 };

@@ -162,6 +162,13 @@ int32_t GameObject::rewindToTime(uint32_t t)
     return code;
 }
 
+void GameObject::placeAt(const Vec2& c)
+{
+    center = c;
+    originalCenter = c;
+    collisionPosition = c;
+}
+
 void GameObject::rewindPair(GameObject& other)
 {
     uint32_t t = 0;

@@ -121,6 +121,10 @@ protected:
     // For clone: copies what a copy keeps (see clone) with a node of its own.
     GameObject(const GameObject& other);
 
+    // Puts the object at c as created there: centre, drag origin and the
+    // position pair tests see.
+    void placeAt(const Vec2& c);
+
     // The start of every pair test: when both objects are networked they
     // are rewound to the newest time both know, else to their centres.
     void rewindPair(GameObject& other);

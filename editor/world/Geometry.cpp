@@ -22,6 +22,11 @@ Vec2 rotatePoint(const Vec2& point, const Vec2& centre, float angle)
     return {centre.x + (c * d.x - s * d.y), centre.y + (s * d.x + c * d.y)};
 }
 
+Vec2 scalePoint(const Vec2& point, const Vec2& centre, float sx, float sy)
+{
+    return {centre.x + (point.x - centre.x) * sx, centre.y + (point.y - centre.y) * sy};
+}
+
 Interval projectOnAxis(const Vec2* points, size_t count, const Vec2& axis)
 {
     Interval range{dot(points[0], axis), dot(points[0], axis)};

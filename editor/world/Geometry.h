@@ -11,6 +11,8 @@ float floatSqrt(float v);
 
 // Point turned about centre by angle radians (counter-clockwise, y up).
 Vec2 rotatePoint(const Vec2& point, const Vec2& centre, float angle);
+// Point moved away from centre by sx along x and sy along y.
+Vec2 scalePoint(const Vec2& point, const Vec2& centre, float sx, float sy);
 
 // Separating-axis tests used for picking. Touching intervals overlap in the
 // projection tests; the circle-box test is strict. An empty point list

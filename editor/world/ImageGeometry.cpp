@@ -176,9 +176,7 @@ namespace {
 
 void scaleAbout(std::vector<Vec2>& values, const Vec2& centre, float sx, float sy)
 {
-    for (Vec2& v : values) {
-        v = Vec2(centre.x + (v.x - centre.x) * sx, centre.y + (v.y - centre.y) * sy);
-    }
+    for (Vec2& v : values) v = scalePoint(v, centre, sx, sy);
 }
 
 }  // namespace

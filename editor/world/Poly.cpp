@@ -19,9 +19,7 @@ Poly::Poly(const std::vector<Vec2>& outline, const Vec2& position, uint16_t laye
     recomputeCenter();
     const Vec2 shift = position - center;
     for (Vec2& p : points) p += shift;
-    center = position;
-    originalCenter = position;
-    collisionPosition = position;
+    placeAt(position);
     addDrawables();
 }
 
@@ -33,8 +31,7 @@ Poly::Poly(const Poly& other)
       borderTextureId(other.borderTextureId)
 {
     recomputeCenter();
-    originalCenter = center;
-    collisionPosition = center;
+    placeAt(center);
 }
 
 void Poly::addDrawables()
@@ -87,11 +84,8 @@ void Poly::rotate(const Vec2& origin, float angle, int32_t passOn, bool skipDraw
 
 void Poly::scale(const Vec2& origin, float sx, float sy, int32_t passOn, bool skipDrawables)
 {
-    auto scaled = [&](const Vec2& p) {
-        return Vec2(origin.x + (p.x - origin.x) * sx, origin.y + (p.y - origin.y) * sy);
-    };
-    for (Vec2& p : points) p = scaled(p);
-    center = scaled(center);
+    for (Vec2& p : points) p = scalePoint(p, origin, sx, sy);
+    center = scalePoint(center, origin, sx, sy);
     scaleDrawables(origin, sx, sy, passOn, skipDrawables);
 }
 

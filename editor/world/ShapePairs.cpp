@@ -78,6 +78,13 @@ Vec2 nearestBoxPoint(const Vec2* corners, const Vec2& p)
             p.y < e.min.y ? e.min.y : std::min(e.max.y, p.y)};
 }
 
+BoxContact boxContact(const Vec2* corners, const Vec2& p)
+{
+    const Vec2 nearest = nearestBoxPoint(corners, p);
+    const Vec2 delta = nearest - p;
+    return {nearest, delta, floatSqrt(dot(delta, delta))};
+}
+
 std::vector<Vec2> boxOutline(const Vec2* corners)
 {
     return {corners, corners + 4};

@@ -16,6 +16,15 @@ bool resolveBoxes(const Vec2* a, const Vec2* b, Vec2& push);
 // The point of the box nearest to p (p itself when inside).
 Vec2 nearestBoxPoint(const Vec2* corners, const Vec2& p);
 
+// Where a circle centred at p meets a box: the box's nearest point, that
+// point less p, and their distance.
+struct BoxContact {
+    Vec2 nearest;
+    Vec2 delta;
+    float distance;
+};
+BoxContact boxContact(const Vec2* corners, const Vec2& p);
+
 // The box's corners as a closed outline.
 std::vector<Vec2> boxOutline(const Vec2* corners);
 
