@@ -48,14 +48,17 @@ TEST(Geometry, RotatePointTurnsCounterClockwiseAboutTheCentre)
 const std::vector<Vec2> kSquare = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
 const Vec2 kBox[4] = {{1, 0}, {1, 1}, {0, 1}, {0, 0}};
 
+// A circle placed against the unit square, and whether it overlaps it.
+struct CircleCase {
+    const char* what;
+    Vec2 centre;
+    float radius;
+    bool overlaps;
+};
+
 TEST(Geometry, CircleAgainstPolygonCountsTouchingAsOverlap)
 {
-    struct Case {
-        const char* what;
-        Vec2 centre;
-        float radius;
-        bool overlaps;
-    } cases[] = {
+    const CircleCase cases[] = {
         {"inside", {0.5f, 0.5f}, 0.1f, true},
         {"touching the right edge", {2, 0.5f}, 1, true},
         {"clear of the right edge", {2.01f, 0.5f}, 1, false},
@@ -64,19 +67,14 @@ TEST(Geometry, CircleAgainstPolygonCountsTouchingAsOverlap)
         {"near the corner, outside", {1.8f, 1.8f}, 1.0f, false},
         {"near the corner, within reach", {1.5f, 1.5f}, 0.8f, true},
     };
-    for (const Case& c : cases) {
+    for (const CircleCase& c : cases) {
         EXPECT_EQ(circleOverlapsPolygon(c.centre, c.radius, kSquare), c.overlaps) << c.what;
     }
 }
 
 TEST(Geometry, CircleAgainstBoxIsStrict)
 {
-    struct Case {
-        const char* what;
-        Vec2 centre;
-        float radius;
-        bool overlaps;
-    } cases[] = {
+    const CircleCase cases[] = {
         {"inside", {0.5f, 0.5f}, 0.1f, true},
         {"touching the right side", {2, 0.5f}, 1, false},
         {"just over the right side", {2, 0.5f}, 1.001f, true},
@@ -84,7 +82,7 @@ TEST(Geometry, CircleAgainstBoxIsStrict)
         {"diagonal off the corner", {2, 2}, 1.4f, false},
         {"diagonal reaching the corner", {2, 2}, 1.42f, true},
     };
-    for (const Case& c : cases) {
+    for (const CircleCase& c : cases) {
         EXPECT_EQ(circleOverlapsBox(kBox, c.centre, c.radius), c.overlaps) << c.what;
     }
 }
