@@ -25,8 +25,10 @@ bool isReadableRegularFile(const std::string& path)
 std::unique_ptr<char[]> GetFileData(const std::string& path, int32_t& size)
 {
     size = 0;
-    std::ifstream file(path, std::ios::binary | std::ios::ate);
-    if (!file || !isReadableRegularFile(path)) {
+    // Checked before opening: opening a pipe would wait for a writer.
+    std::ifstream file;
+    if (isReadableRegularFile(path)) file.open(path, std::ios::binary | std::ios::ate);
+    if (!file.is_open() || !file) {
         std::printf("GetFileData() function called on an unvalid file : %s\n", path.c_str());
         return nullptr;
     }
