@@ -18,7 +18,9 @@
 
 namespace {
 
-Map scene;
+// Lives until the process ends, like the editor's own map: nothing is torn
+// down while GLUT exits.
+Map& scene = *new Map;
 
 uint32_t texture(const char* name)
 {
