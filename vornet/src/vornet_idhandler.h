@@ -19,6 +19,8 @@ public:
     enum SlotState : int32_t { Free = 0, Used = 1, Reserved = 2 };
 
     IdHandler() { grow(16); }
+    // Starts with this many free ids.
+    explicit IdHandler(uint32_t initialIds) { grow(initialIds); }
     ~IdHandler() { release(m_slots); }
     IdHandler(const IdHandler&) = delete;
     IdHandler& operator=(const IdHandler&) = delete;

@@ -65,6 +65,20 @@ void VNet_Packet::setHeaderStream(VNet_BitStream* stream)
     m_headerStream = stream;
 }
 
+void VNet_Packet::setStream(VNet_BitStream* stream)
+{
+    if (stream == m_stream) return;
+    destroyStream(m_stream);
+    m_stream = stream;
+}
+
+VNet_BitStream* VNet_Packet::takeHeaderStream()
+{
+    VNet_BitStream* stream = m_headerStream;
+    m_headerStream = nullptr;
+    return stream;
+}
+
 unsigned VNet_Packet::getSize() const
 {
     return m_stream ? m_stream->getSizeHint() : 0;

@@ -39,10 +39,14 @@ public:
     VNet_Packet* duplicate() const;
 
     VNet_BitStream* getStream() const { return m_stream; }
+    // Replaces the stream, freeing the old one.
+    void setStream(VNet_BitStream* stream);
     // A second stream that holds the packet's sequence section while its
     // number is deferred; owned by the packet.
     VNet_BitStream* getHeaderStream() const { return m_headerStream; }
     void setHeaderStream(VNet_BitStream* stream);
+    // The header stream, now owned by the caller.
+    VNet_BitStream* takeHeaderStream();
 
     VNet_Address& getSource() { return m_source; }
     const VNet_Address& getSource() const { return m_source; }

@@ -5,41 +5,11 @@
 #include "vornet_core.h"
 #include "vornet_log.h"
 #include "vornet_packet.h"
+#include "vornet_stream_reader.h"
 
 using namespace Vornet_Private;
 
 namespace {
-
-// Reads the items of a received header and remembers whether one of them
-// ran past the end of the datagram.
-class HeaderReader {
-public:
-    explicit HeaderReader(VNet_BitStream& stream) : m_stream(stream) {}
-
-    bool getBool()
-    {
-        const bool value = m_stream.getBool();
-        if (m_stream.endOfStream()) m_complete = false;
-        return value;
-    }
-
-    uint32_t getInt(unsigned bits)
-    {
-        VNet_BitStream::BitPos before;
-        m_stream.saveReadState(before);
-        const uint32_t value = m_stream.getInt(static_cast<unsigned char>(bits));
-        VNet_BitStream::BitPos after;
-        m_stream.saveReadState(after);
-        if (before.pos == after.pos && before.bit == after.bit) m_complete = false;
-        return value;
-    }
-
-    bool complete() const { return m_complete; }
-
-private:
-    VNet_BitStream& m_stream;
-    bool m_complete = true;
-};
 
 platform::Ipv4Endpoint endpointOf(const VNet_Address& address)
 {
@@ -123,7 +93,7 @@ bool VNet_SocketUDP::addPacketHeader(VNet_Packet* packet, uint8_t sourceId, uint
 bool VNet_SocketUDP::parseHeader(VNet_Packet* packet)
 {
     VNet_BitStream& stream = *packet->getStream();
-    HeaderReader header(stream);
+    StreamReader header(stream);
     const unsigned width = getControlIDSize();
 
     const bool extended = header.getBool();

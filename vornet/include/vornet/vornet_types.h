@@ -36,3 +36,24 @@ enum eVNet_GetIPAddressOption {
     eVNet_IPWithPort = 0,
     eVNet_IPOnly = 1
 };
+
+// How VNet_Control::VNet_processInput waits for datagrams.
+enum eVNet_BlockMode : int32_t {
+    // Waits on the UDP socket until a packet for this control arrives.
+    eVNet_Block = 0,
+    // Takes what is queued and returns.
+    eVNet_NoBlock = 1
+};
+
+// Delivery of application data and node events.
+enum eVNet_SendMode : int32_t {
+    // Resent when lost, handed over on arrival.
+    eVNet_ReliableUnordered = 0,
+    // Resent when lost, handed over in sending order.
+    eVNet_ReliableOrdered = 1,
+    // Sent once.
+    eVNet_Unreliable = 2,
+    // Sent once; advanced replicator data only, whose replicator hears the
+    // packet's fate.
+    eVNet_UnreliableNotify = 3
+};

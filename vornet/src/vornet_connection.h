@@ -1,0 +1,323 @@
+#pragma once
+
+#include <cstdint>
+
+#include "vornet/vornet_address.h"
+#include "vornet/vornet_bitstream.h"
+#include "vornet/vornet_control.h"
+#include "vornet_array.h"
+#include "vornet_idhandler.h"
+#include "vornet_list.h"
+#include "vornet_memory.h"
+
+class VNet_Control_Private;
+class VNet_Packet;
+class VNet_Socket;
+
+namespace Vornet_Private {
+
+// Frees a stream the library owns (its lock bit cleared first).
+void destroyStream(VNet_BitStream* stream);
+
+// A pair of rates, sent on the wire as two unsigned 16-bit fields.
+struct RateLimit {
+    int16_t packetsPerSecond = 15;
+    int16_t bytesPerPacket = 200;
+};
+
+enum ConnectionState : int32_t {
+    StateNew = 0,
+    StateDead = 1,
+    StateRequestReceived = 2,
+    StateDenySent = 3,
+    StateResolving = 4,
+    StateHandshake = 5,
+    StateConnected = 6,
+    StateDisconnectPending = 7,
+    StateDisconnectSent = 8,
+    StateClosing = 9
+};
+
+enum PacketKind : int32_t {
+    KindRawData = 0,
+    KindNodeData = 1,
+    KindConnectRequest = 2,
+    KindDisconnect = 3,
+    KindWrongVersion = 4,
+    KindLevelRequest = 5,
+    KindLevelResult = 6,
+    KindRateRequest = 7,
+    KindAccept = 8,
+    KindDeny = 9,
+    KindAppData = 10,
+    KindAckOnly = 11
+};
+
+enum PacketMode : int32_t { ModeSequenced = 1, ModeRaw = 2 };
+
+// Events the connection reports to its control, which maps them to the
+// application's callbacks.
+enum ConnectionEvent : int32_t {
+    EventClosed = 0,
+    EventTimedOut = 1,
+    EventReset = 2,
+    EventConnectTimedOut = 3,
+    EventUnresolved = 4,
+    EventDenied = 5,
+    EventAccepted = 6,
+    EventEstablished = 7,
+    EventApplicationData = 8,
+    EventWrongVersion = 9
+};
+
+// What a sent sequenced packet carried, kept under its sequence number until
+// the peer's acknowledgements settle it.
+struct HistoryRecord : HookAllocated {
+    // The stream a lost packet must carry again (request, reply, reason,
+    // level result, ordered data).
+    VNet_BitStream* keptStream = nullptr;
+    // Order number of ordered data, or the level of a level request.
+    uint8_t orderOrLevel = 0;
+    // The whole transmitted stream, for the time-out resend.
+    VNet_BitStream* savedCopy = nullptr;
+    // 0: free.
+    int32_t kind = 0;
+    uint32_t sendTime = 0;
+    // The sequence number the record stands under.
+    uint8_t number = 0;
+};
+
+// Outgoing application data waiting for a send opportunity.
+struct DataItem : HookAllocated {
+    VNet_BitStream* stream = nullptr;
+    int32_t mode = 0;
+    // -1 until an order number is assigned.
+    int8_t order = -1;
+    bool resent = false;
+};
+
+// Received ordered data waiting for its turn.
+struct HeldItem : HookAllocated {
+    VNet_BitStream* stream = nullptr;
+    int8_t order = 0;
+};
+
+// One ack section as it came in: the first number and eight received flags.
+struct AckSection {
+    uint8_t first = 0;
+    uint8_t received = 0;  // bit i: number first + i
+    uint8_t last() const { return static_cast<uint8_t>((first + 7) & 15); }
+};
+
+// The library's link to one peer of one control: handshake, states,
+// time-outs, sequenced packets with acknowledgements and resend, ordered
+// application data, vornlevels and statistics.
+class VNet_Connection : public HookAllocated {
+public:
+    static constexpr int kSequenceCount = 16;
+    static constexpr int kWindow = 8;
+    static constexpr uint16_t kProtocolVersion = 3;
+    static constexpr uint8_t kNoLevel = 255;
+    static constexpr uint8_t kMaxLevel = 127;
+
+    explicit VNet_Connection(VNet_Control_Private* control);
+    ~VNet_Connection();
+    VNet_Connection(const VNet_Connection&) = delete;
+    VNet_Connection& operator=(const VNet_Connection&) = delete;
+
+    // ---- Handshake and lifecycle (vornet_connection.cpp)
+    void setPeer(const VNet_Address& address);
+    bool connect(VNet_BitStream* request);
+    bool handleRequest(VNet_Packet* packet);
+    // The output step; false after a time-out or a failed resolution.
+    bool tick();
+    void disconnect(VNet_BitStream* reason, bool announce);
+    // Answers a request parsed by handleRequest: the reply stream goes with
+    // an Accept or a Deny and is resent with it.
+    void answerRequest(bool accepted, VNet_BitStream* reply);
+    // Sends the Disconnect of a pending disconnect at once, outside the
+    // output step, when the control goes down.
+    void sendFarewell();
+    void setDownstreamLimit(uint16_t packetsPerSecond, uint16_t bytesPerPacket);
+    void log(int level, const char* format, ...) __attribute__((format(printf, 3, 4)));
+
+    // ---- Packets (vornet_connection_packets.cpp)
+    bool handlePacket(VNet_Packet* packet, bool fromUnknownSource);
+
+    // ---- Application data and levels (vornet_connection_data.cpp)
+    bool queueData(VNet_BitStream* stream, int32_t mode);
+    bool forceLevel(uint8_t level);
+    bool sendLevelRequest(uint8_t level);
+    void syncResult(bool success, VNet_BitStream* stream);
+
+    // ---- Fields the control reads and writes
+    uint32_t getId() const { return m_id; }
+    void setId(uint32_t id) { m_id = id; }
+    const VNet_Address& getPeer() const { return m_peer; }
+    ConnectionState getState() const { return m_state; }
+    bool isOpener() const { return m_isOpener; }
+    int8_t getLevel() const { return m_level; }
+    void setLevel(int8_t level) { m_level = level; }
+    uint8_t getRequestedLevel() const { return m_requestedLevel; }
+    VNet_ConnStats& stats() { return m_stats; }
+    RateLimit& sendRate() { return m_sendRate; }
+    const RateLimit& peerRequestedRate() const { return m_peerRequestedRate; }
+    void setSimulatedLag(uint32_t ms) { m_simulatedLag = ms; }
+    void setSimulatedLoss(float probability) { m_simulatedLoss = probability; }
+    void* userData() const { return m_userData; }
+    void setUserData(void* data) { m_userData = data; }
+    // The node of the control's connection list that holds this connection.
+    void* listItem = nullptr;
+
+    // The largest stream one packet to this peer can carry after its
+    // framing, in bits.
+    unsigned payloadLimitBits() const;
+
+private:
+    // vornet_connection.cpp
+    bool sendRequest(bool resend);
+    bool parseRequestBody(VNet_BitStream& stream);
+    // Takes the rates the peer asks for, bounded.
+    void setPeerRates(uint32_t packetsPerSecond, uint32_t bytesPerPacket);
+    void sendWrongVersion();
+    void checkResolution(uint32_t now, bool* alive);
+    bool checkTimeout(uint32_t now);
+    void useSendOpportunity();
+    void rollStatistics(uint32_t now);
+    void releaseDelayed(uint32_t now);
+    bool isDuplicateRequest(const VNet_BitStream& stream) const;
+    void resetBySecondRequest();
+    bool sendDisconnectPacket();
+    void handleAccept(VNet_BitStream* stream);
+    void handleDeny(VNet_BitStream* stream);
+    void handleWrongVersion();
+    void handleDisconnect(VNet_BitStream* stream);
+    void notify(int32_t event, VNet_BitStream* stream = nullptr);
+    void setState(ConnectionState state) { m_state = state; }
+    bool hasSendOpportunity(uint32_t now);
+
+    // vornet_connection_packets.cpp
+    VNet_Packet* newPacket(int32_t kind, int32_t mode);
+    void writeSequence(VNet_BitStream* stream);
+    void writeAcks(VNet_BitStream* stream);
+    bool readAckSection(VNet_BitStream* stream, AckSection* section) const;
+    bool ackSectionMatches(const AckSection& section) const;
+    uint32_t applyAcks(const AckSection& section);
+    void ackPacket(bool delivered, int n);
+    void resolvePacket(bool delivered, int n, bool resendAllowed);
+    void settleKind(HistoryRecord* record, bool delivered, bool resendAllowed);
+    bool transmit(VNet_Packet* packet, HistoryRecord* record);
+    bool simulateLoss();
+    void flushOutgoing();
+    void numberDeferred(VNet_Packet* packet);
+    void checkResend(uint32_t now);
+    void resendOldest(uint32_t now);
+    void queueAckOnly();
+    bool acceptSequence(int s);
+    void measureRoundTrip(uint32_t receiveTime, uint32_t sendTime);
+    void dispatch(int32_t kind, VNet_Packet* packet);
+    int32_t readKind(VNet_BitStream* stream) const;
+    static void writeKind(VNet_BitStream* stream, int32_t kind);
+    HistoryRecord* takeSpareRecord();
+    void recycleRecord(HistoryRecord* record);
+    bool windowFull() const;
+    void releaseRecord(HistoryRecord* record);
+    void dropPacket(VNet_Packet* packet);
+    void countSent(unsigned bytes, uint32_t now);
+    void countLost();
+
+    // vornet_connection_data.cpp
+    bool sendQueuedData();
+    bool sendDataItem(DataItem* item);
+    void requeueLostData(uint8_t order, VNet_BitStream* stream);
+    void receiveOrderedData(VNet_BitStream* stream);
+    void holdOrderedData(VNet_BitStream* stream, int8_t order);
+    void deliverHeldData();
+    void sendRateRequest();
+    void handleRateRequest(VNet_BitStream* stream);
+    void handleLevelRequest(VNet_BitStream* stream);
+    void handleLevelResult(VNet_BitStream* stream);
+    void resendLevelRequest(uint8_t level);
+    void resendLevelResult(VNet_BitStream* body);
+    bool sendLevelResult(uint8_t level, uint8_t result, VNet_BitStream* stream);
+    void syncNextGroup();
+    void levelReached();
+    void dropForeignNodes(int8_t level);
+
+    // vornet_connection_nodes.cpp: the node section
+    void createControlNode();
+    void registerControlNode(eVNet_NodeRole role);
+    void writeNodes(HistoryRecord* record, VNet_BitStream* stream);
+    void readNodes(VNet_BitStream* stream, uint32_t receiveTime);
+    void settleNodeData(HistoryRecord* record, bool delivered);
+    bool sendNodeData();
+
+    struct SendEntry {
+        bool outstanding;
+        // -1: none; 0 lost, 1 delivered: an outcome that arrived before the
+        // outcome of an older number.
+        int8_t buffered;
+        // Settling a buffered loss must not resend a connection request
+        // (the route to the peer failed).
+        bool noResend;
+    };
+
+    // Rates
+    uint16_t m_bytesPerSecond = 0;
+    RateLimit m_sendRate;
+    RateLimit m_peerRequestedRate;
+    RateLimit m_ownRequestedRate;
+    bool m_rateRequestSent = false;
+    uint16_t m_sendCredit = 0;
+    // Sequenced packets
+    ARRAY<HistoryRecord*> m_history;
+    LIST<HistoryRecord*> m_spareRecords;
+    bool m_received[kSequenceCount];
+    SendEntry m_sendWindow[kSequenceCount];
+    // Application data
+    LIST<DataItem*> m_dataQueue;
+    LIST<HeldItem*> m_holdList;
+    int8_t m_nextOrderOut = 0;
+    int8_t m_nextOrderIn = 0;
+    uint16_t m_ordersInFlight = 0;
+    uint32_t m_lastTickTime = 0;
+    uint8_t m_classIdWidth = 0;
+    VNet_Address m_peer;
+    VNet_Control_Private* m_control;
+    VNet_Socket* m_socket = nullptr;
+    uint32_t m_id = 0;
+    IdMap* m_classIdMap = nullptr;
+    IdMap* m_nodeIdMap = nullptr;
+    bool m_destroying = false;
+    int8_t m_nextOut = 0;
+    int8_t m_current = -1;
+    int8_t m_lastReceived = -1;
+    int8_t m_oldest = -1;
+    uint32_t m_sendTimes[kSequenceCount] = {};
+    uint32_t m_receiveTimes[kSequenceCount] = {};
+    uint16_t m_peerHoldTime = 0;
+    uint32_t m_simulatedLag = 0;
+    float m_simulatedLoss = 0.0f;
+    uint32_t m_random;
+    LIST<VNet_Packet*> m_delayed;
+    LIST<VNet_Packet*> m_outgoing;
+    VNet_ConnStats m_stats = {};
+    ConnectionState m_state = StateNew;
+    VNet_BitStream* m_pendingStream = nullptr;
+    // The datagram that opened an accepted connection: an identical one is
+    // the opener's resend, answered again instead of resetting.
+    VNet_BitStream* m_openingRequest = nullptr;
+    bool m_isOpener = false;
+    // The control goes down: packets leave at once, past the simulations.
+    bool m_farewell = false;
+    // Vornlevels
+    int8_t m_level = 0;
+    uint8_t m_requestedLevel = kNoLevel;
+    uint8_t m_waitingLevel = kNoLevel;
+    uint16_t m_syncing = 0;
+    bool m_classSyncFailed = false;
+    int32_t m_syncOrder = -1;
+    void* m_userData = nullptr;
+};
+
+}  // namespace Vornet_Private

@@ -1,0 +1,599 @@
+// The packet layer of a connection: framing, 4-bit sequence numbers with a
+// window of 8, acknowledgements, settling, the time-out resend and the
+// loss and lag simulation.
+#include "vornet/vornet.h"
+#include "vornet_assert.h"
+#include "vornet_connection.h"
+#include "vornet_control_private.h"
+#include "vornet_log.h"
+#include "vornet_packet.h"
+#include "vornet_socket.h"
+#include "vornet_stream_reader.h"
+
+namespace Vornet_Private {
+
+namespace {
+
+constexpr int kMaxSpareRecords = 5;
+constexpr uint32_t kResendTimeoutMs = 200;
+
+// Kinds whose code is 0, 1 and then this many zeros ended by a 1; seven
+// zeros without a 1 mean a rate request.
+constexpr int32_t kRunKinds[] = {KindConnectRequest, KindAccept,       KindDeny,       KindDisconnect,
+                                 KindWrongVersion,   KindLevelRequest, KindLevelResult};
+constexpr int kRunKindCount = sizeof kRunKinds / sizeof kRunKinds[0];
+
+int wrap(int n)
+{
+    return n & 15;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Kind codes
+
+void VNet_Connection::writeKind(VNet_BitStream* stream, int32_t kind)
+{
+    if (kind == KindNodeData) {
+        stream->addBool(true);
+        return;
+    }
+    stream->addBool(false);
+    if (kind == KindAppData) {
+        stream->addBool(false);
+        return;
+    }
+    stream->addBool(true);
+    for (int zeros = 0; zeros < kRunKindCount; ++zeros) {
+        if (kRunKinds[zeros] == kind) {
+            stream->addBool(true);
+            return;
+        }
+        stream->addBool(false);
+    }
+}
+
+int32_t VNet_Connection::readKind(VNet_BitStream* stream) const
+{
+    if (stream->getBool()) return KindNodeData;
+    if (!stream->getBool()) return KindAppData;
+    for (int zeros = 0; zeros < kRunKindCount; ++zeros) {
+        if (stream->getBool()) return kRunKinds[zeros];
+    }
+    return KindRateRequest;
+}
+
+// ---------------------------------------------------------------------------
+// Records
+
+HistoryRecord* VNet_Connection::takeSpareRecord()
+{
+    if (auto* node = m_spareRecords.first()) {
+        HistoryRecord* record = node->payload;
+        m_spareRecords.remove(node);
+        return record;
+    }
+    auto* record = new HistoryRecord;
+    if (!record) fatalError("VNet_Connection: out of memory");
+    return record;
+}
+
+void VNet_Connection::releaseRecord(HistoryRecord* record)
+{
+    destroyStream(record->keptStream);
+    destroyStream(record->savedCopy);
+    delete record;
+}
+
+void VNet_Connection::recycleRecord(HistoryRecord* record)
+{
+    destroyStream(record->keptStream);
+    destroyStream(record->savedCopy);
+    *record = HistoryRecord{};
+    if (m_spareRecords.count() > kMaxSpareRecords || !m_spareRecords.append(record)) delete record;
+}
+
+void VNet_Connection::dropPacket(VNet_Packet* packet)
+{
+    // A deferred packet still holds its spare record.
+    if (HistoryRecord* record = packet->getHistory()) {
+        packet->setHistory(nullptr);
+        if (record != m_history[record->number]) releaseRecord(record);
+    }
+    delete packet;
+}
+
+bool VNet_Connection::windowFull() const
+{
+    return m_oldest >= 0 && wrap(m_nextOut - m_oldest) >= kWindow;
+}
+
+// ---------------------------------------------------------------------------
+// Building
+
+VNet_Packet* VNet_Connection::newPacket(int32_t kind, int32_t mode)
+{
+    const bool deferred = mode == ModeSequenced && (windowFull() || m_outgoing.count() > 0);
+    if (deferred && kind == KindNodeData) return nullptr;
+    const auto sizeHint = static_cast<unsigned short>(m_sendRate.bytesPerPacket);
+    auto* packet = new VNet_Packet(sizeHint);
+    if (!packet) {
+        log(LogError, "out of memory(np)");
+        return nullptr;
+    }
+    packet->setDestination(m_peer);
+    packet->setMode(mode);
+    packet->setKind(kind);
+    const uint32_t flags = kind == KindConnectRequest ? uint32_t(VNet_Socket::FlagConnectionRequest) : 0u;
+    if (!m_socket || !m_socket->addPacketHeader(packet, m_control->controlId, m_peer.getControlID(), flags)) {
+        log(LogError, "unable to add packet header");
+        delete packet;
+        return nullptr;
+    }
+    if (!m_outgoing.append(packet)) {
+        log(LogError, "out of memory(np)");
+        delete packet;
+        return nullptr;
+    }
+    VNet_BitStream* stream = packet->getStream();
+    if (mode == ModeRaw) {
+        stream->addBool(false);
+        stream->addBool(kind == KindAckOnly);
+        return packet;
+    }
+    stream->addBool(true);
+    writeKind(stream, kind);
+    if (!deferred) {
+        writeSequence(stream);
+        HistoryRecord* record = m_history[m_current];
+        record->sendTime = Vornet::getTime();
+        packet->setHistory(record);
+        return packet;
+    }
+    // Numbered when the window allows: the bits so far wait in the header
+    // stream, the body goes into a stream of its own.
+    auto* body = new VNet_BitStream(sizeHint);
+    if (!body) fatalError("VNet_Connection: out of memory");
+    packet->setHeaderStream(nullptr);
+    VNet_BitStream* header = new VNet_BitStream(*stream);
+    if (!header) fatalError("VNet_Connection: out of memory");
+    packet->setStream(body);
+    packet->setHeaderStream(header);
+    HistoryRecord* spare = takeSpareRecord();
+    spare->kind = 0;
+    packet->setHistory(spare);
+    return packet;
+}
+
+void VNet_Connection::writeSequence(VNet_BitStream* stream)
+{
+    stream->addInt(static_cast<uint32_t>(m_nextOut), 4);
+    m_current = m_nextOut;
+    m_sendWindow[m_current] = SendEntry{true, -1, false};
+    writeAcks(stream);
+    if (m_current == 8) {
+        const uint32_t hold = m_lastReceived < 0 ? 0 : Vornet::getTime() - m_receiveTimes[m_lastReceived];
+        stream->addInt(hold > 0xFFFF ? 0xFFFF : hold, 16);
+    }
+    m_nextOut = static_cast<int8_t>(wrap(m_nextOut + 1));
+    if (m_oldest < 0) m_oldest = 0;
+    HistoryRecord* record = m_history[m_current];
+    destroyStream(record->keptStream);
+    record->keptStream = nullptr;
+}
+
+void VNet_Connection::writeAcks(VNet_BitStream* stream)
+{
+    const int first = m_lastReceived < 0 ? 8 : wrap(m_lastReceived - 7);
+    stream->addInt(static_cast<uint32_t>(first), 4);
+    for (int i = 0; i < kWindow; ++i) stream->addBool(m_received[wrap(first + i)]);
+    if (m_state == StateClosing) setState(StateDead);
+}
+
+void VNet_Connection::queueAckOnly()
+{
+    if (VNet_Packet* packet = newPacket(KindAckOnly, ModeRaw)) writeAcks(packet->getStream());
+}
+
+// ---------------------------------------------------------------------------
+// Acknowledgements
+
+bool VNet_Connection::readAckSection(VNet_BitStream* stream, AckSection* section) const
+{
+    StreamReader reader(*stream);
+    section->first = static_cast<uint8_t>(reader.getInt(4));
+    section->received = 0;
+    for (int i = 0; i < kWindow; ++i) {
+        if (reader.getBool()) section->received |= static_cast<uint8_t>(1u << i);
+    }
+    return reader.complete();
+}
+
+// The peer's last received number must lie between the number before the
+// oldest unsettled packet and the newest sent one: anything else is a late
+// or replayed section that would settle packets it never saw.
+bool VNet_Connection::ackSectionMatches(const AckSection& section) const
+{
+    if (m_oldest < 0) return true;
+    const int unsettled = wrap(m_nextOut - m_oldest);
+    return wrap(section.last() - (m_oldest - 1)) <= unsettled;
+}
+
+uint32_t VNet_Connection::applyAcks(const AckSection& section)
+{
+    const int last = section.last();
+    const bool lastOutstanding = m_sendWindow[last].outstanding;
+    const uint32_t sendTime = m_sendTimes[last];
+    for (int i = 0; i < kWindow; ++i) ackPacket((section.received >> i) & 1, wrap(section.first + i));
+    return lastOutstanding && (section.received & 0x80) ? sendTime : 0;
+}
+
+void VNet_Connection::ackPacket(bool delivered, int n)
+{
+    if (!m_sendWindow[n].outstanding) return;
+    if (n != m_oldest) {
+        m_sendWindow[n].buffered = delivered ? 1 : 0;
+        return;
+    }
+    resolvePacket(delivered, n, true);
+    while (m_oldest >= 0 && m_oldest != m_nextOut && m_sendWindow[m_oldest].outstanding &&
+           m_sendWindow[m_oldest].buffered >= 0) {
+        const SendEntry entry = m_sendWindow[m_oldest];
+        resolvePacket(entry.buffered == 1, m_oldest, !entry.noResend);
+    }
+}
+
+void VNet_Connection::countLost()
+{
+    if (m_stats.lostThisSecond < 0xFF) ++m_stats.lostThisSecond;
+}
+
+void VNet_Connection::resolvePacket(bool delivered, int n, bool resendAllowed)
+{
+    HistoryRecord* record = m_history[n];
+    if (record->kind == 0) return;
+    if (!delivered) countLost();
+    destroyStream(record->savedCopy);
+    record->savedCopy = nullptr;
+    m_oldest = static_cast<int8_t>(wrap(m_oldest + 1));
+    m_sendWindow[n] = SendEntry{false, -1, false};
+    settleKind(record, delivered, resendAllowed);
+}
+
+void VNet_Connection::settleKind(HistoryRecord* record, bool delivered, bool resendAllowed)
+{
+    const int32_t kind = record->kind;
+    record->kind = 0;
+    VNet_BitStream* kept = record->keptStream;
+    record->keptStream = nullptr;
+    switch (kind) {
+    case KindNodeData:
+        settleNodeData(record, delivered);
+        break;
+    case KindConnectRequest:
+        // A request that is already answered needs no resend.
+        if (!delivered && m_state == StateHandshake && m_isOpener) {
+            destroyStream(m_pendingStream);
+            m_pendingStream = kept;
+            if (resendAllowed) sendRequest(true);
+            return;
+        }
+        break;
+    case KindDisconnect:
+    case KindDeny:
+        if (delivered) {
+            if (!m_destroying) {
+                if (m_state >= StateConnected) notify(EventClosed, kept);
+                setState(StateDead);
+            }
+            break;
+        }
+        if (kind == KindDisconnect && m_state == StateDisconnectSent) {
+            destroyStream(m_pendingStream);
+            m_pendingStream = kept;
+            setState(StateDisconnectPending);
+            return;
+        }
+        if (kind == KindDeny && m_state == StateDenySent) {
+            answerRequest(false, kept);
+            return;
+        }
+        break;
+    case KindAccept:
+        if (delivered) {
+            if (!m_destroying && m_state == StateHandshake) {
+                destroyStream(m_openingRequest);
+                m_openingRequest = nullptr;
+                setState(StateConnected);
+                notify(EventEstablished);
+            }
+            break;
+        }
+        if (m_state == StateHandshake) {
+            answerRequest(true, kept);
+            return;
+        }
+        break;
+    case KindLevelRequest:
+        if (!delivered) resendLevelRequest(record->orderOrLevel);
+        break;
+    case KindLevelResult:
+        if (!delivered) {
+            resendLevelResult(kept);
+            return;
+        }
+        break;
+    case KindRateRequest:
+        if (!delivered) m_rateRequestSent = false;
+        break;
+    case KindAppData:
+        if (delivered) {
+            m_ordersInFlight = static_cast<uint16_t>(m_ordersInFlight & ~(1u << record->orderOrLevel));
+            break;
+        }
+        requeueLostData(record->orderOrLevel, kept);
+        return;
+    default:
+        break;
+    }
+    destroyStream(kept);
+}
+
+// ---------------------------------------------------------------------------
+// Transmission
+
+bool VNet_Connection::simulateLoss()
+{
+    float loss = m_simulatedLoss > 0.0f ? m_simulatedLoss : m_control->simulatedLoss;
+    if (loss <= 0.0f) return false;
+    // xorshift32: cheap, and the same run for the same seed.
+    m_random ^= m_random << 13;
+    m_random ^= m_random >> 17;
+    m_random ^= m_random << 5;
+    const uint32_t r = m_random % 1000;
+    return (1.0f - loss) * 1000.0f < static_cast<float>(r);
+}
+
+void VNet_Connection::countSent(unsigned bytes, uint32_t now)
+{
+    m_stats.bytesSentThisSecond += bytes;
+    m_stats.totalBytesSent += bytes;
+    ++m_stats.packetsSentThisSecond;
+    m_stats.lastSendTime = now;
+}
+
+bool VNet_Connection::transmit(VNet_Packet* packet, HistoryRecord* resent)
+{
+    const uint32_t now = Vornet::getTime();
+    const bool sequenced = packet->getMode() == ModeSequenced;
+    HistoryRecord* record = resent ? resent : packet->getHistory();
+    packet->setHistory(nullptr);
+    if (sequenced && VNET_CHECK(record, "_hist") && record) {
+        destroyStream(record->savedCopy);
+        record->savedCopy = new VNet_BitStream(*packet->getStream());
+        record->sendTime = now;
+        record->kind = packet->getKind();
+        // A resent packet gives no round-trip sample: its acknowledgement
+        // may answer either sending.
+        m_sendTimes[record->number] = resent ? 0 : now;
+    }
+    const unsigned bytes = packet->getSize();
+    if (!m_farewell && simulateLoss()) {
+        delete packet;
+        countSent(bytes, now);
+        return true;
+    }
+    const uint32_t lag = m_simulatedLag > 0 ? m_simulatedLag : m_control->simulatedLag;
+    if (!m_farewell && lag > 0 && m_delayed.append(packet)) {
+        packet->setTime(now + lag);
+        countSent(bytes, now);
+        return true;
+    }
+    if (!m_control->routePacket(packet)) {
+        if (sequenced && record) {
+            // Settled in order like an acknowledgement would be: only the
+            // oldest packet may move the window.
+            const int n = record->number;
+            if (n == m_oldest) {
+                resolvePacket(false, n, false);
+            } else if (m_sendWindow[n].outstanding) {
+                m_sendWindow[n].buffered = 0;
+                m_sendWindow[n].noResend = true;
+            }
+        }
+        return false;
+    }
+    countSent(bytes, now);
+    return true;
+}
+
+void VNet_Connection::numberDeferred(VNet_Packet* packet)
+{
+    VNet_BitStream* header = packet->takeHeaderStream();
+    writeSequence(header);
+    HistoryRecord* spare = packet->getHistory();
+    recycleRecord(m_history[m_current]);
+    m_history[m_current] = spare;
+    spare->number = static_cast<uint8_t>(m_current);
+    header->addBitStream(packet->getStream());
+    packet->setStream(header);
+}
+
+void VNet_Connection::flushOutgoing()
+{
+    // Packets queued while flushing (the answers to a failed route) wait
+    // for the next step.
+    auto* last = m_outgoing.last();
+    bool blocked = false;
+    for (auto* node = m_outgoing.first(); node;) {
+        const bool isLast = node == last;
+        VNet_Packet* packet = node->payload;
+        const bool sequenced = packet->getMode() == ModeSequenced;
+        if (sequenced && !blocked && packet->getHeaderStream()) {
+            if (windowFull()) {
+                blocked = true;
+            } else {
+                numberDeferred(packet);
+            }
+        }
+        if (sequenced && blocked) {
+            node = isLast ? nullptr : node->next;
+            continue;
+        }
+        node = m_outgoing.remove(node);
+        transmit(packet, nullptr);
+        if (isLast) break;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Time-out resend
+
+void VNet_Connection::checkResend(uint32_t now)
+{
+    // Also while the handshake runs: a lost request or answer is sent again
+    // instead of waiting for the connection time-out.
+    if (m_state < StateHandshake || m_oldest < 0 || m_oldest == m_nextOut) return;
+    HistoryRecord* record = m_history[m_oldest];
+    if (record->kind == 0) return;
+    const uint32_t timeout = m_stats.averagePing > 100 ? 2u * m_stats.averagePing : kResendTimeoutMs;
+    if (now - record->sendTime <= timeout) return;
+    countLost();
+    record->sendTime = now;
+    queueAckOnly();
+    resendOldest(now);
+}
+
+void VNet_Connection::resendOldest(uint32_t)
+{
+    HistoryRecord* record = m_history[m_oldest];
+    if (!record->savedCopy) return;
+    log(LogVerbose, "packet timed out - resending...");
+    auto* packet = new VNet_Packet(record->savedCopy);
+    if (!packet) return;
+    record->savedCopy = nullptr;
+    packet->setDestination(m_peer);
+    packet->setMode(ModeSequenced);
+    packet->setKind(record->kind);
+    transmit(packet, record);
+}
+
+// ---------------------------------------------------------------------------
+// Receiving
+
+bool VNet_Connection::acceptSequence(int s)
+{
+    if (m_state < StateResolving) return true;
+    const int l = m_lastReceived;
+    if (s == l) return false;
+    const int distance = l < s ? s - l : s - l + 16;
+    if (distance > kWindow) return false;
+    for (int k = wrap(l + 1); k != s; k = wrap(k + 1)) m_received[k] = false;
+    return true;
+}
+
+void VNet_Connection::measureRoundTrip(uint32_t receiveTime, uint32_t sendTime)
+{
+    int64_t sample = int64_t(receiveTime) - m_peerHoldTime - sendTime;
+    if (sample < 0) sample = 0;
+    if (sample > 0xFFFF) sample = 0xFFFF;
+    m_stats.lastPing = static_cast<uint16_t>(sample);
+    m_stats.averagePing = static_cast<uint16_t>(double(sample) * double(0.02f) + double(m_stats.averagePing) * double(0.98f));
+}
+
+bool VNet_Connection::handlePacket(VNet_Packet* packet, bool fromUnknownSource)
+{
+    const uint32_t now = Vornet::getTime();
+    VNet_BitStream* stream = packet->getStream();
+    m_stats.bytesReceivedThisSecond += packet->getSize();
+    m_stats.totalBytesReceived += packet->getSize();
+    ++m_stats.packetsReceivedThisSecond;
+
+    StreamReader reader(*stream);
+    const bool sequenced = reader.getBool();
+    if (!sequenced && !fromUnknownSource) {
+        const bool ackOnly = reader.getBool();
+        if (!reader.complete()) return false;
+        if (!ackOnly) {
+            m_stats.lastReceiveTime = now;
+            notify(EventApplicationData, stream);
+            return true;
+        }
+        AckSection section;
+        if (!readAckSection(stream, &section) || !ackSectionMatches(section)) return false;
+        m_stats.lastReceiveTime = now;
+        applyAcks(section);
+        return true;
+    }
+    const int32_t kind = readKind(stream);
+    if (kind == KindConnectRequest && m_state > StateDead) {
+        if (isDuplicateRequest(*stream)) {
+            // The opener did not get the answer: send it again.
+            if (m_oldest >= 0 && m_oldest != m_nextOut) resendOldest(now);
+            return false;
+        }
+        resetBySecondRequest();
+        return false;
+    }
+    if (m_isOpener && (m_state == StateResolving || m_state == StateHandshake) && kind != KindAccept &&
+        kind != KindDeny && kind != KindWrongVersion) {
+        log(LogVerbose, "ignored packet while still connecting");
+        return false;
+    }
+    const int s = static_cast<int>(reader.getInt(4));
+    AckSection section;
+    const bool acks = readAckSection(stream, &section);
+    const uint32_t hold = s == 8 ? reader.getInt(16) : 0;
+    if (!acks || !reader.complete() || stream->endOfStream()) return false;
+    if (!acceptSequence(s)) return false;
+    // Only a packet in the window proves the peer alive: replays do not.
+    m_stats.lastReceiveTime = now;
+    m_receiveTimes[s] = packet->getTime();
+    m_lastReceived = static_cast<int8_t>(s);
+    m_received[s] = true;
+    const uint32_t sendTime = ackSectionMatches(section) ? applyAcks(section) : 0;
+    if (s == 8) m_peerHoldTime = static_cast<uint16_t>(hold);
+    if (sendTime > 0) measureRoundTrip(packet->getTime(), sendTime);
+    if (fromUnknownSource) return kind == KindConnectRequest;
+    dispatch(kind, packet);
+    return true;
+}
+
+void VNet_Connection::dispatch(int32_t kind, VNet_Packet* packet)
+{
+    VNet_BitStream* stream = packet->getStream();
+    switch (kind) {
+    case KindNodeData:
+        if (m_state == StateConnected) readNodes(stream, packet->getTime());
+        break;
+    case KindDisconnect:
+        handleDisconnect(stream);
+        break;
+    case KindWrongVersion:
+        handleWrongVersion();
+        break;
+    case KindAccept:
+        handleAccept(stream);
+        break;
+    case KindDeny:
+        handleDeny(stream);
+        break;
+    case KindLevelRequest:
+        if (m_state == StateConnected) handleLevelRequest(stream);
+        break;
+    case KindLevelResult:
+        if (m_state == StateConnected) handleLevelResult(stream);
+        break;
+    case KindRateRequest:
+        if (m_state == StateConnected) handleRateRequest(stream);
+        break;
+    case KindAppData:
+        if (m_state == StateConnected) receiveOrderedData(stream);
+        break;
+    default:
+        break;
+    }
+}
+
+}  // namespace Vornet_Private

@@ -1,0 +1,123 @@
+#pragma once
+
+#include <cstdint>
+
+#include "vornet/vornet_control.h"
+#include "vornet_classdict.h"
+#include "vornet_connection_table.h"
+#include "vornet_list.h"
+#include "vornet_memory.h"
+#include "vornet_string.h"
+
+class VNet_Packet;
+class VNet_Socket;
+class VNet_SocketUDP;
+
+namespace Vornet_Private {
+
+// The callbacks' streams stay the library's: the application may read them
+// but not duplicate them while it holds them.
+class LentStream {
+public:
+    explicit LentStream(VNet_BitStream* stream) : m_stream(stream), m_wasSet(VNET_BS_NODUPLICATE(stream))
+    {
+        m_stream->setFlag(VNET_BS_NODUPLICATE_FLAG, true);
+    }
+    ~LentStream() { m_stream->setFlag(VNET_BS_NODUPLICATE_FLAG, m_wasSet); }
+    LentStream(const LentStream&) = delete;
+    LentStream& operator=(const LentStream&) = delete;
+
+private:
+    VNet_BitStream* m_stream;
+    bool m_wasSet;
+};
+
+}  // namespace Vornet_Private
+
+// Everything a control holds: its sockets, its connections, its class
+// dictionary and its groups.
+class VNet_Control_Private : public Vornet_Private::HookAllocated {
+public:
+    static constexpr int32_t kConnectionBuckets = 53;
+
+    explicit VNet_Control_Private(VNet_Control* owner);
+    ~VNet_Control_Private();
+    VNet_Control_Private(const VNet_Control_Private&) = delete;
+    VNet_Control_Private& operator=(const VNet_Control_Private&) = delete;
+
+    // ---- vornet_control.cpp
+    bool initSockets(bool useUdp, uint16_t udpPort, uint16_t localPort, uint8_t controlIdSize);
+    void setControlId(uint8_t id);
+    void processInput(eVNet_BlockMode mode);
+    void processOutput();
+    void processPacket(VNet_Packet* packet);
+    void handleBroadcast(VNet_Packet* packet);
+    // Reports a connection event to the application through its callback.
+    // A stream handed in stays the caller's.
+    void notifyConnectionEvent(int32_t event, Vornet_Private::VNet_Connection* connection, VNet_BitStream* stream);
+    // Sends a finished packet to its destination; always consumes it.
+    bool routePacket(VNet_Packet* packet);
+    VNet_Socket* socketForAddress(const VNet_Address& address) const;
+    void controlLog(int level, const char* function, const char* format, ...)
+        __attribute__((format(printf, 4, 5)));
+    // Destroys connections, gives the sockets back, drops the tables.
+    void teardown();
+    // Sends every pending Disconnect once, at once.
+    void sendFarewells();
+
+    // ---- vornet_control_connections.cpp
+    uint32_t registerConnection(Vornet_Private::VNet_Connection* connection);
+    void unregisterConnection(Vornet_Private::VNet_Connection* connection);
+    Vornet_Private::VNet_Connection* findConnection(const VNet_Address* address, uint32_t id) const;
+    Vornet_Private::VNet_Connection* findConnectionById(uint32_t id) const;
+    void rehashConnection(Vornet_Private::VNet_Connection* connection, const VNet_Address& oldAddress);
+    void setConnectionLevel(Vornet_Private::VNet_Connection* connection, int8_t level, bool skipLeaving,
+                            bool skipJoining);
+    void answerConnectionRequest(uint32_t id, bool accepted, VNet_BitStream* reply);
+    void distributeUpstream();
+    void destroyConnection(Vornet_Private::VNet_Connection* connection);
+
+    // ---- vornet_control_nodes.cpp: what the connections ask of the node
+    // registry.
+    // The lowest sync order above `after` among the must-sync nodes of the
+    // level; false when there is none.
+    bool nextSyncOrder(uint8_t level, int32_t after, int32_t* order) const;
+    // Links the must-sync nodes of that order at the level to the
+    // connection; the number of nodes that now sync.
+    uint16_t linkSyncGroup(Vornet_Private::VNet_Connection* connection, uint8_t level, int32_t order);
+    // Unlinks the nodes not applied to the level from the connection.
+    void dropForeignNodes(Vornet_Private::VNet_Connection* connection, int8_t level);
+    // Links the nodes applied to the connection's level that it lacks.
+    void activateLevelNodes(Vornet_Private::VNet_Connection* connection);
+    // Unlinks a dying connection from every node.
+    void unlinkConnection(Vornet_Private::VNet_Connection* connection);
+
+    VNet_SocketUDP* udpSocket = nullptr;
+    VNet_Socket* localSocket = nullptr;
+    VNet_SocketUDP* discoverSocket = nullptr;
+    Vornet_Private::ConnectionTable* connectionTable = nullptr;
+    Vornet_Private::ConnectionList connectionList;
+    uint32_t lastConnectionId = 0;
+    Vornet_Private::VNet_ClassDict* classDict = nullptr;
+    uint32_t controlClassId = 0;
+    VNet_Control* owner;
+    Vornet_Private::STRING debugName;
+    int32_t upstreamTotal = 3000;
+    int32_t upstreamPerConnection = 3000;
+    bool redistributePending = false;
+    uint32_t lastRedistribution = 0;
+    VNet_ConnGroupManager groupManager;
+    float simulatedLoss = 0.0f;
+    uint32_t simulatedLag = 0;
+    uint8_t controlId = 0;
+    // Returned for unknown connection ids, cleared on every such call.
+    VNet_ConnStats noStats = {};
+
+private:
+    void releaseSocket(VNet_Socket*& socket);
+    bool takeSocket(VNet_Socket*& slot, eVNet_AddressType type, uint16_t port, uint8_t controlIdSize,
+                    const char* failure, const char* widthConflict);
+    void drainSocket(VNet_Socket* socket, bool waitFirst);
+    void acceptNewConnection(VNet_Packet* packet);
+    void logIncomingRequest(const VNet_Address& peer);
+};
