@@ -13,6 +13,7 @@
 #include "editor/world/Map_Poly.h"
 #include "editor/world/Md5.h"
 #include "editor/world/TextureManager.h"
+#include "editor/world/XmlNesting.h"
 #include "platform/Paths.h"
 
 #include <rapidxml.hpp>
@@ -25,6 +26,10 @@
 #include <vector>
 
 namespace {
+
+// Far deeper than any map (its deepest value sits seven levels down), far
+// shallower than what would exhaust the parser's stack.
+constexpr size_t kMaxNesting = 256;
 
 // An element the map needs is missing; the message says which.
 class MapFormatError : public std::runtime_error {
@@ -379,6 +384,14 @@ std::unique_ptr<Map> buildMap(const XmlNode& root, std::string md5Text)
     return map;
 }
 
+// Reports why the file at path gives no map (when the reason is known).
+std::unique_ptr<Map> refuse(const std::string& path, const std::string& reason)
+{
+    if (!reason.empty()) std::cout << "ERROR: " << path << ": " << reason << std::endl;
+    std::cout << "Could not load map data from file." << std::endl;
+    return nullptr;
+}
+
 }  // namespace
 
 std::unique_ptr<Map> loadMap(const std::string& name)
@@ -389,7 +402,12 @@ std::unique_ptr<Map> loadMap(const std::string& name)
     if (!text) return nullptr;
     // Parsing rewrites the buffer, so the file's text is fingerprinted
     // first; the text ends at the first null byte.
-    std::string md5Text = md5Hex(std::string_view(text.get()));
+    const std::string_view contents(text.get());
+    std::string md5Text = md5Hex(contents);
+    if (xmlNestingDepth(contents, kMaxNesting) > kMaxNesting) {
+        return refuse(path, "elements nest more than " + std::to_string(kMaxNesting) +
+                                " levels deep");
+    }
     XmlDocument doc;
     try {
         doc.parse<0>(text.get());
@@ -398,11 +416,10 @@ std::unique_ptr<Map> loadMap(const std::string& name)
         return nullptr;
     }
     const XmlNode* root = doc.first_node("rootnode");
+    if (!root) return refuse(path, "");
     try {
-        if (root) return buildMap(*root, std::move(md5Text));
+        return buildMap(*root, std::move(md5Text));
     } catch (const MapFormatError& error) {
-        std::cout << "ERROR: " << path << ": " << error.what() << std::endl;
+        return refuse(path, error.what());
     }
-    std::cout << "Could not load map data from file." << std::endl;
-    return nullptr;
 }

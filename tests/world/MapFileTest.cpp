@@ -208,6 +208,15 @@ std::function<void(const fs::path&)> text(const std::string& contents)
     };
 }
 
+// Elements inside each other, never closed: deep enough to exhaust the
+// parser's stack.
+std::string nested(int levels)
+{
+    std::string deep;
+    for (int i = 0; i < levels; ++i) deep += "<a>";
+    return deep;
+}
+
 const std::string kRefused = "Could not load map data from file.\n";
 
 std::vector<BadFile> badFiles()
@@ -234,6 +243,9 @@ std::vector<BadFile> badFiles()
          "ImgGeo has no ImgName element\n" + kRefused, false},
         {"spawn without Pos", text(mapText("", "<Spawn><Alignment>0</Alignment></Spawn>")),
          "spawn 1: Spawn has no Pos element\n" + kRefused, false},
+        {"elements nested past any map",
+         text(mapText(nested(200000))),
+         "elements nest more than 256 levels deep\n" + kRefused, false},
         {"missing map", [](const fs::path&) {}, "GetFileData() function called on an unvalid file", false},
         {"directory", [](const fs::path& maps) { fs::create_directory(maps / "bad.xml"); },
          "GetFileData() function called on an unvalid file", false},
