@@ -1,6 +1,12 @@
 // What opening and saving a large map costs: loading should stay close to
 // reading and parsing the file, and both should grow linearly with the
 // number of objects.
+//
+// The documents of large maps take hundreds of megabytes that the C library
+// hands back to the system between iterations; on machines where touching
+// fresh pages is dear that refaulting outgrows the work itself. To measure
+// the code alone, keep the memory in the process:
+//   GLIBC_TUNABLES=glibc.malloc.trim_threshold=4000000000:glibc.malloc.mmap_threshold=4000000000
 #include "editor/world/MapFile.h"
 #include "editor/world/MapFileAccess.h"
 #include "editor/world/Map_Aabb.h"

@@ -26,11 +26,37 @@ XmlNode* valueElement(const char* name, const std::string& text, XmlDocument& do
     return element;
 }
 
+// One stream of each kind in the classic locale serves every value: setting
+// up a stream and its locale costs more than the conversion itself, and a
+// map holds hundreds of thousands of values.
+std::istringstream& inputStream(const std::string& text)
+{
+    thread_local std::istringstream stream = [] {
+        std::istringstream fresh;
+        fresh.imbue(std::locale::classic());
+        return fresh;
+    }();
+    stream.clear();
+    stream.str(text);
+    return stream;
+}
+
+std::ostringstream& outputStream()
+{
+    thread_local std::ostringstream stream = [] {
+        std::ostringstream fresh;
+        fresh.imbue(std::locale::classic());
+        return fresh;
+    }();
+    stream.clear();
+    stream.str(std::string());
+    return stream;
+}
+
 template <typename T>
 bool convert(const std::string& text, T& out)
 {
-    std::istringstream stream(text);
-    stream.imbue(std::locale::classic());
+    std::istringstream& stream = inputStream(text);
     T value{};
     // Numbers are never negative where an unsigned field is read; refuse
     // rather than let the stream wrap "-1" into the largest value.
@@ -55,8 +81,7 @@ bool readValue(const XmlNode* element, T& out)
 template <typename T>
 std::string toMapText(T value)
 {
-    std::ostringstream stream;
-    stream.imbue(std::locale::classic());
+    std::ostringstream& stream = outputStream();
     stream << printable(value);
     return stream.str();
 }
