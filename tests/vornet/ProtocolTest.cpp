@@ -1,0 +1,332 @@
+// A control against a peer written by hand: sequence numbers inside and
+// outside the window, acknowledgement bits for gaps, ordered data out of
+// order, duplicated and wrapping, acknowledgement-only packets that match
+// nothing, and hostile datagrams.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "ControlSupport.h"
+
+namespace {
+
+using namespace control_test;
+
+constexpr unsigned short kServerPort = 2;
+constexpr unsigned short kPeerPort = 9;
+constexpr int kAppData = 10;
+constexpr int kNodeData = 1;
+constexpr int kAccept = 8;
+constexpr int kRequest = 2;
+
+class Protocol : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        LogLines::clear();
+        ASSERT_TRUE(library.Init());
+        library.setLogLevel(2);
+        server = std::make_unique<RecordingControl>();
+        ASSERT_TRUE(server->VNet_initSockets(false, 0, kServerPort, 0));
+        peer = std::make_unique<ScriptedPeer>(kPeerPort, kServerPort);
+    }
+    void TearDown() override
+    {
+        peer.reset();
+        server.reset();
+        library.Clear();
+    }
+
+    // The peer's acknowledgement of everything the server sent so far.
+    Wire acking(int kind, int seq) const
+    {
+        Wire wire;
+        wire.kind = kind;
+        wire.seq = seq;
+        wire.ackFirst = (serverLast - 7) & 15;
+        wire.ackBits = 0xFF;
+        return wire;
+    }
+
+    // Reads what the server sent and notes its newest sequence number.
+    std::vector<Wire> collect()
+    {
+        std::vector<Wire> seen = peer->drain();
+        for (const Wire& wire : seen) {
+            if (wire.sequenced) serverLast = wire.seq;
+        }
+        return seen;
+    }
+
+    // Request (sequence 0), the server's Accept, and a node-data packet
+    // (sequence 1) acknowledging it: the server is then connected.
+    void establish()
+    {
+        peer->send(Wire{true, kRequest, 0, 8, 0xFF, 0, false, [](VNet_BitStream& s) { requestBody(s); }}, 8);
+        server->step();
+        const std::vector<Wire> seen = collect();
+        ASSERT_FALSE(seen.empty());
+        ASSERT_EQ(seen.front().kind, kAccept);
+        peer->send(nodeData(1));
+        server->step();
+        ASSERT_EQ(server->count("established"), 1);
+        collect();
+    }
+
+    Wire nodeData(int seq) const
+    {
+        Wire wire = acking(kNodeData, seq);
+        wire.body = [](VNet_BitStream& s) {
+            s.addInt(0, 4);
+            s.addBool(false);
+            s.addBool(false);
+        };
+        return wire;
+    }
+
+    Wire appData(int seq, int order, uint32_t value) const
+    {
+        Wire wire = acking(kAppData, seq);
+        wire.body = [order, value](VNet_BitStream& s) {
+            s.addInt(static_cast<uint32_t>(order), 4);
+            s.addInt(value, 32);
+        };
+        return wire;
+    }
+
+    TestClock clock;
+    Vornet library{LogLines::capture};
+    std::unique_ptr<RecordingControl> server;
+    std::unique_ptr<ScriptedPeer> peer;
+    int serverLast = -1;
+};
+
+// ---------------------------------------------------------------------------
+// Sequence window: after sequence number 1, which numbers are taken
+
+struct WindowCase {
+    int seq;
+    bool taken;
+};
+
+class SequenceWindow : public Protocol, public ::testing::WithParamInterface<WindowCase> {};
+
+TEST_P(SequenceWindow, TakesOnlyNewNumbersUpToEightAhead)
+{
+    establish();
+    peer->send(appData(GetParam().seq, 0, 42));
+    server->step();
+    EXPECT_EQ(server->data.size(), GetParam().taken ? 1u : 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(AfterOne, SequenceWindow,
+                         ::testing::Values(WindowCase{2, true}, WindowCase{9, true}, WindowCase{1, false},
+                                           WindowCase{10, false}, WindowCase{0, false}, WindowCase{15, false}));
+
+TEST_F(Protocol, ARepeatedDatagramIsDroppedByThePeerThatHasIt)
+{
+    establish();
+    peer->send(appData(2, 0, 7));
+    peer->send(appData(2, 0, 7));
+    server->step();
+    EXPECT_EQ(server->data, (std::vector<uint32_t>{7}));
+}
+
+TEST_F(Protocol, GapsAreReportedAsNotReceived)
+{
+    establish();
+    peer->send(nodeData(2));
+    peer->send(nodeData(5));  // 3 and 4 never come
+    server->step();
+    const std::vector<Wire> seen = collect();
+    ASSERT_FALSE(seen.empty());
+    const Wire& last = seen.back();
+    EXPECT_EQ(last.ackFirst, (5 - 7) & 15);
+    // Numbers 14, 15, 0, 1, 2 received, 3 and 4 missing, 5 received.
+    EXPECT_EQ(last.ackBits, 0x9F);
+}
+
+TEST_F(Protocol, OrderedDataOutOfOrderIsDeliveredInOrder)
+{
+    establish();
+    const int orders[] = {1, 2, 0, 3, 5, 4};
+    int seq = 2;
+    for (int order : orders) peer->send(appData(seq++, order, 100u + order));
+    server->step();
+    EXPECT_EQ(server->data, (std::vector<uint32_t>{100, 101, 102, 103, 104, 105}));
+}
+
+TEST_F(Protocol, DuplicatedAndStaleOrderNumbersAreNotHeld)
+{
+    establish();
+    peer->send(appData(2, 0, 100));
+    peer->send(appData(3, 2, 102));
+    peer->send(appData(4, 2, 202));  // held already
+    peer->send(appData(5, 0, 300));  // delivered already
+    peer->send(appData(6, 12, 400)); // outside the window of eight
+    peer->send(appData(7, 1, 101));
+    server->step();
+    EXPECT_EQ(server->data, (std::vector<uint32_t>{100, 101, 102}));
+    // Nothing was left behind to come out later.
+    peer->send(appData(8, 3, 103));
+    server->step();
+    EXPECT_EQ(server->data, (std::vector<uint32_t>{100, 101, 102, 103}));
+}
+
+TEST_F(Protocol, SequenceAndOrderNumbersWrapAcrossFifteen)
+{
+    establish();
+    int seq = 2;
+    uint32_t value = 0;
+    // Orders 0..13 in order, then 15, 0, 14 across the wrap.
+    for (int order = 0; order < 14; ++order) {
+        peer->send(appData(seq, order, value++));
+        seq = (seq + 1) & 15;
+        server->step();
+        collect();
+    }
+    peer->send(appData(seq, 15, 15));
+    seq = (seq + 1) & 15;
+    peer->send(appData(seq, 0, 16));
+    seq = (seq + 1) & 15;
+    peer->send(appData(seq, 14, 14));
+    server->step();
+    ASSERT_EQ(server->data.size(), 17u);
+    for (uint32_t i = 0; i < 17; ++i) EXPECT_EQ(server->data[i], i);
+}
+
+// ---------------------------------------------------------------------------
+// Acknowledgement-only packets
+
+struct AckOnlyCase {
+    const char* name;
+    int lastOffset;  // the section's last number, relative to the data's
+    bool settles;
+};
+
+class AckOnly : public Protocol, public ::testing::WithParamInterface<AckOnlyCase> {};
+
+TEST_P(AckOnly, SettlesOnlyWhatItCanHaveSeen)
+{
+    establish();
+    ASSERT_TRUE(server->VNet_sendData(1, valueStream(55), eVNet_ReliableOrdered));
+    server->step();
+    int dataSeq = -1;
+    for (const Wire& wire : collect()) {
+        if (wire.kind == kAppData) dataSeq = wire.seq;
+    }
+    ASSERT_GE(dataSeq, 0);
+    // Everything before the data is acknowledged in sequence, so the data
+    // is the oldest packet left.
+    serverLast = (dataSeq - 1) & 15;
+    peer->send(nodeData(2));
+    // Every packet up to the data received, as the section claims.
+    Wire ack;
+    ack.sequenced = false;
+    ack.ackOnly = true;
+    ack.ackFirst = (dataSeq + GetParam().lastOffset - 7) & 15;
+    ack.ackBits = 0xFF;
+    peer->send(ack);
+    server->VNet_processInput(eVNet_NoBlock);
+    // Past the resend time-out, the oldest unsettled packet goes again.
+    clock.advance(300);
+    server->step();
+    bool resent = false;
+    for (const Wire& wire : collect()) resent |= wire.kind == kAppData && wire.seq == dataSeq;
+    EXPECT_EQ(resent, !GetParam().settles);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sections, AckOnly,
+                         ::testing::Values(AckOnlyCase{"matching", 0, true}, AckOnlyCase{"fromTheFuture", 5, false},
+                                           AckOnlyCase{"stale", -6, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// ---------------------------------------------------------------------------
+// Hostile datagrams from the connected peer's own address
+
+struct HostileCase {
+    const char* name;
+    std::function<void(VNet_BitStream&)> bits;
+    // A cut body still used up its sequence number.
+    int nextSeq;
+};
+
+class Hostile : public Protocol, public ::testing::WithParamInterface<HostileCase> {};
+
+TEST_P(Hostile, IsDroppedAndTheConnectionGoesOn)
+{
+    establish();
+    peer->sendBits(GetParam().bits);
+    server->step();
+    EXPECT_EQ(server->count("closed"), 0);
+    EXPECT_TRUE(server->data.empty());
+    // The connection still takes the next packet in sequence.
+    peer->send(appData(GetParam().nextSeq, 0, 9));
+    server->step();
+    EXPECT_EQ(server->data, (std::vector<uint32_t>{9}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Datagrams, Hostile,
+    ::testing::Values(
+        HostileCase{"empty", [](VNet_BitStream&) {}, 2},
+        HostileCase{"kindOnly", [](VNet_BitStream& s) { s.addBool(true); }, 2},
+        HostileCase{"cutInTheAcks",
+                    [](VNet_BitStream& s) {
+                        s.addBool(true);
+                        writeKindCode(s, kAppData);
+                        s.addInt(2, 4);
+                        s.addInt(9, 4);
+                        s.addBool(true);
+                    },
+                    2},
+        HostileCase{"cutInTheOrderNumber",
+                    [](VNet_BitStream& s) {
+                        s.addBool(true);
+                        writeKindCode(s, kAppData);
+                        s.addInt(2, 4);
+                        s.addInt(9, 4);
+                        for (int i = 0; i < 8; ++i) s.addBool(true);
+                        s.addBool(true);
+                    },
+                    3},
+        HostileCase{"runOfZeros",
+                    [](VNet_BitStream& s) {
+                        s.addBool(true);
+                        for (int i = 0; i < 12; ++i) s.addBool(false);
+                    },
+                    2},
+        HostileCase{"rawCut", [](VNet_BitStream& s) { s.addBool(false); }, 2},
+        HostileCase{"ackOnlyCut",
+                    [](VNet_BitStream& s) {
+                        s.addBool(false);
+                        s.addBool(true);
+                        s.addInt(3, 4);
+                    },
+                    2}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Protocol, PeerRatesAreBoundedAndZeroIsNoDivisor)
+{
+    peer->send(Wire{true, kRequest, 0, 8, 0xFF, 0, false, [](VNet_BitStream& s) { requestBody(s, 3, 0, 65535); }},
+               8);
+    server->step();
+    ASSERT_EQ(server->count("request"), 1);
+    collect();
+    peer->send(nodeData(1));
+    // A rate request for 0 packets per second and huge packets.
+    Wire rate = acking(7, 2);
+    rate.body = [](VNet_BitStream& s) {
+        s.addInt(65535, 16);
+        s.addInt(0, 16);
+    };
+    peer->send(rate);
+    for (int i = 0; i < 5; ++i) {
+        server->step();
+        clock.advance(1000);
+    }
+    EXPECT_TRUE(LogLines::contains("peer requested new connection quality: 1024 bpp/1 pps"));
+    EXPECT_EQ(server->count("established"), 1);
+}
+
+}  // namespace

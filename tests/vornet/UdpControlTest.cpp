@@ -1,0 +1,177 @@
+// Two controls over real UDP on 127.0.0.1 with the real clock: handshake,
+// data both ways, disconnect and hostile datagrams from a raw socket.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "ControlSupport.h"
+#include "platform/UdpSocket.h"
+
+namespace {
+
+using namespace control_test;
+
+// A port nobody holds right now.
+unsigned short freePort()
+{
+    platform::UdpSocket probe;
+    if (!probe.open() || !probe.bind(platform::kLoopbackAddress, 0)) return 0;
+    return probe.localPort();
+}
+
+VNet_Address loopback(unsigned short port)
+{
+    return transport_test::loopback(port);
+}
+
+class UdpControls : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        LogLines::clear();
+        ASSERT_TRUE(library.Init());
+        library.setLogLevel(2);
+        server = std::make_unique<RecordingControl>();
+        client = std::make_unique<RecordingControl>();
+        serverPort = freePort();
+        ASSERT_NE(serverPort, 0);
+        ASSERT_TRUE(server->VNet_initSockets(true, serverPort, 0, 0));
+        ASSERT_TRUE(client->VNet_initSockets(true, freePort(), 0, 0));
+    }
+    void TearDown() override
+    {
+        client.reset();
+        server.reset();
+        library.Clear();
+    }
+
+    // Steps both controls every millisecond until the condition holds, for
+    // at most the given real time.
+    template <typename Condition>
+    bool runUntil(Condition done, int limitMs = 10000)
+    {
+        for (int ms = 0; ms < limitMs; ++ms) {
+            if (done()) return true;
+            client->step();
+            server->step();
+            Vornet::Sleep(1);
+        }
+        return done();
+    }
+
+    unsigned connect()
+    {
+        const unsigned id = client->VNet_Connect(loopback(serverPort), valueStream(11));
+        if (!runUntil([&] { return client->find("result") && server->count("established"); })) return 0;
+        return id;
+    }
+
+    Vornet library{LogLines::capture};
+    std::unique_ptr<RecordingControl> server;
+    std::unique_ptr<RecordingControl> client;
+    unsigned short serverPort = 0;
+};
+
+TEST_F(UdpControls, ConnectExchangeAndDisconnect)
+{
+    server->replyValue = 22;
+    const unsigned id = connect();
+    ASSERT_NE(id, 0u);
+    EXPECT_EQ(client->find("result")->code, unsigned(eVNet_ConnectAccepted));
+    EXPECT_EQ(client->find("result")->value, 22u);
+    EXPECT_EQ(server->find("request")->value, 11u);
+    const VNet_Address* peer = server->VNet_getPeer(1);
+    ASSERT_NE(peer, nullptr);
+    EXPECT_EQ(peer->getIP(), platform::kLoopbackAddress);
+
+    for (uint32_t i = 0; i < 20; ++i) {
+        ASSERT_TRUE(client->VNet_sendData(id, valueStream(i), eVNet_ReliableOrdered));
+        ASSERT_TRUE(server->VNet_sendData(1, valueStream(100 + i), eVNet_ReliableOrdered));
+    }
+    ASSERT_TRUE(runUntil([&] { return server->data.size() == 20 && client->data.size() == 20; }));
+    for (uint32_t i = 0; i < 20; ++i) {
+        EXPECT_EQ(server->data[i], i);
+        EXPECT_EQ(client->data[i], 100 + i);
+    }
+    const VNet_ConnStats& stats = client->VNet_getConnectionStats(id);
+    EXPECT_GT(stats.totalBytesSent, 0u);
+    EXPECT_GT(stats.totalBytesReceived, 0u);
+
+    ASSERT_TRUE(server->VNet_Disconnect(1, valueStream(33)));
+    ASSERT_TRUE(runUntil([&] { return client->find("closed") && server->find("closed"); }));
+    EXPECT_EQ(client->find("closed")->value, 33u);
+    EXPECT_TRUE(runUntil([&] { return client->VNet_getPeer(id) == nullptr; }));
+}
+
+TEST_F(UdpControls, RawDataReachesARawSocket)
+{
+    platform::UdpSocket raw;
+    ASSERT_TRUE(raw.open());
+    ASSERT_TRUE(raw.bind(platform::kLoopbackAddress, 0));
+    ASSERT_TRUE(raw.setNonBlocking());
+    VNet_Address to = loopback(raw.localPort());
+    char bytes[] = "plain";
+    ASSERT_TRUE(client->VNet_sendDataRaw(to, bytes, sizeof bytes));
+    char buffer[64];
+    size_t length = 0;
+    platform::Ipv4Endpoint from;
+    platform::ReceiveStatus status = platform::ReceiveStatus::Empty;
+    for (int i = 0; i < 1000 && status != platform::ReceiveStatus::Received; ++i) {
+        status = raw.receiveFrom(buffer, sizeof buffer, &length, &from);
+        if (status != platform::ReceiveStatus::Received) Vornet::Sleep(1);
+    }
+    ASSERT_EQ(status, platform::ReceiveStatus::Received);
+    EXPECT_EQ(length, sizeof bytes);
+}
+
+// Datagrams no peer of ours would send, from a raw socket.
+TEST_F(UdpControls, HostileDatagramsAreDroppedAndTheConnectionGoesOn)
+{
+    const unsigned id = connect();
+    ASSERT_NE(id, 0u);
+    platform::UdpSocket raw;
+    ASSERT_TRUE(raw.open());
+    ASSERT_TRUE(raw.bind(platform::kLoopbackAddress, 0));
+    const platform::Ipv4Endpoint target{platform::kLoopbackAddress, serverPort};
+    std::vector<std::vector<unsigned char>> datagrams = {
+        {0x00},
+        {0x08},
+        {0x18, 0xFF},
+        {0xF8, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF},
+        std::vector<unsigned char>(1024, 0xFF),
+        std::vector<unsigned char>(1400, 0x5A),
+    };
+    // A well-formed request cut at every length.
+    VNet_BitStream request(64);
+    request.addBool(true);
+    request.addBool(true);
+    request.addInt(0, 32);
+    request.addBool(false);
+    request.addBool(true);
+    writeKindCode(request, 2);
+    request.addInt(0, 4);
+    request.addInt(8, 4);
+    for (int i = 0; i < 8; ++i) request.addBool(true);
+    requestBody(request, 3, 0, 0xFFFF);
+    char whole[256];
+    unsigned short size = sizeof whole;
+    ASSERT_TRUE(request.Serialize(whole, &size, sizeof whole));
+    for (unsigned short cut = 1; cut < size; ++cut) {
+        std::vector<unsigned char> part(whole, whole + cut);
+        part[0] = static_cast<unsigned char>((part[0] & 0x07) | ((cut - 1) << 4) | 0x08);
+        datagrams.push_back(part);
+    }
+    for (const auto& datagram : datagrams) ASSERT_TRUE(raw.sendTo(datagram.data(), datagram.size(), target));
+    // The whole request opens a second connection: the server survived it
+    // all and still takes requests.
+    ASSERT_TRUE(raw.sendTo(whole, size, target));
+    ASSERT_TRUE(runUntil([&] { return server->count("request") == 2; }));
+
+    ASSERT_TRUE(client->VNet_sendData(id, valueStream(5), eVNet_ReliableOrdered));
+    ASSERT_TRUE(runUntil([&] { return !server->data.empty(); }));
+    EXPECT_EQ(server->data.front(), 5u);
+    EXPECT_EQ(client->count("closed"), 0);
+}
+
+}  // namespace
