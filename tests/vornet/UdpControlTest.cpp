@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "ControlSupport.h"
@@ -173,5 +175,109 @@ TEST_F(UdpControls, HostileDatagramsAreDroppedAndTheConnectionGoesOn)
     EXPECT_EQ(server->data.front(), 5u);
     EXPECT_EQ(client->count("closed"), 0);
 }
+
+
+// ---------------------------------------------------------------------------
+// Controls sharing one port, told apart by their ids
+
+TEST_F(UdpControls, ControlsSharingAPortTakeOnlyTheirOwnPackets)
+{
+    const unsigned short shared = freePort();
+    RecordingControl first;
+    RecordingControl second;
+    RecordingControl opener;
+    ASSERT_TRUE(first.VNet_initSockets(true, shared, 0, 2));
+    ASSERT_TRUE(second.VNet_initSockets(true, shared, 0, 2));
+    first.VNet_setControlID(1);
+    second.VNet_setControlID(2);
+    ASSERT_TRUE(opener.VNet_initSockets(true, freePort(), 0, 2));
+    VNet_Address target = loopback(shared);
+    target.setControlID(2);
+    opener.VNet_Connect(target, nullptr);
+    for (int ms = 0; ms < 10000 && !opener.find("result"); ++ms) {
+        opener.step();
+        first.step();
+        second.step();
+        Vornet::Sleep(1);
+    }
+    ASSERT_NE(opener.find("result"), nullptr);
+    EXPECT_EQ(opener.find("result")->code, unsigned(eVNet_ConnectAccepted));
+    EXPECT_EQ(second.count("request"), 1);
+    EXPECT_EQ(first.count("request"), 0);
+}
+
+// ---------------------------------------------------------------------------
+// Upstream distribution
+
+struct DistributionCase {
+    const char* name;
+    unsigned total;
+    unsigned perConnection;
+    // Downstream limits the clients ask for (packets per second, bytes per
+    // packet); 0 keeps the default.
+    std::vector<std::pair<unsigned short, unsigned short>> clients;
+    std::vector<std::string> lines;
+};
+
+class Distribution : public UdpControls, public ::testing::WithParamInterface<DistributionCase> {};
+
+TEST_P(Distribution, SharesTheUpstreamAsAsked)
+{
+    const DistributionCase& c = GetParam();
+    server->VNet_setDebugName("server");
+    server->VNet_setUpstreamLimit(c.total, c.perConnection);
+    std::vector<std::unique_ptr<RecordingControl>> clients;
+    for (const auto& limit : c.clients) {
+        clients.push_back(std::make_unique<RecordingControl>());
+        ASSERT_TRUE(clients.back()->VNet_initSockets(true, freePort(), 0, 0));
+        const unsigned id = clients.back()->VNet_Connect(loopback(serverPort), nullptr);
+        if (limit.first) clients.back()->VNet_requestDownstreamLimit(id, limit.first, limit.second);
+    }
+    auto run = [&](auto done) {
+        for (int ms = 0; ms < 10000 && !done(); ++ms) {
+            for (auto& client : clients) client->step();
+            server->step();
+            Vornet::Sleep(1);
+        }
+        return done();
+    };
+    ASSERT_TRUE(run([&] {
+        size_t asked = 0;
+        for (const auto& limit : c.clients) {
+            asked += !limit.first || LogLines::contains("peer requested new connection quality: " +
+                                                        std::to_string(limit.second) + " bpp/" +
+                                                        std::to_string(limit.first) + " pps");
+        }
+        return server->count("established") == int(c.clients.size()) && asked == c.clients.size();
+    }));
+    LogLines::clear();
+    server->VNet_setUpstreamLimit(c.total, c.perConnection);
+    EXPECT_TRUE(run([&] { return LogLines::contains(c.lines.back()); }));
+    for (const std::string& line : c.lines) EXPECT_TRUE(LogLines::contains(line)) << line;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Examples, Distribution,
+    ::testing::Values(
+        DistributionCase{"threeEqual",
+                         3000,
+                         3000,
+                         {{0, 0}, {0, 0}, {0, 0}},
+                         {"[server]: new outgoing bandwidth for 1: 66 bpp / 15 pps",
+                          "[server]: new outgoing bandwidth for 2: 66 bpp / 15 pps",
+                          "[server]: new outgoing bandwidth for 3: 66 bpp / 15 pps"}},
+        DistributionCase{"spareGoesToTheHungry",
+                         3000,
+                         3000,
+                         {{10, 50}, {10, 500}},
+                         {"[server]: new outgoing bandwidth for 1: 50 bpp / 10 pps",
+                          "[server]: new outgoing bandwidth for 2: 100 bpp / 10 pps"}},
+        DistributionCase{"unlimited",
+                         0,
+                         0,
+                         {{10, 50}, {10, 500}},
+                         {"[server]: new outgoing bandwidth for 1: 50 bpp / 10 pps",
+                          "[server]: new outgoing bandwidth for 2: 500 bpp / 10 pps"}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
