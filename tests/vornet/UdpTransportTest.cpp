@@ -222,15 +222,16 @@ TEST_F(UdpTransport, BroadcastsGoToEveryListedInterface)
     core.localAddressesDiscovered = true;
 
     receiver->registerListener(1, true, 6000);
+    // The request is answered to the requester's control id (1), which the
+    // receiving side takes as well: claimed before sending, or the reader
+    // may drop the request as nobody's.
+    receiver->attachReceiver(1);
     VNet_Packet* request = makePacket(*sender, loopback(receiver->getPort()), 1, 5, 21,
                                       VNet_Socket::FlagDiscoverRequest);
     request->setMark(VNet_Packet::MarkDiscoverRequest);
     ASSERT_TRUE(sender->isBroadcastAvailable());
     ASSERT_TRUE(sender->sendPacket(request));
 
-    // The request is answered to the requester's control id (1), which the
-    // receiving side takes as well.
-    receiver->attachReceiver(1);
     VNet_Packet* packet = waitForPacket(*receiver, 1);
     ASSERT_NE(packet, nullptr);
     EXPECT_EQ(packet->getMark(), VNet_Packet::MarkDiscoverRequest);
