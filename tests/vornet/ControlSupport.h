@@ -3,6 +3,8 @@
 // protocol by hand through a raw local socket.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -10,6 +12,7 @@
 #include <vector>
 
 #include "TransportSupport.h"
+#include "platform/UdpSocket.h"
 #include "vornet/src/vornet_clock.h"
 #include "vornet/src/vornet_packet.h"
 #include "vornet/src/vornet_socket.h"
@@ -42,6 +45,28 @@ private:
         return value;
     }
 };
+
+// The library object of a test, logging every line into LogLines.
+// Fixtures destroy their controls and then Clear() it in TearDown.
+class LibraryFixture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        LogLines::clear();
+        ASSERT_TRUE(library.Init());
+        library.setLogLevel(2);
+    }
+
+    Vornet library{LogLines::capture};
+};
+
+// A UDP port nobody holds right now.
+inline unsigned short freePort()
+{
+    platform::UdpSocket probe;
+    if (!probe.open() || !probe.bind(platform::kLoopbackAddress, 0)) return 0;
+    return probe.localPort();
+}
 
 // What a callback reported.
 struct Event {

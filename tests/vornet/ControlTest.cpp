@@ -16,13 +16,11 @@ constexpr unsigned short kServerPort = 2;
 constexpr unsigned short kClientPort = 1;
 constexpr unsigned short kScriptPort = 9;
 
-class Controls : public ::testing::Test {
+class Controls : public LibraryFixture {
 protected:
     void SetUp() override
     {
-        LogLines::clear();
-        ASSERT_TRUE(library.Init());
-        library.setLogLevel(2);
+        LibraryFixture::SetUp();
         Vornet_Private::setConnectionTimeout(1000);
         server = std::make_unique<RecordingControl>();
         client = std::make_unique<RecordingControl>();
@@ -59,7 +57,6 @@ protected:
     }
 
     TestClock clock;
-    Vornet library{LogLines::capture};
     std::unique_ptr<RecordingControl> server;
     std::unique_ptr<RecordingControl> client;
 };

@@ -16,13 +16,11 @@ using namespace control_test;
 
 constexpr unsigned short kServerPort = 2;
 
-class Management : public ::testing::Test {
+class Management : public LibraryFixture {
 protected:
     void SetUp() override
     {
-        LogLines::clear();
-        ASSERT_TRUE(library.Init());
-        library.setLogLevel(2);
+        LibraryFixture::SetUp();
         server = std::make_unique<RecordingControl>();
         server->VNet_setDebugName("server");
         ASSERT_TRUE(server->VNet_initSockets(false, 0, kServerPort, 0));
@@ -55,7 +53,6 @@ protected:
     }
 
     TestClock clock;
-    Vornet library{LogLines::capture};
     std::unique_ptr<RecordingControl> server;
     std::vector<std::unique_ptr<RecordingControl>> clients;
 };

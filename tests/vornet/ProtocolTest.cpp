@@ -19,13 +19,11 @@ constexpr int kNodeData = 1;
 constexpr int kAccept = 8;
 constexpr int kRequest = 2;
 
-class Protocol : public ::testing::Test {
+class Protocol : public LibraryFixture {
 protected:
     void SetUp() override
     {
-        LogLines::clear();
-        ASSERT_TRUE(library.Init());
-        library.setLogLevel(2);
+        LibraryFixture::SetUp();
         server = std::make_unique<RecordingControl>();
         ASSERT_TRUE(server->VNet_initSockets(false, 0, kServerPort, 0));
         peer = std::make_unique<ScriptedPeer>(kPeerPort, kServerPort);
@@ -95,7 +93,6 @@ protected:
     }
 
     TestClock clock;
-    Vornet library{LogLines::capture};
     std::unique_ptr<RecordingControl> server;
     std::unique_ptr<ScriptedPeer> peer;
     int serverLast = -1;

@@ -17,12 +17,11 @@ constexpr int kMessages = 1000;
 // Enough for the whole exchange many times over; the loops end on success.
 constexpr int kStepLimit = 200000;
 
-class Soak : public ::testing::Test {
+class Soak : public LibraryFixture {
 protected:
     void SetUp() override
     {
-        LogLines::clear();
-        ASSERT_TRUE(library.Init());
+        LibraryFixture::SetUp();
         server = std::make_unique<RecordingControl>();
         client = std::make_unique<RecordingControl>();
         ASSERT_TRUE(server->VNet_initSockets(false, 0, kServerPort, 0));
@@ -52,7 +51,6 @@ protected:
     }
 
     TestClock clock;
-    Vornet library{LogLines::capture};
     std::unique_ptr<RecordingControl> server;
     std::unique_ptr<RecordingControl> client;
 };

@@ -14,26 +14,16 @@ namespace {
 
 using namespace control_test;
 
-// A port nobody holds right now.
-unsigned short freePort()
-{
-    platform::UdpSocket probe;
-    if (!probe.open() || !probe.bind(platform::kLoopbackAddress, 0)) return 0;
-    return probe.localPort();
-}
-
 VNet_Address loopback(unsigned short port)
 {
     return transport_test::loopback(port);
 }
 
-class UdpControls : public ::testing::Test {
+class UdpControls : public LibraryFixture {
 protected:
     void SetUp() override
     {
-        LogLines::clear();
-        ASSERT_TRUE(library.Init());
-        library.setLogLevel(2);
+        LibraryFixture::SetUp();
         server = std::make_unique<RecordingControl>();
         client = std::make_unique<RecordingControl>();
         serverPort = freePort();
@@ -69,7 +59,6 @@ protected:
         return id;
     }
 
-    Vornet library{LogLines::capture};
     std::unique_ptr<RecordingControl> server;
     std::unique_ptr<RecordingControl> client;
     unsigned short serverPort = 0;

@@ -15,13 +15,6 @@ namespace {
 
 using namespace control_test;
 
-unsigned short freePort()
-{
-    platform::UdpSocket probe;
-    if (!probe.open() || !probe.bind(platform::kLoopbackAddress, 0)) return 0;
-    return probe.localPort();
-}
-
 bool makeLossyLoopback()
 {
     if (unshare(CLONE_NEWNET) != 0) return false;
