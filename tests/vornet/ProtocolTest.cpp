@@ -129,6 +129,29 @@ TEST_F(Protocol, ARepeatedDatagramIsDroppedByThePeerThatHasIt)
     EXPECT_EQ(server->data, (std::vector<uint32_t>{7}));
 }
 
+TEST_F(Protocol, ARepeatedRequestIsAnsweredAgainNotReset)
+{
+    // The opener did not hear the answer and sends the same datagram again.
+    const Wire request{true, kRequest, 0, 8, 0xFF, 0, false, [](VNet_BitStream& s) { requestBody(s); }};
+    peer->send(request, 8);
+    server->step();
+    peer->send(request, 8);
+    server->step();
+    int accepts = 0;
+    for (const Wire& wire : collect()) {
+        if (wire.kind == kAccept) {
+            EXPECT_EQ(wire.seq, 0) << "the same answer, not a new one";
+            ++accepts;
+        }
+    }
+    EXPECT_EQ(accepts, 2);
+    EXPECT_EQ(server->count("request"), 1);
+    EXPECT_EQ(server->count("closed"), 0);
+    peer->send(nodeData(1));
+    server->step();
+    EXPECT_EQ(server->count("established"), 1);
+}
+
 TEST_F(Protocol, GapsAreReportedAsNotReceived)
 {
     establish();
@@ -325,5 +348,50 @@ TEST_F(Protocol, PeerRatesAreBoundedAndZeroIsNoDivisor)
     EXPECT_TRUE(LogLines::contains("peer requested new connection quality: 1024 bpp/1 pps"));
     EXPECT_EQ(server->count("established"), 1);
 }
+
+// ---------------------------------------------------------------------------
+// Round trip: a packet sent twice gives no sample, since its acknowledgement
+// may answer either sending.
+
+struct PingCase {
+    const char* name;
+    bool resendFirst;
+    uint32_t ackAfterMs;
+    uint16_t expectedPing;
+};
+
+class RoundTrip : public Protocol, public ::testing::WithParamInterface<PingCase> {};
+
+TEST_P(RoundTrip, MeasuresOnlyPacketsSentOnce)
+{
+    const PingCase& c = GetParam();
+    establish();
+    peer->send(nodeData(2));  // settles everything so far, at once: ping 0
+    ASSERT_TRUE(server->VNet_sendData(1, valueStream(1), eVNet_ReliableOrdered));
+    server->step();
+    int dataSeq = -1;
+    for (const Wire& wire : collect()) {
+        if (wire.kind == kAppData) dataSeq = wire.seq;
+    }
+    ASSERT_GE(dataSeq, 0);
+    if (c.resendFirst) {
+        clock.advance(250);
+        server->step();
+        bool resent = false;
+        for (const Wire& wire : collect()) resent |= wire.kind == kAppData && wire.seq == dataSeq;
+        ASSERT_TRUE(resent);
+        clock.advance(c.ackAfterMs - 250);
+    } else {
+        clock.advance(c.ackAfterMs);
+    }
+    serverLast = dataSeq;
+    peer->send(nodeData(3));
+    server->VNet_processInput(eVNet_NoBlock);
+    EXPECT_EQ(server->VNet_getConnectionStats(1).lastPing, c.expectedPing);
+}
+
+INSTANTIATE_TEST_SUITE_P(Samples, RoundTrip,
+                         ::testing::Values(PingCase{"sentOnce", false, 40, 40}, PingCase{"resent", true, 260, 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
