@@ -17,6 +17,7 @@
 #include "libs/zorir/core/XMLInputArchive.h"
 #include "libs/zorir/core/XMLOutputArchive.h"
 #include "libs/zorir/services/glfont/GLTextRenderer.h"
+#include "tests/support/TextBeforeGuardPage.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -226,6 +227,25 @@ TEST_F(ArchiveTest, PointerElementsThatNameNoUsableClassFail)
     }
 }
 
+// A declaration or a byte-order mark would put TinyXML in its UTF-8 mode,
+// which steps over the terminating null of a text that ends in the lead byte
+// of a multi-byte sequence and parses on through the memory behind it.
+TEST_F(ArchiveTest, TextsEndingInAMultiByteLeadByteAreReadNoFurtherThanTheirEnd)
+{
+    const char* const texts[] = {
+        "<?xml?><a>\xDC",
+        "<?xml version=\"1.0\" encoding=\"utf-8\"?><look><red>\xE2",
+        "\xEF\xBB\xBF<look>\xF4",
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><look a=\"\xC3",
+    };
+    for (const char* text : texts) {
+        SCOPED_TRACE(text);
+        quillow::test::TextBeforeGuardPage guarded(text);
+        XMLInputArchive archive;
+        EXPECT_FALSE(archive.parse(guarded.c_str()));
+    }
+}
+
 TEST_F(ArchiveTest, APointerMemberTakesOnlyObjectsOfItsType)
 {
     Zorir::ButtonStateDesc state;
@@ -313,6 +333,15 @@ TEST_F(LoadAppearanceTest, ASecondLookKeepsWhatTheFirstCleared)
     EXPECT_EQ(static_cast<Zorir::SolidSurfaceDesc&>(*panel.description()->background).color, Color(0, 0, 1, 1));
 }
 
+// Files are read byte by byte; one saved with a UTF-8 byte-order mark still
+// gives its looks.
+TEST_F(LoadAppearanceTest, AFileWithAByteOrderMarkLoads)
+{
+    label_.loadAppearance(fixture("byte-order-mark.xml"), "greenLabel");
+    ASSERT_NE(label_.description(), nullptr);
+    EXPECT_EQ(background(label_), Color(0, 1, 0, 1));
+}
+
 TEST_F(LoadAppearanceTest, AMissingFileOrElementLeavesTheDefaults)
 {
     label_.loadAppearance(fixture("no-such-file.xml"), "greenLabel");
@@ -332,6 +361,7 @@ TEST_F(LoadAppearanceTest, BadLooksAreReportedAndChangeNothing)
         const char* told;
     } cases[] = {
         {"malformed.xml", "greenLabel", "not well-formed"},
+        {"ends-in-lead-byte.xml", "greenLabel", "not well-formed"},
         {"labels.xml", "unknownEnumeration", "unknownEnumeration/border/style"},
         {"labels.xml", "unknownClass", "unknownClass/background"},
         {"labels.xml", "missingFont", "missingFont/textDesc"},

@@ -20,6 +20,15 @@ void parseNumber(const char* text, Number& value)
 
 }  // namespace
 
+const char* XMLInputArchive::SingleByteDocument::Parse(const char* text, TiXmlParsingData* data,
+                                                     TiXmlEncoding)
+{
+    // Single-byte mode takes a UTF-8 byte-order mark for text before the
+    // first element; files saved with one must still load.
+    if (text && text[0] == '\xEF' && text[1] == '\xBB' && text[2] == '\xBF') text += 3;
+    return TiXmlDocument::Parse(text, data, TIXML_ENCODING_LEGACY);
+}
+
 XMLInputArchive::XMLInputArchive() : current_(&document_) {}
 
 bool XMLInputArchive::loadFile(const std::string& fileName)
@@ -29,10 +38,10 @@ bool XMLInputArchive::loadFile(const std::string& fileName)
     return document_.LoadFile(fileName.c_str());
 }
 
-bool XMLInputArchive::parse(const std::string& text)
+bool XMLInputArchive::parse(const char* text)
 {
     current_ = &document_;
-    document_.Parse(text.c_str());
+    document_.Parse(text);
     return !document_.Error();
 }
 

@@ -29,7 +29,9 @@ public:
 
     // False when the file cannot be opened or is not well-formed XML.
     bool loadFile(const std::string& fileName);
-    bool parse(const std::string& text);
+    // The text ends at its null character; nothing behind it is read.
+    bool parse(const char* text);
+    bool parse(const std::string& text) { return parse(text.c_str()); }
     // After a failed load: whether the file was missing rather than malformed,
     // and TinyXML's account of what went wrong.
     bool fileWasMissing() const;
@@ -113,7 +115,20 @@ private:
     int32_t enumerationValue(int32_t current, std::span<const char* const> names) const;
     std::unique_ptr<Serializable> createFromCurrent(std::string& className);
 
-    TiXmlDocument document_;
+    // Files and strings alike reach TinyXML's parser only through this
+    // document, which reads every text byte by byte. TinyXML's UTF-8 mode
+    // (chosen by a declaration or a byte-order mark) steps over a multi-byte
+    // sequence by the length its lead byte announces, also over the text's
+    // terminating null when the text ends in such a lead byte, and then
+    // parses whatever memory follows. Looks are Latin-1 text, so nothing is
+    // lost by never entering that mode.
+    class SingleByteDocument : public TiXmlDocument {
+    public:
+        const char* Parse(const char* text, TiXmlParsingData* data = nullptr,
+                          TiXmlEncoding encoding = TIXML_DEFAULT_ENCODING) override;
+    };
+
+    SingleByteDocument document_;
     TiXmlNode* current_;
     std::string fileName_;
 };
