@@ -18,9 +18,9 @@
 
 #include <rapidxml.hpp>
 
+#include <algorithm>
 #include <cstdint>
 #include <iostream>
-#include <limits>
 #include <stdexcept>
 #include <string_view>
 #include <vector>
@@ -30,6 +30,17 @@ namespace {
 // Far deeper than any map (its deepest value sits seven levels down), far
 // shallower than what would exhaust the parser's stack.
 constexpr size_t kMaxNesting = 256;
+
+// Every frame an animation asks for costs a 16-byte record, while the file
+// spends a few bytes on the count: unbounded, a map of a few hundred
+// kilobytes could ask for gigabytes. A map holds at most this many frames
+// in all (16 MiB of records), far more than any map shows.
+constexpr uint32_t kMaxFramesPerMap = 1u << 20;
+
+// The frames the animations read so far have left to the rest of the map.
+struct FrameBudget {
+    uint32_t left = kMaxFramesPerMap;
+};
 
 // An element the map needs is missing; the message says which.
 class MapFormatError : public std::runtime_error {
@@ -108,7 +119,26 @@ void readPointList(const XmlNode& list, std::vector<Vec2>& out)
     }
 }
 
-void readAnimation(const XmlNode& anim, AnimatingSprite& sprite)
+// A frame is at least one pixel of its strip wide, so a strip holds no more
+// frames than it has pixels across (one frame even when it has none).
+bool framesFit(uint32_t frames, uint16_t stripWidth, FrameBudget& budget)
+{
+    const uint32_t usable = std::max<uint32_t>(stripWidth, 1);
+    if (frames > usable) {
+        std::cout << "ERROR: animation refused: " << frames << " frames in a strip " << stripWidth
+                  << " pixels wide" << std::endl;
+        return false;
+    }
+    if (frames > budget.left) {
+        std::cout << "ERROR: animation refused: " << frames << " frames are more than the "
+                  << budget.left << " left to this map of " << kMaxFramesPerMap << std::endl;
+        return false;
+    }
+    budget.left -= frames;
+    return true;
+}
+
+void readAnimation(const XmlNode& anim, AnimatingSprite& sprite, FrameBudget& budget)
 {
     bool loop = false;
     uint16_t frameLength = 0, width = 0, height = 0, xOffset = 0, yOffset = 0;
@@ -122,24 +152,20 @@ void readAnimation(const XmlNode& anim, AnimatingSprite& sprite)
     readChild(anim, MapTag::kAnimXOffset, xOffset);
     readChild(anim, MapTag::kAnimYOffset, yOffset);
     readChild(anim, MapTag::kAnimNumFrames, frames);
-    if (frames > std::numeric_limits<uint16_t>::max()) {
-        std::cout << "ERROR: animation refused: " << frames
-                  << " frames are more than a sprite can hold" << std::endl;
-        return;
-    }
+    if (!framesFit(frames, width, budget)) return;
     // A refused animation has already been reported by the sprite.
     sprite.addAnimation(fileWidth, fileHeight, width, height, static_cast<uint16_t>(frames),
                         xOffset, yOffset, frameLength, loop);
 }
 
-void readAnimations(const XmlNode& element, AnimatingSprite& sprite)
+void readAnimations(const XmlNode& element, AnimatingSprite& sprite, FrameBudget& budget)
 {
     uint16_t current = 0;
     readChild(element, MapTag::kCurrAnim, current);
     const XmlNode& list = child(element, MapTag::kAnimations);
     for (const XmlNode* anim = list.first_node(MapTag::kAnim); anim;
          anim = anim->next_sibling(MapTag::kAnim)) {
-        readAnimation(*anim, sprite);
+        readAnimation(*anim, sprite, budget);
     }
     if (current < sprite.animations.size()) sprite.currentAnim = current;
 }
@@ -155,7 +181,8 @@ void matchTexCoords(ImageGeometry& drawable)
     drawable.computeTexCoords(drawable.uvMapMode);
 }
 
-std::unique_ptr<ImageGeometry> readDrawable(const XmlNode& element, GameObject& owner)
+std::unique_ptr<ImageGeometry> readDrawable(const XmlNode& element, GameObject& owner,
+                                           FrameBudget& budget)
 {
     bool animating = false;
     readChild(element, MapTag::kAnimating, animating);
@@ -184,13 +211,13 @@ std::unique_ptr<ImageGeometry> readDrawable(const XmlNode& element, GameObject& 
     readChild(element, MapTag::kDrawType, drawtype);
     drawable->drawtype = static_cast<int32_t>(drawtype);
     matchTexCoords(*drawable);
-    if (sprite) readAnimations(element, *sprite);
+    if (sprite) readAnimations(element, *sprite, budget);
     return drawable;
 }
 
 // Pos, OrigPos and Parallax anywhere in the object; the rest in a fixed
 // order after Parallax.
-void readCommonPart(const XmlNode& element, GameObject& object)
+void readCommonPart(const XmlNode& element, GameObject& object, FrameBudget& budget)
 {
     readPoint(child(element, MapTag::kPos), object.center);
     readPoint(child(element, MapTag::kOrigPos), object.originalCenter);
@@ -219,7 +246,7 @@ void readCommonPart(const XmlNode& element, GameObject& object)
     const XmlNode& list = next(MapTag::kDrawables);
     std::vector<std::unique_ptr<ImageGeometry>> drawables;
     for (const XmlNode* e = firstElement(list); e; e = elementAfter(*e)) {
-        drawables.push_back(readDrawable(*e, object));
+        drawables.push_back(readDrawable(*e, object, budget));
     }
     object.drawables = std::move(drawables);
     // Applied once the drawables are the loaded ones, so a hidden object
@@ -244,10 +271,10 @@ LoadedLooks looksOf(const GameObject& object)
     return looks;
 }
 
-std::unique_ptr<GameObject> readCircle(const XmlNode& element)
+std::unique_ptr<GameObject> readCircle(const XmlNode& element, FrameBudget& budget)
 {
     auto circle = std::make_unique<Map_Circle>();
-    readCommonPart(element, *circle);
+    readCommonPart(element, *circle, budget);
     readChild(element, MapTag::kRadius, circle->radius);
     return circle;
 }
@@ -263,10 +290,10 @@ void placeBoxCorners(Aabb& box)
     box.corners[3] = Vec2(c.x - halfWidth, c.y - halfHeight);
 }
 
-std::unique_ptr<GameObject> readBox(const XmlNode& element)
+std::unique_ptr<GameObject> readBox(const XmlNode& element, FrameBudget& budget)
 {
     auto box = std::make_unique<Map_Aabb>();
-    readCommonPart(element, *box);
+    readCommonPart(element, *box, budget);
     readChild(element, MapTag::kWidth, box->width);
     readChild(element, MapTag::kHeight, box->height);
     int corners = 0;
@@ -295,10 +322,10 @@ std::unique_ptr<GameObject> readBox(const XmlNode& element)
 }
 
 // Null when the polygon has too few points to be one.
-std::unique_ptr<GameObject> readPoly(const XmlNode& element)
+std::unique_ptr<GameObject> readPoly(const XmlNode& element, FrameBudget& budget)
 {
     auto poly = std::make_unique<Map_Poly>();
-    readCommonPart(element, *poly);
+    readCommonPart(element, *poly, budget);
     readChild(element, MapTag::kLineWidth, poly->LineWidth);
     uint32_t rendImg = poly->RendImg;
     readChild(element, MapTag::kRendImg, rendImg);
@@ -321,23 +348,24 @@ std::unique_ptr<GameObject> readPoly(const XmlNode& element)
 }
 
 // Null for elements that are no object (or a polygon left out).
-std::unique_ptr<GameObject> readObject(const XmlNode& element)
+std::unique_ptr<GameObject> readObject(const XmlNode& element, FrameBudget& budget)
 {
     const std::string_view kind(element.name(), element.name_size());
-    if (kind == MapTag::kCircle) return readCircle(element);
-    if (kind == MapTag::kAabb) return readBox(element);
-    if (kind == MapTag::kPoly) return readPoly(element);
+    if (kind == MapTag::kCircle) return readCircle(element, budget);
+    if (kind == MapTag::kAabb) return readBox(element, budget);
+    if (kind == MapTag::kPoly) return readPoly(element, budget);
     return nullptr;
 }
 
 std::vector<std::unique_ptr<GameObject>> readObjects(const XmlNode& root)
 {
     std::vector<std::unique_ptr<GameObject>> objects;
+    FrameBudget budget;
     int index = 0;
     for (const XmlNode* e = firstElement(root); e; e = elementAfter(*e)) {
         ++index;
         try {
-            if (auto object = readObject(*e)) objects.push_back(std::move(object));
+            if (auto object = readObject(*e, budget)) objects.push_back(std::move(object));
         } catch (const MapFormatError& error) {
             throw MapFormatError("element " + std::to_string(index) + " of rootnode: " +
                                  error.what());

@@ -94,14 +94,41 @@ std::string spawn(const char* side)
            "</Spawn>";
 }
 
+// The animations of one sprite: count records alike, each cutting a strip of
+// the given width into the given number of frames.
+std::string animations(int count, const std::string& frames, const std::string& stripWidth = "128",
+                       const char* current = "0")
+{
+    const std::string anim = "<Anim><Loop>1</Loop><FrameLength>3</FrameLength>"
+                             "<AnimFileWidth>256</AnimFileWidth><AnimFileHeight>128</AnimFileHeight>"
+                             "<AnimWidth>" + stripWidth +
+                             "</AnimWidth><AnimHeight>32</AnimHeight><AnimXOffset>0</AnimXOffset>"
+                             "<AnimYOffset>0</AnimYOffset><AnimNumFrames>" + frames +
+                             "</AnimNumFrames></Anim>";
+    std::string list;
+    for (int i = 0; i < count; ++i) list += anim;
+    return std::string("<CurrAnim>") + current + "</CurrAnim><Animations>" + list + "</Animations>";
+}
+
 std::string animation(const char* frames, const char* current = "0")
 {
-    return std::string("<CurrAnim>") + current +
-           "</CurrAnim><Animations><Anim><Loop>1</Loop><FrameLength>3</FrameLength>"
-           "<AnimFileWidth>256</AnimFileWidth><AnimFileHeight>128</AnimFileHeight>"
-           "<AnimWidth>128</AnimWidth><AnimHeight>32</AnimHeight><AnimXOffset>0</AnimXOffset>"
-           "<AnimYOffset>0</AnimYOffset><AnimNumFrames>" + frames +
-           "</AnimNumFrames></Anim></Animations>";
+    return animations(1, frames, "128", current);
+}
+
+// A map whose one sprite holds the given animations.
+std::string animatedMap(const std::string& animations)
+{
+    return mapText(circle(common(drawable(kFourPoints, kFourPoints, animations))));
+}
+
+size_t framesOf(const Map& map)
+{
+    const auto* sprite = dynamic_cast<const AnimatingSprite*>(map.objects.front()->drawables[0].get());
+    size_t frames = 0;
+    if (sprite) {
+        for (const auto& record : sprite->animations) frames += record->frames.size();
+    }
+    return frames;
 }
 
 TEST_F(MapFileTest, AMapBuiltInCodeComesBackAsSavedAndSavesTheSameText)
@@ -272,7 +299,7 @@ std::vector<BadFile> badFiles()
              EXPECT_TRUE(map.spawnLists[0].empty());
              EXPECT_EQ(map.spawnLists[1].size(), 1u);
          }},
-        {"zero animation frames", text(mapText(circle(common(drawable(kFourPoints, kFourPoints, animation("0", "3")))))),
+        {"zero animation frames", text(animatedMap(animation("0", "3"))),
          "ERROR: animation refused: 0 frames on a sheet of 256 x 128\n", true,
          [](const Map& map) {
              const auto* sprite =
@@ -281,6 +308,16 @@ std::vector<BadFile> badFiles()
              EXPECT_TRUE(sprite->animations.empty());
              EXPECT_EQ(sprite->currentAnim, 0);
          }},
+        {"frames narrower than a pixel of their strip", text(animatedMap(animation("129"))),
+         "ERROR: animation refused: 129 frames in a strip 128 pixels wide\n", true,
+         [](const Map& map) { EXPECT_EQ(framesOf(map), 0u); }},
+        {"frame count beyond 16 bits", text(animatedMap(animation("4294967295"))),
+         "ERROR: animation refused: 4294967295 frames in a strip 128 pixels wide\n", true},
+        // Some 660 KB of animations of the widest strip, each asking for its
+        // 65,535 frames, would cost more than 2 GB.
+        {"frames past the map's total", text(animatedMap(animations(2500, "65535", "65535"))),
+         "ERROR: animation refused: 65535 frames are more than the 16 left to this map of 1048576\n",
+         true, [](const Map& map) { EXPECT_EQ(framesOf(map), 16u * 65535u); }},
         {"value that does not convert", text(mapText(circle(common("", "lots")))),
          "WARNING: the map value Layer \"lots\" does not convert; keeping 1\n", true,
          [](const Map& map) { EXPECT_EQ(map.objects.front()->layer, 1); }},
