@@ -66,12 +66,13 @@ std::string written(T& object)
     return archive.text();
 }
 
-// The class names XML files use, of the classes built so far; the rest of
-// the registry comes with the remaining widgets.
+// The class names XML files use.
 const char* const registeredNames[] = {
-    "FrameWindowDesc",  "ButtonStateDesc", "ButtonDesc",       "StaticTextDesc", "PanelDesc",
-    "CheckDesc",        "CheckBoxDesc",    "SolidSurfaceDesc", "GradientSurfaceDesc", "RectangleDesc",
-    "TextDesc",         "DefaultCheckDesc", "DefaultFrameDesc", "BitmapDesc",     "Bitmap1x3Desc"};
+    "ListControlDesc",  "FrameWindowDesc",     "ButtonStateDesc", "ButtonDesc",       "StaticTextDesc",
+    "PanelDesc",        "CheckDesc",           "CheckBoxDesc",    "ComboBoxDesc",     "EditFieldDesc",
+    "SolidSurfaceDesc", "GradientSurfaceDesc", "RectangleDesc",   "TextDesc",         "DefaultCheckDesc",
+    "DefaultFrameDesc", "BitmapDesc",          "Bitmap1x3Desc",   "ListBoxDesc",      "ScrollBarDesc",
+    "ProgressBarDesc",  "SliderDesc"};
 
 TEST_F(ArchiveTest, EveryRegisteredClassNameResolvesToItsOwnClass)
 {
@@ -381,12 +382,20 @@ TEST_F(LoadAppearanceTest, BadLooksAreReportedAndChangeNothing)
     }
 }
 
-TEST_F(LoadAppearanceTest, ABadFileGivesNoLookToAWidgetThatHadNone)
+// A widget that had no look of its own still gets one with the defaults,
+// rather than silently drawing with its kind's look from the scheme.
+TEST_F(LoadAppearanceTest, ABadFileStillGivesAWidgetALookOfItsOwn)
 {
-    testing::internal::CaptureStdout();
-    label_.loadAppearance(fixture("labels.xml"), "unknownClass");
-    testing::internal::GetCapturedStdout();
-    EXPECT_EQ(label_.description(), nullptr);
+    for (const char* file : {"malformed.xml", "labels.xml"}) {
+        SCOPED_TRACE(file);
+        Zorir::StaticText label(nullptr, "label");
+        testing::internal::CaptureStdout();
+        label.loadAppearance(fixture(file), "unknownClass");
+        testing::internal::GetCapturedStdout();
+        ASSERT_NE(label.description(), nullptr);
+        EXPECT_EQ(label.description()->background, nullptr);
+        EXPECT_NE(label.description()->textDesc, nullptr);
+    }
 }
 
 }  // namespace

@@ -33,23 +33,21 @@ void reportBadAppearance(const std::string& fileName, const std::string& element
 // What a widget's loadAppearance does with its own description: creates it
 // with its defaults when there is none, then reads the named top-level element
 // of the file over it. A missing file or element leaves the description as it
-// is. A file whose contents cannot be read (an unknown class or enumeration
-// name, a font that cannot be opened, ...) is reported and changes nothing,
-// so the widget keeps the look it had. Returns whether the look was read.
+// is. A file whose contents cannot be read (not well-formed, an unknown class
+// or enumeration name, a font that cannot be opened, ...) is reported and
+// changes nothing, so the widget keeps the look it had, or its defaults.
+// Either way the widget has a look of its own afterwards, as it asked for.
+// Returns whether the look was read.
 template <class T>
 bool loadAppearance(std::unique_ptr<T>& description, const std::string& fileName, const std::string& elementName)
 {
+    if (!description) description = std::make_unique<T>();
     XMLInputArchive archive;
-    const FileState state = openAppearanceFile(archive, fileName);
-    if (state == FileState::Missing && !description) description = std::make_unique<T>();
-    if (state != FileState::Loaded) return false;
+    if (openAppearanceFile(archive, fileName) != FileState::Loaded) return false;
     try {
         // Read into a copy, so that a failure half-way leaves the look whole.
-        std::unique_ptr<T> candidate = description ? cloneDescription(*description) : std::make_unique<T>();
-        if (!archive.read(elementName, *candidate)) {
-            if (!description) description = std::move(candidate);
-            return false;
-        }
+        std::unique_ptr<T> candidate = cloneDescription(*description);
+        if (!archive.read(elementName, *candidate)) return false;
         description = std::move(candidate);
         return true;
     } catch (const std::exception& error) {

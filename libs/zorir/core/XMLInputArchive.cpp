@@ -35,12 +35,14 @@ bool XMLInputArchive::loadFile(const std::string& fileName)
 {
     fileName_ = fileName;
     current_ = &document_;
+    visited_.clear();
     return document_.LoadFile(fileName.c_str());
 }
 
 bool XMLInputArchive::parse(const char* text)
 {
     current_ = &document_;
+    visited_.clear();
     document_.Parse(text);
     return !document_.Error();
 }
@@ -60,11 +62,34 @@ std::string XMLInputArchive::loadError() const
 
 std::string XMLInputArchive::currentPath() const
 {
+    return pathOf(current_);
+}
+
+std::string XMLInputArchive::pathOf(const TiXmlNode* node)
+{
     std::string path;
-    for (const TiXmlNode* node = current_; node && node != &document_; node = node->Parent()) {
+    for (; node && node->Type() == TiXmlNode::TINYXML_ELEMENT; node = node->Parent()) {
         path = path.empty() ? node->ValueStr() : node->ValueStr() + "/" + path;
     }
     return path;
+}
+
+std::vector<std::string> XMLInputArchive::unreadElements() const
+{
+    std::vector<std::string> unread;
+    collectUnread(&document_, unread);
+    return unread;
+}
+
+void XMLInputArchive::collectUnread(const TiXmlNode* parent, std::vector<std::string>& unread) const
+{
+    for (const TiXmlElement* child = parent->FirstChildElement(); child; child = child->NextSiblingElement()) {
+        if (visited_.count(child)) {
+            collectUnread(child, unread);
+        } else {
+            unread.push_back(pathOf(child));
+        }
+    }
 }
 
 const char* XMLInputArchive::currentText() const
@@ -112,6 +137,7 @@ int32_t XMLInputArchive::enumerationValue(int32_t current, std::span<const char*
 {
     std::string name = current >= 0 && static_cast<size_t>(current) < names.size() ? names[current] : "";
     if (const TiXmlElement* child = current_->FirstChildElement("enum")) {
+        visited_.insert(child);
         const TiXmlNode* first = child->FirstChild();
         if (first && first->ToText()) name = first->Value();
     }

@@ -8,8 +8,10 @@
 
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace Zorir::Core {
 
@@ -44,6 +46,7 @@ public:
     {
         TiXmlElement* element = document_.FirstChildElement(elementName.c_str());
         if (!element) return false;
+        visited_.insert(element);
         current_ = element;
         object.serialize(*this);
         current_ = &document_;
@@ -53,6 +56,10 @@ public:
     // Where the archive stands, as the element names from the top, for example
     // "ToolBarbuttonDesc/releasedDesc/textDesc".
     std::string currentPath() const;
+
+    // The elements of the document that no read has looked at, as paths like
+    // currentPath's: names the reader does not know, or repeated ones.
+    std::vector<std::string> unreadElements() const;
 
     void field(const char* name, float& value);
     void field(const char* name, int32_t& value);
@@ -102,6 +109,7 @@ private:
     {
         TiXmlElement* child = current_->FirstChildElement(name);
         if (!child) return;
+        visited_.insert(child);
         TiXmlNode* previous = current_;
         current_ = child;
         read();
@@ -114,6 +122,8 @@ private:
     const char* currentText() const;
     int32_t enumerationValue(int32_t current, std::span<const char* const> names) const;
     std::unique_ptr<Serializable> createFromCurrent(std::string& className);
+    static std::string pathOf(const TiXmlNode* node);
+    void collectUnread(const TiXmlNode* parent, std::vector<std::string>& unread) const;
 
     // Files and strings alike reach TinyXML's parser only through this
     // document, which reads every text byte by byte. TinyXML's UTF-8 mode
@@ -131,6 +141,9 @@ private:
     SingleByteDocument document_;
     TiXmlNode* current_;
     std::string fileName_;
+    // Mutable: reading an enumeration looks at its "enum" child from a
+    // const member.
+    mutable std::set<const TiXmlNode*> visited_;
 };
 
 }  // namespace Zorir::Core
