@@ -5,6 +5,7 @@
 #include "libs/zorir/TextDesc.h"
 
 #include <memory>
+#include <string>
 
 namespace Zorir {
 
@@ -29,6 +30,12 @@ public:
     Color selectedTextColor{0.35f, 0.35f, 0.35f, 1.0f};
     // The field being drawn; set before each draw.
     EditField* owner = nullptr;
+
+private:
+    void drawText(const Rectangle& rectangle);
+    // Draws one piece of the text from x on and returns where it ends.
+    float drawPiece(const std::string& piece, float x, const Rectangle& area, bool selected);
+    void drawCursor(const Rectangle& rectangle);
 };
 
 }  // namespace Zorir
