@@ -1,13 +1,15 @@
 // Look files are read from the runtime tree, where anyone may have edited
-// them. Each input is the text of one look file; every description class
-// the factories know reads the top-level element named after it, as a
-// widget's loadAppearance reads the element it is given.
+// them. Each input is the text of one look or scheme file: every
+// description class the factories know reads the top-level element named
+// after it, as a widget's loadAppearance reads the element it is given, and
+// the property scheme reads its "Scheme" element.
 #include <cstdint>
 #include <exception>
 #include <memory>
 #include <vector>
 
 #include "FuzzInput.h"
+#include "libs/zorir/PropertyScheme.h"
 #include "libs/zorir/WindowManager.h"
 #include "libs/zorir/core/Serialization.h"
 #include "libs/zorir/core/XMLInputArchive.h"
@@ -36,19 +38,27 @@ struct ThroughFactory {
     }
 };
 
-void readEveryClass(XMLInputArchive& archive)
+// A bad look is reported by its reader and refused; what matters here is
+// that reading it never does harm.
+template <class T>
+void readLook(XMLInputArchive& archive, const char* name, T& look)
 {
+    try {
+        archive.read(name, look);
+    } catch (const std::exception&) {
+    }
+}
+
+void readEveryLook(XMLInputArchive& archive)
+{
+    Zorir::PropertyScheme scheme;
+    readLook(archive, "Scheme", scheme);
     for (const char* name : kClassNames) {
         FactoryInterface* factory = findFactoryByClassName(name);
         if (!factory) continue;
         std::unique_ptr<Serializable> object(factory->create());
         ThroughFactory through{*factory, *object};
-        // A bad look is reported by its reader and refused; what matters
-        // here is that reading it never does harm.
-        try {
-            archive.read(name, through);
-        } catch (const std::exception&) {
-        }
+        readLook(archive, name, through);
     }
 }
 
@@ -68,6 +78,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::vector<char> text = input.rest();
     text.push_back('\0');
     XMLInputArchive archive;
-    if (archive.parse(text.data())) readEveryClass(archive);
+    if (archive.parse(text.data())) readEveryLook(archive);
     return 0;
 }
