@@ -1,17 +1,10 @@
 #include "libs/zorir/BasicSpinBox.h"
 
+#include "libs/zorir/AutoRepeat.h"
 #include "libs/zorir/NumberText.h"
 #include "libs/zorir/WindowManager.h"
 
 namespace Zorir {
-
-namespace {
-
-// The first repeat waits longer, so that a single click steps only once.
-constexpr float firstRepeat = 0.25f;
-constexpr float nextRepeats = 0.05f;
-
-}  // namespace
 
 BasicSpinBox::BasicSpinBox(Window* parent) : Slideable(parent) {}
 
@@ -48,12 +41,7 @@ void BasicSpinBox::stepAndRepeat(int32_t amount, Timer& timer)
 {
     commitText();
     stepValue(amount);
-    if (timer.isRunning()) {
-        timer.setInterval(nextRepeats);
-    } else {
-        timer.setInterval(firstRepeat);
-        timer.start();
-    }
+    armAutoRepeat(timer);
     showValue();
 }
 

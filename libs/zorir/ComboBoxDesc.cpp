@@ -1,5 +1,6 @@
 #include "libs/zorir/ComboBoxDesc.h"
 
+#include "libs/zorir/ComboBox.h"
 #include "libs/zorir/DefaultLooks.h"
 #include "libs/zorir/Renderer.h"
 #include "libs/zorir/core/XMLInputArchive.h"
@@ -26,6 +27,13 @@ void ComboBoxDesc::draw(const Rectangle& rectangle)
     drawIfSet(border, rectangle);
     const float size = std::max(smallestArrow, rectangle.height * 0.5f);
     const float right = rectangle.x + rectangle.width - 0.5f * (rectangle.height - size) - 2.0f;
+    if (owner && textDesc) {
+        // The text keeps clear of the arrow.
+        enableClipping(Rectangle(rectangle.x, rectangle.y, right - size, rectangle.y + rectangle.height));
+        textDesc->text = owner->text();
+        textDesc->draw(Rectangle(rectangle.x, rectangle.y, right - size, rectangle.y + rectangle.height));
+        disableClipping();
+    }
     const float top = rectangle.y + 0.5f * (rectangle.height - size * 0.5f);
     setColor(textDesc ? textDesc->color : Color(1, 1, 1, 1));
     drawTriangle({right - size, top}, {right, top}, {right - 0.5f * size, top + 0.5f * size}, true);

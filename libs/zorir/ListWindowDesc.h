@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 namespace Zorir {
 
@@ -47,6 +48,11 @@ protected:
     // Fills the line's bar when it is selected or highlighted and returns the
     // colour its text takes.
     Color lineBar(int32_t index, const Rectangle& line);
+    // One piece of a line's text in the colour given, the look's own kept.
+    void drawText(const std::string& text, const Color& color, const Rectangle& area);
+
+private:
+    void drawLines();
 };
 
 }  // namespace Zorir
