@@ -5,6 +5,7 @@
 
 #include "libs/zorir/ComboBox.h"
 #include "libs/zorir/ListBox.h"
+#include "libs/zorir/ListControl.h"
 #include "libs/zorir/Message.h"
 #include "libs/zorir/MessageListener.h"
 #include "libs/zorir/ScrollBar.h"
@@ -235,6 +236,70 @@ TEST_F(ListBoxTest, StringsByIndex)
     } catch (const Zorir::Core::StandardException& error) {
         EXPECT_NE(std::string(error.what()).find("Tried to get the index of an invalid string"), std::string::npos);
     }
+}
+
+TEST_F(ListTest, ListControlColumnsShareTheWidthAndTheLastTakesTheRest)
+{
+    Zorir::ListControl control(nullptr, Rectangle(0, 0, 302, 100), 3);
+    EXPECT_EQ(control.columnWidths(), (std::vector<float>{100, 100, 100}));
+    control.setSize({305, 100});
+    EXPECT_EQ(control.columnWidths(), (std::vector<float>{101, 101, 101}));
+    control.setColumnWidth(0, 50);
+    EXPECT_EQ(control.columnWidths(), (std::vector<float>{50, 101, 152}));
+    control.setSize({202, 100});
+    EXPECT_EQ(control.columnWidths(), (std::vector<float>{50, 101, 49}));
+}
+
+TEST_F(ListTest, ListControlRows)
+{
+    Zorir::ListControl control(nullptr, Rectangle(0, 0, 200, 100), 2);
+    control.addRow({"a"});
+    EXPECT_EQ(control.row(0).text(0), "a");
+    EXPECT_EQ(control.row(0).text(1), "");
+    control.row(0).setText(1, "b");
+    EXPECT_EQ(control.row(0).text(1), "b");
+    EXPECT_THROW(control.row(0).setText(2, "c"), Zorir::Core::StandardException);
+    EXPECT_THROW(control.addRow({"1", "2", "3"}), Zorir::Core::StandardException);
+    EXPECT_EQ(control.rowCount(), 1);
+    control.removeRow(1);
+    EXPECT_EQ(control.rowCount(), 1);
+    try {
+        control.row(1);
+        FAIL();
+    } catch (const Zorir::Core::StandardException& error) {
+        EXPECT_NE(std::string(error.what()).find("Tried to access the row of a ListControl with an invalid index"),
+                  std::string::npos);
+    }
+    Zorir::ListControl files(nullptr, Rectangle(0, 0, 200, 100));
+    EXPECT_EQ(files.numberOfColumns(), 1);
+}
+
+// Removing rows keeps the selection and the highlight on the rows they
+// were on, or clears them with their row.
+TEST_F(ListTest, RemovingRowsKeepsTheSelectionValid)
+{
+    Zorir::ListControl control(nullptr, Rectangle(0, 0, 200, 100));
+    Heard heard;
+    control.addMessageListener(&heard);
+    for (const char* name : {"a.xml", "b.xml", "c.xml", "d.xml"}) control.addRow({name});
+    control.setSelectedIndex(2);
+    control.setHighlightedIndex(3);
+    control.removeRow(0);
+    EXPECT_EQ(control.selectedIndex(), 1);
+    EXPECT_EQ(control.row(control.selectedIndex()).text(0), "c.xml");
+    EXPECT_EQ(control.highlightedIndex(), 2);
+    heard.messages.clear();
+    control.removeRow(1);
+    EXPECT_EQ(control.selectedIndex(), -1);
+    EXPECT_EQ(heard.messages, (std::vector<Heard::Entry>{{12, 1}}));
+    control.removeRow(1);
+    EXPECT_EQ(control.highlightedIndex(), -1);
+    // The file dialogs empty the list by removing row 0 until none is left.
+    control.setSelectedIndex(0);
+    while (control.rowCount() > 0) control.removeRow(0);
+    EXPECT_EQ(control.selectedIndex(), -1);
+    EXPECT_GE(control.scrollBar().maximum(), 1);
+    control.removeMessageListener(&heard);
 }
 
 class ComboBoxTest : public ListTest {

@@ -6,6 +6,11 @@
 
 #include "libs/zorir/BitmapDesc.h"
 #include "libs/zorir/Button.h"
+#include "libs/zorir/ComboBox.h"
+#include "libs/zorir/ComplexGridLayouter.h"
+#include "libs/zorir/EditField.h"
+#include "libs/zorir/ListBox.h"
+#include "libs/zorir/SpinBox.h"
 #include "libs/zorir/ComplexGridCellInfo.h"
 #include "libs/zorir/DefaultCheckDesc.h"
 #include "libs/zorir/DefaultFrameDesc.h"
@@ -13,6 +18,8 @@
 #include "libs/zorir/GradientSurfaceDesc.h"
 #include "libs/zorir/Image.h"
 #include "libs/zorir/Panel.h"
+#include "libs/zorir/ProgressBarDesc.h"
+#include "libs/zorir/ProgressSource.h"
 #include "libs/zorir/PropertyScheme.h"
 #include "libs/zorir/RectangleDesc.h"
 #include "libs/zorir/SolidSurfaceDesc.h"
@@ -299,6 +306,132 @@ TEST_F(LookPixelTest, AnArrowIsDrawnOnceAndThenCleared)
     button.draw();
     Zorir::end2D();
     EXPECT_TRUE(hasColor(pixelAt(50, 55), 0, 0, 255));
+}
+
+// A progress bar's look asks its owner for the direction and the share done.
+TEST_F(LookPixelTest, AProgressBarFillsItsShareFromTheLeftOrTheBottom)
+{
+    struct Progress : Zorir::ProgressSource {
+        bool isVertical() const override { return vertical; }
+        int32_t percentage() const override { return 50; }
+        bool vertical = false;
+    } progress;
+    Zorir::ProgressBarDesc look;
+    for (auto* part : {&look.horzEmptyDesc, &look.horzFullDesc, &look.vertEmptyDesc, &look.vertFullDesc}) {
+        static_cast<Zorir::SolidSurfaceDesc&>(**part).color.alpha = 1.0f;
+    }
+    look.owner = &progress;
+    draw(look, Rectangle(10, 10, 112, 112));
+    EXPECT_TRUE(hasColor(pixelAt(20, 60), 0, 255, 0)) << "done, on the left";
+    EXPECT_TRUE(hasColor(pixelAt(100, 60), 255, 0, 0));
+    clearScreen();
+    progress.vertical = true;
+    draw(look, Rectangle(10, 10, 112, 112));
+    EXPECT_TRUE(hasColor(pixelAt(60, 100), 0, 255, 0)) << "done, at the bottom";
+    EXPECT_TRUE(hasColor(pixelAt(60, 20), 255, 0, 0));
+}
+
+// The editor's menus as they look at run time: a frame in the editor's own
+// look, and the widgets in the scheme the editor loads, both from where the
+// build puts the files.
+class ShippedLookPixelTest : public LookPixelTest {
+protected:
+    ShippedLookPixelTest()
+    {
+        EXPECT_TRUE(manager().propertyScheme()->load(shipped("ingameMenus.xml")));
+        frame_.loadAppearance(shipped("mapeditortoolbar.xml"), "frameWindowDesc2");
+        auto* grid = new Zorir::ComplexGridLayouter(Vector2(2, 2));
+        grid->setColumnWidths({240});
+        grid->setRowHeights({30, 30, 110, 30});
+        client_.setLayouter(grid);
+        uint32_t row = 0;
+        for (Zorir::Window* widget : std::vector<Zorir::Window*>{&field_, &spinBox_, &list_, &combo_}) {
+            Zorir::ComplexGridCellInfo cell;
+            cell.column = 0;
+            cell.row = row++;
+            client_.addChildWindow(widget, cell);
+        }
+        frame_.setClientWindow(&client_);
+        manager().addWindow(&frame_);
+    }
+    ~ShippedLookPixelTest() override
+    {
+        // The other tests draw with the default scheme.
+        manager().initialize(sans, nullptr, nullptr, nullptr);
+    }
+
+    static std::string shipped(const std::string& name)
+    {
+        return std::string(std::getenv("QUILLOW_RUNTIME_DIR")) + "/bin/editor/data/" + name;
+    }
+    static bool isBright(const Pixel& p) { return p.r > 180 && p.g > 180 && p.b > 180; }
+    // How many pixels of the area (screen coordinates) are drawn in a light
+    // colour, as the looks' texts and arrows are.
+    static int brightPixels(const Rectangle& area)
+    {
+        int count = 0;
+        for (int y = static_cast<int>(area.y); y < static_cast<int>(area.y + area.height); ++y) {
+            for (int x = static_cast<int>(area.x); x < static_cast<int>(area.x + area.width); ++x) {
+                count += isBright(pixelAt(x, y)) ? 1 : 0;
+            }
+        }
+        return count;
+    }
+
+    Zorir::FrameWindow frame_{Rectangle(0, 0, 256, 256), nullptr, ""};
+    Zorir::Panel client_{Rectangle(0, 0, 1, 1), &frame_, ""};
+    Zorir::EditField field_{&client_, "hello world"};
+    Zorir::SpinBox spinBox_{&client_, 42};
+    Zorir::ListBox list_{&client_, Rectangle(0, 0, 10, 10)};
+    Zorir::ComboBox combo_{&client_, Rectangle(0, 0, 10, 10)};
+};
+
+TEST_F(ShippedLookPixelTest, AFrameWithAFieldASpinBoxAListAndAComboBox)
+{
+    field_.setSelection(0, 5);
+    for (const char* line : {"alpha", "beta", "gamma"}) list_.addString(line);
+    list_.setSelectedIndex(1);
+    combo_.addString("circle");
+    combo_.setCurrentText("circle");
+    manager().draw();
+
+    // The thin frame: its edge colour on the outermost pixels.
+    EXPECT_TRUE(hasColor(pixelAt(1, 128), 140, 140, 179));
+    EXPECT_TRUE(hasColor(pixelAt(254, 128), 140, 140, 179));
+
+    // The selected "hello": an opaque bar in the selection colour, clear of
+    // the glyphs at its top.
+    const Rectangle field = field_.rectangle();
+    Zorir::TextDesc& text = *field_.descriptionInForce()->textDesc;
+    text.text = "hello";
+    const float hello = text.textWidth();
+    EXPECT_TRUE(hasColor(pixelAt(static_cast<int>(field.x + 3 + 0.5f * hello), static_cast<int>(field.y) + 2), 217,
+                         217, 217));
+    EXPECT_GT(brightPixels(Rectangle(field.x + 3 + hello + 2, field.y + 2, field.x + 150, field.y + field.height - 2)), 0)
+        << "the unselected text";
+    EXPECT_EQ(brightPixels(Rectangle(field.x + 150, field.y + 2, field.x + field.width - 2, field.y + field.height - 2)),
+              0);
+
+    // The spin box's arrows, in the button text colour.
+    const Rectangle up = spinBox_.upButton().rectangle();
+    EXPECT_TRUE(isBright(pixelAt(static_cast<int>(up.center().x), static_cast<int>(up.center().y))));
+    const Rectangle down = spinBox_.downButton().rectangle();
+    EXPECT_TRUE(isBright(pixelAt(static_cast<int>(down.center().x), static_cast<int>(down.center().y))));
+
+    // The list's selected line, right of its short text.
+    const Rectangle lines = list_.linesArea();
+    const float pitch = list_.linePitch();
+    EXPECT_TRUE(hasColor(pixelAt(static_cast<int>(lines.x + lines.width) - 4, static_cast<int>(lines.y + 1.5f * pitch)),
+                         217, 217, 217));
+    EXPECT_FALSE(hasColor(pixelAt(static_cast<int>(lines.x + lines.width) - 4, static_cast<int>(lines.y + 2.5f * pitch)),
+                          217, 217, 217));
+
+    // The combo box: its text at the left, its arrow at the right.
+    const Rectangle combo = combo_.rectangle();
+    EXPECT_GT(brightPixels(Rectangle(combo.x + 3, combo.y + 3, combo.x + 60, combo.y + combo.height - 3)), 0);
+    EXPECT_GT(brightPixels(Rectangle(combo.x + combo.width - 30, combo.y + 2, combo.x + combo.width - 2,
+                                     combo.y + combo.height - 2)),
+              10);
 }
 
 }  // namespace
