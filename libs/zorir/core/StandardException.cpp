@@ -1,5 +1,7 @@
 #include "libs/zorir/core/StandardException.h"
 
+#include "libs/zorir/NumberText.h"
+
 #include <cstring>
 
 namespace Zorir::Core {
@@ -15,7 +17,7 @@ std::string baseName(const char* path)
 
 std::string describe(const std::string& message, const char* sourceFile, int line)
 {
-    return message + "filename: " + baseName(sourceFile) + "   line: " + std::to_string(line);
+    return message + "filename: " + baseName(sourceFile) + "   line: " + toString(line);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "libs/zorir/core/XMLOutputArchive.h"
 
+#include "libs/zorir/NumberText.h"
+
 #include <locale>
 #include <sstream>
 
@@ -49,7 +51,7 @@ void XMLOutputArchive::field(const char* name, const float& value)
 
 void XMLOutputArchive::field(const char* name, const int32_t& value)
 {
-    writeText(name, formatNumber(value));
+    writeText(name, toString(value));
 }
 
 void XMLOutputArchive::field(const char* name, const std::string& value)
