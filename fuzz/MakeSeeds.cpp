@@ -1,6 +1,7 @@
 // Writes the seed corpora of the networking targets of one library build:
 // streams and datagram headers as the library itself writes them, in the
-// cases its tests check. Run as
+// cases its tests check, and the datagrams two controls exchange from
+// handshake to disconnect. Run as
 //   fuzz_make_seeds_vc fuzz/corpus    and    fuzz_make_seeds_vcd fuzz/corpus
 // from the source tree; the corpora are committed.
 #include <cstdint>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "BitStreamScript.h"
+#include "ControlPair.h"
 #include "vornet_packet.h"
 #include "vornet_socket_local.h"
 #include "vornet_socket_udp.h"
@@ -144,6 +146,117 @@ void writeHeaderSeeds(const fs::path& corpus)
     }
 }
 
+// Between the controls of a pair whose client sits on kRelayedClientPort
+// and connects to kRelayPort: what the client sends is recorded and passed
+// on to the server from the client's usual port, and what the server
+// answers there is recorded and passed back. So each datagram is recorded
+// as the control target's impostor would send it.
+class RecordingRelay {
+public:
+    static constexpr unsigned short kRelayPort = 3;
+    static constexpr unsigned short kRelayedClientPort = 4;
+
+    RecordingRelay()
+        : towardServer_(Vornet::requestSocket(eVNet_AddressLocal, kRelayPort, false)),
+          towardClient_(Vornet::requestSocket(eVNet_AddressLocal, fuzz::control::kClientPort, false))
+    {
+        for (VNet_Socket* socket : {towardServer_, towardClient_}) {
+            socket->setControlIDSize(0);
+            socket->attachReceiver(0);
+        }
+    }
+    ~RecordingRelay()
+    {
+        for (VNet_Socket* socket : {towardServer_, towardClient_}) {
+            socket->detachReceiver(0);
+            Vornet::releaseSocket(socket);
+        }
+    }
+
+    void pass()
+    {
+        passOn(*towardServer_, *towardClient_, fuzz::control::kServerPort, toServer);
+        passOn(*towardClient_, *towardServer_, kRelayedClientPort, toClient);
+    }
+
+    std::vector<Bytes> toServer;
+    std::vector<Bytes> toClient;
+
+private:
+    static void passOn(VNet_Socket& from, VNet_Socket& through, unsigned short port, std::vector<Bytes>& record)
+    {
+        while (VNet_Packet* packet = from.popPacket(0)) {
+            record.push_back(serialised(*packet->getStream()));
+            packet->setDestination(fuzz::control::localAddress(port));
+            through.sendPacket(packet);
+        }
+    }
+
+    VNet_Socket* towardServer_;
+    VNet_Socket* towardClient_;
+};
+
+VNet_BitStream* valueStream(uint32_t value)
+{
+    auto* stream = new VNet_BitStream(8);
+    stream->addInt(value, 32);
+    return stream;
+}
+
+// A whole conversation: handshake, data both ways, the client's disconnect.
+void converse(fuzz::control::Pair& pair, RecordingRelay& relay)
+{
+    auto step = [&] {
+        pair.client->step();
+        relay.pass();
+        pair.server->step();
+        relay.pass();
+        fuzz::control::advance(5);
+    };
+    pair.client->VNet_Connect(fuzz::control::localAddress(RecordingRelay::kRelayPort), valueStream(1));
+    for (int i = 0; i < 100 && !pair.connected(); ++i) step();
+    for (uint32_t i = 0; i < 3; ++i) {
+        pair.client->VNet_sendData(pair.client->connection, valueStream(i), eVNet_ReliableOrdered);
+        pair.server->VNet_sendData(pair.server->connection, valueStream(i), eVNet_Unreliable);
+        step();
+    }
+    pair.client->VNet_Disconnect(pair.client->connection, nullptr);
+    for (int i = 0; i < 20; ++i) step();
+}
+
+// One seed per starting state and receiving side, each holding every
+// datagram that side received, 5 ms apart.
+void writeControlSeeds(const fs::path& corpus)
+{
+    using namespace fuzz::control;
+    Vornet_Private::setClockSource(&fuzzClock);
+    Vornet library;
+    library.Init();
+    std::vector<Bytes> toServer, toClient;
+    {
+        Pair pair(RecordingRelay::kRelayedClientPort);
+        RecordingRelay relay;
+        converse(pair, relay);
+        toServer = relay.toServer;
+        toClient = relay.toClient;
+    }
+    library.Clear();
+    const char* const stages[] = {"fresh", "handshake", "connected", "disconnecting", "closing"};
+    const fs::path folder = corpus / (std::string("fuzz_control_") + kBuild);
+    for (uint8_t stage = 0; stage < kStages; ++stage) {
+        for (bool client : {false, true}) {
+            Bytes seed{static_cast<uint8_t>(stage | (client ? 0x80 : 0))};
+            for (const Bytes& datagram : client ? toClient : toServer) {
+                if (datagram.size() > 255) continue;
+                seed.push_back(static_cast<uint8_t>(datagram.size()));
+                seed.insert(seed.end(), datagram.begin(), datagram.end());
+                seed.push_back(5);
+            }
+            writeSeed(folder, std::string(client ? "client-" : "server-") + stages[stage], seed);
+        }
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -154,5 +267,6 @@ int main(int argc, char** argv)
     }
     writeBitStreamSeeds(argv[1]);
     writeHeaderSeeds(argv[1]);
+    writeControlSeeds(argv[1]);
     return 0;
 }
