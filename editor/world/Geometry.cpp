@@ -27,6 +27,14 @@ Vec2 scalePoint(const Vec2& point, const Vec2& centre, float sx, float sy)
     return {centre.x + (point.x - centre.x) * sx, centre.y + (point.y - centre.y) * sy};
 }
 
+Vec2 meanOf(const std::vector<Vec2>& points)
+{
+    if (points.empty()) return {};
+    Vec2 sum;
+    for (const Vec2& p : points) sum += p;
+    return sum * (1.0f / static_cast<float>(points.size()));
+}
+
 Interval projectOnAxis(const Vec2* points, size_t count, const Vec2& axis)
 {
     Interval range{dot(points[0], axis), dot(points[0], axis)};

@@ -13,6 +13,8 @@ float floatSqrt(float v);
 Vec2 rotatePoint(const Vec2& point, const Vec2& centre, float angle);
 // Point moved away from centre by sx along x and sy along y.
 Vec2 scalePoint(const Vec2& point, const Vec2& centre, float sx, float sy);
+// The mean of the points; (0, 0) for none.
+Vec2 meanOf(const std::vector<Vec2>& points);
 
 // Separating-axis tests used for picking. Touching intervals overlap in the
 // projection tests; the circle-box test is strict. An empty point list

@@ -27,13 +27,6 @@ bool primitiveOf(int32_t drawtype, GlPrimitive& primitive)
     }
 }
 
-Vec2 meanOf(const std::vector<Vec2>& values)
-{
-    Vec2 sum;
-    for (const Vec2& v : values) sum += v;
-    return sum * (1.0f / static_cast<float>(values.size()));
-}
-
 }  // namespace
 
 ImageGeometry::ImageGeometry()
