@@ -20,6 +20,10 @@ public:
 
     bool onMove(const MouseMessage& message) override;
 
+protected:
+    // The window's own move hook keeps its meaning beside the listener's.
+    using Button::onMove;
+
 private:
     void startDrag();
     void endDrag();
