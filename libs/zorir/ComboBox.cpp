@@ -30,7 +30,8 @@ ComboBox::ComboBox(Window* parent, const Rectangle& rectangle)
 
 ComboBox::~ComboBox()
 {
-    closeUp();
+    // Closed without a word: whoever listens to closedUp may be the owner
+    // that is destroying this box. Removing the list also ends its pop-up.
     WindowManager::instance().removeWindow(list_.get());
     removeMessageListener(mouseListener_.get());
 }

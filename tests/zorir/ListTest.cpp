@@ -362,6 +362,23 @@ TEST_F(ComboBoxTest, AfterLosingTheFocusPressesUnderTheOldListReachTheirWindows)
     EXPECT_EQ(combo_.text(), "") << "nothing was chosen";
 }
 
+TEST_F(ComboBoxTest, DestroyedWithItsListOpenItLeavesNothingBehind)
+{
+    Heard owner;
+    {
+        Zorir::ComboBox open(nullptr, Rectangle(10, 120, 160, 140));
+        open.addString("one");
+        manager().addWindow(&open);
+        open.dropDown();
+        ASSERT_EQ(manager().popupWindow(), &open.list());
+        open.closedUp().connect(&owner, &Heard::clicked);
+    }
+    EXPECT_EQ(owner.clicks, 0) << "an owner destroying the box hears nothing";
+    EXPECT_EQ(manager().popupWindow(), nullptr);
+    click(50, 150);
+    EXPECT_EQ(manager().focusWindow(), nullptr);
+}
+
 TEST_F(ComboBoxTest, CurrentTextAndItem)
 {
     combo_.setCurrentText("polygon");
