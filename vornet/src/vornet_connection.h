@@ -201,7 +201,8 @@ private:
     void writeSequence(VNet_BitStream* stream);
     void writeAcks(VNet_BitStream* stream);
     bool readAckSection(VNet_BitStream* stream, AckSection* section) const;
-    bool ackSectionMatches(const AckSection& section) const;
+    bool takeAckSection(const AckSection& section, bool numbered, uint32_t* sendTime);
+    int ackSpan() const;
     uint32_t applyAcks(const AckSection& section);
     void ackPacket(bool delivered, int n);
     void resolvePacket(bool delivered, int n, bool resendAllowed);
@@ -293,6 +294,9 @@ private:
     int8_t m_current = -1;
     int8_t m_lastReceived = -1;
     int8_t m_oldest = -1;
+    // The number the peer's newest numbered packet named as the last it had
+    // received from us; 15 (one before 0) while it has named none.
+    int8_t m_peerAckLast = 15;
     uint32_t m_sendTimes[kSequenceCount] = {};
     uint32_t m_receiveTimes[kSequenceCount] = {};
     uint16_t m_peerHoldTime = 0;

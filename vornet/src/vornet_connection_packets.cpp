@@ -106,7 +106,16 @@ void VNet_Connection::dropPacket(VNet_Packet* packet)
 
 bool VNet_Connection::windowFull() const
 {
-    return m_oldest >= 0 && wrap(m_nextOut - m_oldest) >= kWindow;
+    const bool eightInFlight = m_oldest >= 0 && wrap(m_nextOut - m_oldest) >= kWindow;
+    // Sixteen numbers past what the peer's newest numbered packet names,
+    // a section naming our newest number could be read as naming a number
+    // a whole cycle older.
+    return eightInFlight || ackSpan() >= kSequenceCount - 1;
+}
+
+int VNet_Connection::ackSpan() const
+{
+    return wrap(m_nextOut - 1 - m_peerAckLast);
 }
 
 // ---------------------------------------------------------------------------
@@ -210,14 +219,31 @@ bool VNet_Connection::readAckSection(VNet_BitStream* stream, AckSection* section
     return reader.complete();
 }
 
-// The peer's last received number must lie between the number before the
-// oldest unsettled packet and the newest sent one: anything else is a late
-// or replayed section that would settle packets it never saw.
-bool VNet_Connection::ackSectionMatches(const AckSection& section) const
+// The peer copies a lost packet unchanged when it resends it, so the
+// sections a datagram carries can be much older than the datagram. What
+// keeps them apart: numbered packets are taken only in the order the peer
+// numbered them, and the peer writes a section when it numbers a packet, so
+// each one names no older number than the one before; the section is read
+// as lying between the number that one named and our newest. Unnumbered
+// sections (ack-only) carry no such order and are taken only within a
+// window of that number, and writing stops before our newest number is
+// sixteen past it (windowFull), so no section that was ever written can
+// name a number a cycle away from the one it is read as.
+// Returns whether the section is one the peer can have written; sets the
+// send time of the last number when that round trip can be measured.
+bool VNet_Connection::takeAckSection(const AckSection& section, bool numbered, uint32_t* sendTime)
 {
-    if (m_oldest < 0) return true;
-    const int unsettled = wrap(m_nextOut - m_oldest);
-    return wrap(section.last() - (m_oldest - 1)) <= unsettled;
+    *sendTime = 0;
+    const int reach = wrap(section.last() - m_peerAckLast);
+    const int span = ackSpan();
+    if (reach > span) return false;
+    if (!numbered && reach >= kWindow) return true;
+    if (numbered) m_peerAckLast = static_cast<int8_t>(section.last());
+    // Numbers below the oldest unsettled one are settled already, and
+    // their slots may hold packets in flight now.
+    const int unsettled = m_oldest < 0 ? 0 : wrap(m_nextOut - m_oldest);
+    if (reach >= span - unsettled) *sendTime = applyAcks(section);
+    return true;
 }
 
 uint32_t VNet_Connection::applyAcks(const AckSection& section)
@@ -521,9 +547,9 @@ bool VNet_Connection::handlePacket(VNet_Packet* packet, bool fromUnknownSource)
             return true;
         }
         AckSection section;
-        if (!readAckSection(stream, &section) || !ackSectionMatches(section)) return false;
+        uint32_t unused = 0;
+        if (!readAckSection(stream, &section) || !takeAckSection(section, false, &unused)) return false;
         m_stats.lastReceiveTime = now;
-        applyAcks(section);
         return true;
     }
     const int32_t kind = readKind(stream);
@@ -552,7 +578,8 @@ bool VNet_Connection::handlePacket(VNet_Packet* packet, bool fromUnknownSource)
     m_receiveTimes[s] = packet->getTime();
     m_lastReceived = static_cast<int8_t>(s);
     m_received[s] = true;
-    const uint32_t sendTime = ackSectionMatches(section) ? applyAcks(section) : 0;
+    uint32_t sendTime = 0;
+    takeAckSection(section, true, &sendTime);
     if (s == 8) m_peerHoldTime = static_cast<uint16_t>(hold);
     if (sendTime > 0) measureRoundTrip(packet->getTime(), sendTime);
     if (fromUnknownSource) return kind == KindConnectRequest;
