@@ -1,0 +1,9 @@
+#pragma once
+
+#include "editor/app/menus/MenuWindow.h"
+
+// The Edit drop-down: Cut, Copy, Paste, Delete and the Mirror dialog.
+class EditorEditMenu : public MenuWindow {
+public:
+    EditorEditMenu();
+};

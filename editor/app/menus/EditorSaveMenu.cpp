@@ -1,0 +1,15 @@
+#include "editor/app/menus/EditorSaveMenu.h"
+
+#include "editor/app/menus/EditorAccess.h"
+#include "editor/app/simulation/MapEditorSim.h"
+
+EditorSaveMenu::EditorSaveMenu() : FileDialogMenu("Save As", "Save")
+{
+    confirmButton()->pressed().connect(this, &EditorSaveMenu::onSave);
+}
+
+void EditorSaveMenu::onSave()
+{
+    if (MapEditorSim* sim = editorSimulation()) sim->saveMapAs(fileName());
+    actionCode = menu_action::kCloseDropDowns;
+}

@@ -1,0 +1,9 @@
+#pragma once
+
+namespace Zorir {
+class Window;
+}
+
+// Whether the window takes typed text (an edit field, or the field of a
+// spin box or combo box).
+bool isTextField(const Zorir::Window* window);

@@ -1,0 +1,60 @@
+#include "editor/app/shell/Tick.h"
+
+#include "editor/app/menus/MenuManager.h"
+#include "editor/app/shell/AppState.h"
+#include "editor/app/simulation/Simulator.h"
+#include "editor/app/simulation/ViewCamera.h"
+
+#include <GL/freeglut.h>
+
+namespace {
+
+void advanceSimulation(AppState& app, uint32_t now)
+{
+    app.simTime += now - app.lastTickTime;
+    app.lastTickTime = now;
+    Simulator& sim = *app.simulation;
+    if (!app.menuManager->mouseOverMenu && app.pointerInWindow) sim.handleInput();
+    sim.Tick();
+    sim.update();
+    ViewCamera& camera = *app.camera;
+    if (camera.position.x != camera.previousPosition.x || camera.position.y != camera.previousPosition.y) {
+        sim.updateParallax();
+    }
+    camera.previousPosition = camera.position;
+}
+
+}  // namespace
+
+void tick(AppState& app, uint32_t now)
+{
+    if (app.simulationOn) advanceSimulation(app, now);
+    if (app.menusOn) app.menuManager->update();
+    app.prevLeftDown = app.leftDown;
+    app.prevRightDown = app.rightDown;
+    app.prevMouseX = app.mouseX;
+    app.prevMouseY = app.mouseY;
+}
+
+uint32_t rearmDelay(uint16_t period, uint32_t spent)
+{
+    return spent >= period ? 0 : period - spent;
+}
+
+void recordMouseButton(AppState& app, int button, int state)
+{
+    if (button != GLUT_LEFT_BUTTON && button != GLUT_MIDDLE_BUTTON && button != GLUT_RIGHT_BUTTON) return;
+    app.prevLeftDown = app.leftDown;
+    app.prevRightDown = app.rightDown;
+    const uint8_t down = state == GLUT_DOWN ? 1 : 0;
+    if (button == GLUT_LEFT_BUTTON) app.leftDown = down;
+    if (button == GLUT_RIGHT_BUTTON) app.rightDown = down;
+}
+
+void recordMotion(AppState& app, int x, int y)
+{
+    app.prevMouseX = app.mouseX;
+    app.prevMouseY = app.mouseY;
+    app.mouseX = x;
+    app.mouseY = y;
+}
