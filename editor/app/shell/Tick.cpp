@@ -43,12 +43,14 @@ uint32_t rearmDelay(uint16_t period, uint32_t spent)
 
 void recordMouseButton(AppState& app, int button, int state)
 {
-    if (button != GLUT_LEFT_BUTTON && button != GLUT_MIDDLE_BUTTON && button != GLUT_RIGHT_BUTTON) return;
-    app.prevLeftDown = app.leftDown;
-    app.prevRightDown = app.rightDown;
     const uint8_t down = state == GLUT_DOWN ? 1 : 0;
-    if (button == GLUT_LEFT_BUTTON) app.leftDown = down;
-    if (button == GLUT_RIGHT_BUTTON) app.rightDown = down;
+    if (button == GLUT_LEFT_BUTTON) {
+        app.prevLeftDown = app.leftDown;
+        app.leftDown = down;
+    } else if (button == GLUT_RIGHT_BUTTON) {
+        app.prevRightDown = app.rightDown;
+        app.rightDown = down;
+    }
 }
 
 void recordMotion(AppState& app, int x, int y)

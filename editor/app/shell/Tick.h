@@ -14,9 +14,10 @@ void tick(AppState& app, uint32_t now);
 // left of the period, 0 once the step took the period or longer.
 uint32_t rearmDelay(uint16_t period, uint32_t spent);
 
-// The bookkeeping of the GLUT callbacks. A button event first makes the
-// current state the previous one, so a press and its release between two
-// ticks show as a release only. Buttons other than left, middle and right
-// (wheel ticks) are no buttons and change nothing.
+// The bookkeeping of the GLUT callbacks. A button event first makes that
+// button's current state its previous one, so a press and its release
+// between two ticks show as a release only. An event of one button never
+// touches the other's state, so neither the other button nor a wheel tick
+// can make a fresh press look old.
 void recordMouseButton(AppState& app, int button, int state);
 void recordMotion(AppState& app, int x, int y);

@@ -44,6 +44,7 @@ MapSimulationManager::MapSimulationManager() = default;
 
 MapSimulationManager::~MapSimulationManager()
 {
+    if (installedClock_ && simulationClock() == installedClock_) setSimulationClock(nullptr);
     for (Selection* selection : selections) destroySelection(selection);
 }
 
@@ -66,7 +67,8 @@ void MapSimulationManager::startUp()
 {
     AppState* app = AppState::current();
     camera = app->camera.get();
-    setSimulationClock(&app->simTime);
+    installedClock_ = &app->simTime;
+    setSimulationClock(installedClock_);
     ObjectRemoval::install(this);
     // The map made with the simulation is empty; loading a file replaces it.
     map = std::make_unique<Map>();

@@ -91,4 +91,7 @@ private:
     void drawSpawnMarkers();
     // Unlinks and deletes the spawns whose marker is marked for deletion.
     void removeMarkedSpawns();
+
+    // The application's clock, as handed to the world by startUp.
+    const uint32_t* installedClock_ = nullptr;
 };
