@@ -1,5 +1,6 @@
 #include "editor/app/menus/FileDialogMenu.h"
 
+#include "libs/zorir/EditField.h"
 #include "libs/zorir/StaticText.h"
 
 FileDialogMenu::FileDialogMenu(const std::string& title, const std::string& confirmCaption)
@@ -11,6 +12,8 @@ FileDialogMenu::FileDialogMenu(const std::string& title, const std::string& conf
     placeInGrid(confirm_, 1, 3);
     placeInGrid(createButton("Cancel", &FileDialogMenu::onCancel), 2, 3);
     placeInGrid(create<Zorir::StaticText>("File Name"), 0, 2);
+    fileName_ = create<Zorir::EditField>("");
+    placeInGrid(fileName_, 1, 2, 2);
     finishLayout();
 }
 
@@ -21,6 +24,5 @@ void FileDialogMenu::onCancel()
 
 std::string FileDialogMenu::fileName() const
 {
-    // No field to type into yet: an empty name, which saving and opening refuse.
-    return "";
+    return fileName_->text();
 }

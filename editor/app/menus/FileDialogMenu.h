@@ -4,6 +4,10 @@
 
 #include <string>
 
+namespace Zorir {
+class EditField;
+}
+
 // The layout the Open and Save As dialogs share: a title, the map files of
 // the maps folder, a file name and the confirm and cancel buttons.
 class FileDialogMenu : public MenuWindow {
@@ -19,4 +23,5 @@ protected:
 
 private:
     Zorir::Button* confirm_;
+    Zorir::EditField* fileName_;
 };

@@ -17,6 +17,7 @@
 #include "editor/app/simulation/ViewCamera.h"
 #include "editor/world/Map_Aabb.h"
 #include "editor/world/TextureManager.h"
+#include "libs/zorir/PropertyScheme.h"
 #include "libs/zorir/WindowManager.h"
 
 #include <iostream>
@@ -34,6 +35,7 @@ MapEditorMenu::MapEditorMenu()
 {
     Zorir::WindowManager& manager = Zorir::WindowManager::instance();
     manager.initialize(kDefaultFont, isShiftDown, isAltDown, isCtrlDown);
+    manager.propertyScheme()->load(kSchemeFile);
     menus.push_back(std::make_unique<EditorToolBarMenu>());
     menus.push_back(std::make_unique<EditorCreateObjectMenu>());
     menus.push_back(std::make_unique<EditorTopMenu>());

@@ -1,8 +1,9 @@
 #include "editor/app/menus/TextFieldFocus.h"
 
-// The toolkit has no text-taking widget yet, so nothing can hold typed
-// text; this answers for the edit field once the toolkit has one.
-bool isTextField(const Zorir::Window*)
+#include "libs/zorir/EditField.h"
+
+bool isTextField(const Zorir::Window* window)
 {
-    return false;
+    // Spin boxes type into an edit field of their own, so this covers them.
+    return dynamic_cast<const Zorir::EditField*>(window) != nullptr;
 }

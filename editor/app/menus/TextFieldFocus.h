@@ -5,5 +5,5 @@ class Window;
 }
 
 // Whether the window takes typed text (an edit field, or the field of a
-// spin box or combo box).
+// spin box).
 bool isTextField(const Zorir::Window* window);
