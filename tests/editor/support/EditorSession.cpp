@@ -52,6 +52,7 @@ int reap(pid_t pid, std::chrono::milliseconds timeout)
     return -1;
 }
 
+// Points into arguments, which must outlive the result.
 std::vector<char*> argvOf(const std::vector<std::string>& arguments)
 {
     std::vector<char*> argv;
@@ -99,7 +100,8 @@ bool EditorSession::startServer()
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 3);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    auto argv = argvOf({"Xvfb", "-displayfd", "3", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
+    const std::vector<std::string> arguments{"Xvfb", "-displayfd", "3", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"};
+    auto argv = argvOf(arguments);
     const bool spawned = posix_spawnp(&server_, "Xvfb", &actions, nullptr, argv.data(), environ) == 0;
     posix_spawn_file_actions_destroy(&actions);
     close(pipeEnds[1]);
