@@ -1,4 +1,5 @@
 // Adding, ordering, removing and drawing the objects of the editor's scene.
+#include "editor/app/selections/ObjectSelection.h"
 #include "editor/app/simulation/FrameBoxComponent.h"
 #include "editor/app/simulation/ViewCamera.h"
 #include "editor/world/Map.h"
@@ -144,6 +145,76 @@ TEST_F(Scene, DrawsWithTheGridOnTopAndWithOutlines)
     app->gridOnTop = 1;
     sim->render();
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+}  // namespace
+
+namespace {
+
+using quillow::test::EditorFixture;
+
+class EditCommands : public EditorFixture {
+protected:
+    GameObject* addBox(float x)
+    {
+        GameObject* object = new Map_Aabb(Vec2(x, 0.0f), 10.0f, 10.0f, 2, 0, 0, 0.0f, kUvTile);
+        sim->addNewObject(object);
+        return object;
+    }
+    void select(GameObject* object)
+    {
+        sim->MapSimulationManager::selections.append(std::make_unique<ObjectSelection>(*sim, *object));
+    }
+    size_t selectionCount() const { return sim->MapSimulationManager::selections.size(); }
+};
+
+TEST_F(EditCommands, CopyAndPastePlaceTheGroupInTheMiddleOfTheView)
+{
+    GameObject* left = addBox(100.0f);
+    GameObject* right = addBox(300.0f);
+    select(left);
+    select(right);
+    sim->copySelection();
+    EXPECT_EQ(sim->clipboard.size(), 2u);
+    sim->pasteSelection();
+    ASSERT_EQ(sim->map->objects.size(), 4u);
+    EXPECT_FLOAT_EQ(sim->map->objects.back()->center.x, 100.0f);
+    EXPECT_EQ(selectionCount(), 2u);
+}
+
+TEST_F(EditCommands, DeleteRemovesTheSelectedObjectsAtTheNextUpdate)
+{
+    GameObject* doomed = addBox(0.0f);
+    GameObject* kept = addBox(50.0f);
+    select(doomed);
+    sim->deleteSelection();
+    EXPECT_EQ(selectionCount(), 0u);
+    step();
+    EXPECT_EQ(sim->objects, std::vector<GameObject*>{kept});
+    EXPECT_EQ(sim->map->objects, std::list<GameObject*>{kept});
+}
+
+TEST_F(EditCommands, CutKeepsACopyOfWhatItDeletes)
+{
+    GameObject* doomed = addBox(0.0f);
+    select(doomed);
+    testing::internal::CaptureStdout();
+    sim->cutSelection();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "a\n");
+    step();
+    EXPECT_TRUE(sim->map->objects.empty());
+    ASSERT_EQ(sim->clipboard.size(), 1u);
+    sim->pasteSelection();
+    EXPECT_EQ(sim->map->objects.size(), 1u);
+}
+
+TEST_F(EditCommands, NewDropsTheSelectionsAndTheMap)
+{
+    select(addBox(0.0f));
+    sim->newMap();
+    step();
+    EXPECT_EQ(selectionCount(), 0u);
+    EXPECT_TRUE(sim->objects.empty());
 }
 
 }  // namespace

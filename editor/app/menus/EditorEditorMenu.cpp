@@ -6,5 +6,3 @@ EditorEditorMenu::EditorEditorMenu() : SidePanelMenu(Zorir::Rectangle(550, 0, 80
 }
 
 void EditorEditorMenu::fillTextureLists() {}
-
-void EditorEditorMenu::clearSelectedObjects() {}

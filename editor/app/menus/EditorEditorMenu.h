@@ -10,6 +10,4 @@ public:
 
     // Every image but the spawn markers, for the texture choices.
     void fillTextureLists();
-    // The selections are gone: the panel lists no objects any more.
-    void clearSelectedObjects();
 };

@@ -76,11 +76,6 @@ GameObject* MapEditorMenu::shownScreenFrame()
     return screenFrameShown ? screenFrame.get() : nullptr;
 }
 
-void MapEditorMenu::selectionsCleared()
-{
-    if (auto* panel = dynamic_cast<EditorEditorMenu*>(menu(kPropertyMenu))) panel->clearSelectedObjects();
-}
-
 void MapEditorMenu::update()
 {
     AppState* app = AppState::current();

@@ -21,7 +21,6 @@ public:
     void update() override;
     void populateMenus() override;
     GameObject* shownScreenFrame() override;
-    void selectionsCleared() override;
 
     // Carries out one menu's code (the manager's poll does this for every
     // shown menu).

@@ -26,8 +26,6 @@ public:
     virtual void populateMenus() {}
     // The frame showing the game's screen, when it is to be drawn.
     virtual GameObject* shownScreenFrame() { return nullptr; }
-    // The selections were dropped: nothing may still list them.
-    virtual void selectionsCleared() {}
 
     // An index past the menus is reported and changes nothing.
     void showMenu(size_t index, bool show);

@@ -2,9 +2,9 @@
 
 #include "editor/app/menus/EditorCreateObjectMenu.h"
 #include "editor/app/menus/MenuManager.h"
+#include "editor/app/selections/ObjectSelection.h"
 #include "editor/app/shell/AppState.h"
 #include "editor/app/simulation/MapName.h"
-#include "editor/app/simulation/SelectionSteps.h"
 #include "editor/app/simulation/ViewCamera.h"
 #include "editor/app/tools/CreateTool.h"
 #include "editor/app/tools/SelectTool.h"
@@ -64,7 +64,11 @@ MapEditorSim::MapEditorSim()
     tools.push_back(std::make_unique<UVTool>(*this));
 }
 
-MapEditorSim::~MapEditorSim() = default;
+MapEditorSim::~MapEditorSim()
+{
+    // The selections read this scene; they go while it is whole.
+    clearSelections();
+}
 
 void MapEditorSim::Tick()
 {
@@ -78,7 +82,7 @@ void MapEditorSim::Tick()
 void MapEditorSim::LoadSim()
 {
     AppState* app = AppState::current();
-    cursorCircle = std::make_unique<Map_Circle>(Vec2(0, 0), 1.0f, 1, textureOf("pink"));
+    cursorCircle_ = std::make_unique<Map_Circle>(Vec2(0, 0), 1.0f, 1, textureOf("pink"));
     marqueeBox = std::make_unique<Map_Aabb>(Vec2(0, 0), 10.0f, 10.0f, 1, textureOf("lightgrey"), 0, 0.0f, kUvTile);
     gameMode = 1;
     mouseCapture = app->startMode == 1 ? 1 : 0;
@@ -216,6 +220,21 @@ void MapEditorSim::moveCameraWithRightButton(const Vec2& p)
     else camera->pan(Vec2(rightAnchor.x - p.x, rightAnchor.y - p.y));
 }
 
+Circle& MapEditorSim::cursorCircle()
+{
+    return *cursorCircle_;
+}
+
+float MapEditorSim::viewWidth() const
+{
+    return camera->viewWidth;
+}
+
+void MapEditorSim::clearSelections()
+{
+    MapSimulationManager::selections.clear();
+}
+
 void MapEditorSim::clearForNewMap()
 {
     clearSelections();
@@ -282,10 +301,9 @@ bool MapEditorSim::saveMapAs(const std::string& name)
 void MapEditorSim::copySelectedObjects(bool announce)
 {
     clipboard.clear();
-    for (const Selection* selection : selections) {
-        if (!isObjectLevel(*selection)) continue;
+    for (const Selection* selection : MapSimulationManager::selections.atLevel(true)) {
         if (announce) std::cout << "a" << std::endl;
-        if (GameObject* object = selectedObject(*selection)) clipboard.push_back(object->clone());
+        if (auto* picked = dynamic_cast<const ObjectSelection*>(selection)) clipboard.push_back(picked->object().clone());
     }
 }
 
@@ -335,10 +353,10 @@ void MapEditorSim::addPastedCopy(std::unique_ptr<GameObject> copy)
 
 void MapEditorSim::deleteSelection()
 {
-    for (const Selection* selection : selections) {
-        if (!isObjectLevel(*selection)) continue;
-        GameObject* object = selectedObject(*selection);
-        if (!object) continue;
+    for (const Selection* selection : MapSimulationManager::selections.atLevel(true)) {
+        auto* picked = dynamic_cast<const ObjectSelection*>(selection);
+        if (!picked) continue;
+        GameObject* object = &picked->object();
         map->objects.remove(object);
         AppState::current()->simulation->removeObject(object);
         object->markedForDelete = true;

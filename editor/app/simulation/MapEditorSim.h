@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/app/selections/SelectionScene.h"
 #include "editor/app/simulation/KeyLatch.h"
 #include "editor/app/simulation/MapSimulationManager.h"
 
@@ -15,7 +16,7 @@ class Map_Circle;
 // the keyboard and the mouse into shortcuts, camera moves and tool calls
 // once per tick, and carries the map operations the menus and shortcuts ask
 // for.
-class MapEditorSim : public MapSimulationManager {
+class MapEditorSim : public MapSimulationManager, public SelectionScene {
 public:
     enum ToolIndex : uint16_t { kSelectTool = 0, kCreateTool = 1, kUVTool = 2 };
 
@@ -30,6 +31,11 @@ public:
     void leaveTeam(GameObject* object) override;
     int32_t checkPolygon() override;
     EditorCreateObjectMenu* getCreateObjectMenu() override { return createObjectMenu; }
+
+    // What the selections read of the view.
+    Circle& cursorCircle() override;
+    float viewWidth() const override;
+    SelectionList& selections() override { return MapSimulationManager::selections; }
 
     void handleShortcuts();
     void dispatchMouse();
@@ -51,7 +57,6 @@ public:
     void pasteSelection();
     void deleteSelection();
 
-    std::unique_ptr<Map_Circle> cursorCircle;
     uint16_t gameMode = 0;
     uint8_t mouseCapture = 0;
     Vec2 captureCentre;
@@ -82,7 +87,11 @@ private:
     EditorTool& currentTool();
     void addPastedCopy(std::unique_ptr<GameObject> copy);
     void copySelectedObjects(bool announce);
+    // Deletes every selection; whoever lists them hears of each first.
+    void clearSelections();
 
+    // Kept at the pointer for the selections' hit tests.
+    std::unique_ptr<Map_Circle> cursorCircle_;
     std::array<ControlShortcut, 5> controlShortcuts_;
     bool minusHeld_ = false;
     bool plusHeld_ = false;

@@ -5,7 +5,7 @@
 #include "editor/app/simulation/FrameTimeOverlay.h"
 #include "editor/app/simulation/GridLines.h"
 #include "editor/app/simulation/MessageConsole.h"
-#include "editor/app/simulation/SelectionSteps.h"
+#include "editor/app/selections/ObjectSelection.h"
 #include "editor/app/simulation/ViewCamera.h"
 #include "editor/app/tools/EditorTool.h"
 #include "editor/world/Aabb.h"
@@ -45,7 +45,6 @@ MapSimulationManager::MapSimulationManager() = default;
 MapSimulationManager::~MapSimulationManager()
 {
     if (installedClock_ && simulationClock() == installedClock_) setSimulationClock(nullptr);
-    for (Selection* selection : selections) destroySelection(selection);
 }
 
 void MapSimulationManager::Tick()
@@ -168,8 +167,8 @@ void MapSimulationManager::flushRemovals()
 void MapSimulationManager::update()
 {
     if (platform::isKeyDown('B')) {
-        for (const Selection* selection : selections) {
-            if (isObjectLevel(*selection)) dumpSelection(*selection);
+        for (const Selection* selection : selections.atLevel(true)) {
+            if (auto* picked = dynamic_cast<const ObjectSelection*>(selection)) picked->object().dump();
         }
     }
     for (Component* component : components) component->update();
@@ -197,7 +196,7 @@ void MapSimulationManager::render()
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     if (gridShown && !app->gridOnTop) drawGrid(false);
     if (objectInCreation) objectInCreation->drawDrawables();
-    for (Selection* selection : selections) drawSelectionHighlight(*selection, camera->viewWidth / 300.0f);
+    for (const auto& selection : selections) selection->drawHighlight();
     for (const auto& marker : polygonMarkers) marker->drawDrawables();
     drawObjects();
     drawSpawnMarkers();
@@ -264,11 +263,4 @@ Vec2 MapSimulationManager::snapToGrid(float x, float y) const
 {
     return Vec2(static_cast<float>(snapToCell(static_cast<int32_t>(x), gridSize)),
                 static_cast<float>(snapToCell(static_cast<int32_t>(y), gridSize)));
-}
-
-void MapSimulationManager::clearSelections()
-{
-    for (Selection* selection : selections) destroySelection(selection);
-    selections.clear();
-    if (AppState* app = AppState::current(); app && app->menuManager) app->menuManager->selectionsCleared();
 }

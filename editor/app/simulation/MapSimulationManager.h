@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/app/selections/SelectionList.h"
 #include "editor/app/simulation/Simulator.h"
 #include "editor/world/Vec2.h"
 
@@ -13,7 +14,6 @@ class EditorCreateObjectMenu;
 class EditorTool;
 class ImageGeometry;
 class Map_Aabb;
-class Selection;
 
 // The editor's scene: on top of the simulation's lists it keeps the
 // selections, the clipboard, the grid and view flags, the object being
@@ -61,8 +61,6 @@ public:
     std::string getMapName() const { return mapName; }
     Vec2 snapToGrid(float x, float y) const;
     void drawGrid(bool onTop) const;
-    // Deletes every selection and tells the property panel.
-    void clearSelections();
 
     uint8_t marqueeShown = 0;
     uint8_t dragging = 0;  // a press began a shape or hit a selected item
@@ -70,7 +68,7 @@ public:
     Vec2 dragStart;
     Vec2 dragCurrent;
     std::unique_ptr<Aabb> marqueeBox;
-    std::vector<Selection*> selections;  // owned
+    SelectionList selections;
     std::vector<std::unique_ptr<GameObject>> clipboard;
     Vec2 rightAnchor;
     std::unique_ptr<GameObject> objectInCreation;
