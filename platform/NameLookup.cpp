@@ -11,8 +11,11 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <mutex>
+#include <utility>
 
 namespace platform {
+
 
 bool parseDottedIPv4(const std::string& text, uint32_t* address)
 {
@@ -49,7 +52,12 @@ std::string localHostName()
     return name;
 }
 
-std::vector<LocalInterface> localInterfaces()
+namespace {
+
+std::mutex replacementMutex;
+std::vector<LocalInterface> replacement;
+
+std::vector<LocalInterface> systemInterfaces()
 {
     std::vector<LocalInterface> interfaces;
     ifaddrs* list = nullptr;
@@ -71,6 +79,23 @@ std::vector<LocalInterface> localInterfaces()
                                          [](const LocalInterface& i) { return i.address == kLoopbackAddress; });
     if (!hasLoopback) interfaces.push_back({kLoopbackAddress, 0x7FFFFFFF});
     return interfaces;
+}
+
+}  // namespace
+
+std::vector<LocalInterface> localInterfaces()
+{
+    {
+        std::lock_guard<std::mutex> lock(replacementMutex);
+        if (!replacement.empty()) return replacement;
+    }
+    return systemInterfaces();
+}
+
+void replaceLocalInterfaces(std::vector<LocalInterface> interfaces)
+{
+    std::lock_guard<std::mutex> lock(replacementMutex);
+    replacement = std::move(interfaces);
 }
 
 }  // namespace platform

@@ -26,6 +26,13 @@ struct LocalInterface {
 };
 
 // Every up IPv4 interface; the loopback interface is always in the list.
+// While a replacement is set, the replacement instead.
 std::vector<LocalInterface> localInterfaces();
+
+// Sets the list that localInterfaces() reports from now on; an empty list
+// gives the system's back. A test names 127.0.0.1 as the only interface and
+// its broadcast address, so its broadcasts reach this host alone, whatever
+// the machine's network allows.
+void replaceLocalInterfaces(std::vector<LocalInterface> interfaces);
 
 }  // namespace platform

@@ -128,10 +128,8 @@ void VNet_Control_Private::setControlId(uint8_t id)
             return;
         }
     }
-    if (discoverSocket && udpSocket) {
-        discoverSocket->registerListener(controlId, false, 0);
-        discoverSocket->registerListener(id, true, udpSocket->getPort());
-    }
+    const bool answering = discoverAnswering;
+    answerDiscovery(false);
     // Claims first, so a socket held twice never drops what is queued.
     VNet_Socket* sockets[] = {localSocket, udpSocket, discoverSocket != udpSocket ? discoverSocket : nullptr};
     for (VNet_Socket* socket : sockets) {
@@ -141,6 +139,7 @@ void VNet_Control_Private::setControlId(uint8_t id)
         if (socket) socket->detachReceiver(controlId);
     }
     controlId = id;
+    answerDiscovery(answering);
 }
 
 VNet_Socket* VNet_Control_Private::socketForAddress(const VNet_Address& address) const
@@ -188,13 +187,6 @@ void VNet_Control_Private::processPacket(VNet_Packet* packet)
         return;
     }
     acceptNewConnection(packet);
-}
-
-void VNet_Control_Private::handleBroadcast(VNet_Packet*)
-{
-    // No discovery listener is registered by this control, so no request is
-    // marked for it; answers to discoveries it never sent are dropped.
-    controlLog(LogVerbose, nullptr, "discovery packet ignored");
 }
 
 void VNet_Control_Private::logIncomingRequest(const VNet_Address& peer)
@@ -340,12 +332,10 @@ void VNet_Control_Private::teardown()
     VNet_Socket* udp = udpSocket;
     releaseSocket(udp);
     udpSocket = nullptr;
-    if (discoverSocket) {
-        discoverSocket->registerListener(controlId, false, 0);
-        VNet_Socket* discover = discoverSocket;
-        releaseSocket(discover);
-        discoverSocket = nullptr;
-    }
+    answerDiscovery(false);
+    VNet_Socket* discover = discoverSocket;
+    releaseSocket(discover);
+    discoverSocket = nullptr;
     delete classDict;
     classDict = nullptr;
     delete connectionTable;

@@ -8,24 +8,6 @@
 
 using namespace Vornet_Private;
 
-namespace {
-
-// A stream handed to the library must not be one it already owns.
-bool checkNotLocked([[maybe_unused]] VNet_BitStream* stream, [[maybe_unused]] const char* message)
-{
-    return !stream || VNET_CHECK(!VNET_BS_LOCKED(stream), message);
-}
-
-void lock(VNet_BitStream* stream)
-{
-    if (stream && checkingBuild) stream->setFlag(VNET_BS_LOCKED_FLAG, true);
-}
-
-#define VNET_LOCK_MESSAGE(name) \
-    "!VNET_BS_LOCKED(" name ") && \"This bitstream object has been locked somewhere else. Make sure to not use any bitstream more than once!\""
-
-}  // namespace
-
 // ---------------------------------------------------------------------------
 // The connection table
 
@@ -182,7 +164,7 @@ unsigned int VNet_Control::VNet_Connect(const VNet_Address& address, VNet_BitStr
     }
     connection->setPeer(address);
     const uint32_t id = m_priv->registerConnection(connection);
-    lock(request);
+    lockHandedStream(request);
     if (id && connection->connect(request)) return id;
     if (id) m_priv->unregisterConnection(connection);
     delete connection;
@@ -198,7 +180,7 @@ bool VNet_Control::VNet_Disconnect(unsigned int connectionId, VNet_BitStream* re
         destroyStream(reason);
         return false;
     }
-    lock(reason);
+    lockHandedStream(reason);
     connection->disconnect(reason, true);
     return true;
 }
@@ -208,7 +190,7 @@ void VNet_Control::VNet_disconnectAll(VNet_BitStream* reason)
     (void)checkNotLocked(reason, VNET_LOCK_MESSAGE("_reason"));
     for (auto* node = m_priv->connectionList.first(); node; node = node->next) {
         VNet_BitStream* copy = reason ? reason->Duplicate() : nullptr;
-        lock(copy);
+        lockHandedStream(copy);
         node->payload->disconnect(copy, true);
     }
     destroyStream(reason);
@@ -222,7 +204,7 @@ bool VNet_Control::VNet_sendData(unsigned int connectionId, VNet_BitStream* stre
         destroyStream(stream);
         return false;
     }
-    lock(stream);
+    lockHandedStream(stream);
     return connection->queueData(stream, mode);
 }
 
@@ -248,7 +230,7 @@ bool VNet_Control::VNet_sendDataToGroup(unsigned int group, VNet_BitStream* stre
         }
         if (!stream) continue;
         VNet_BitStream* copy = stream->Duplicate();
-        lock(copy);
+        lockHandedStream(copy);
         connection->queueData(copy, mode);
     }
     destroyStream(stream);

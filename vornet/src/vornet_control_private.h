@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "vornet/vornet_control.h"
+#include "vornet_assert.h"
 #include "vornet_classdict.h"
 #include "vornet_connection_table.h"
 #include "vornet_list.h"
@@ -32,6 +33,21 @@ private:
     bool m_wasSet;
 };
 
+// A stream handed to the library must not be one it already owns.
+inline bool checkNotLocked([[maybe_unused]] VNet_BitStream* stream, [[maybe_unused]] const char* message)
+{
+    return !stream || VNET_CHECK(!VNET_BS_LOCKED(stream), message);
+}
+
+// Marks a stream handed to the library as the library's.
+inline void lockHandedStream(VNet_BitStream* stream)
+{
+    if (stream && checkingBuild) stream->setFlag(VNET_BS_LOCKED_FLAG, true);
+}
+
+#define VNET_LOCK_MESSAGE(name) \
+    "!VNET_BS_LOCKED(" name ") && \"This bitstream object has been locked somewhere else. Make sure to not use any bitstream more than once!\""
+
 }  // namespace Vornet_Private
 
 // Everything a control holds: its sockets, its connections, its class
@@ -51,7 +67,6 @@ public:
     void processInput(eVNet_BlockMode mode);
     void processOutput();
     void processPacket(VNet_Packet* packet);
-    void handleBroadcast(VNet_Packet* packet);
     // Reports a connection event to the application through its callback.
     // A stream handed in stays the caller's.
     void notifyConnectionEvent(int32_t event, Vornet_Private::VNet_Connection* connection, VNet_BitStream* stream);
@@ -77,6 +92,15 @@ public:
     void distributeUpstream();
     void destroyConnection(Vornet_Private::VNet_Connection* connection);
 
+    // ---- vornet_control_discovery.cpp
+    bool setDiscoverListener(eVNet_DiscoverOpt option, uint16_t port);
+    bool discover(const VNet_Address& target, VNet_BitStream* request);
+    // A packet the socket marked as discovery request or answer.
+    void handleBroadcast(VNet_Packet* packet);
+    // Enters or withdraws this control's id in the listening socket's table;
+    // each control enters its id at most once.
+    void answerDiscovery(bool answer);
+
     // ---- vornet_control_nodes.cpp: what the connections ask of the node
     // registry.
     // The lowest sync order above `after` among the must-sync nodes of the
@@ -95,6 +119,9 @@ public:
     VNet_SocketUDP* udpSocket = nullptr;
     VNet_Socket* localSocket = nullptr;
     VNet_SocketUDP* discoverSocket = nullptr;
+    // Whether this control's id is entered in discoverSocket's table. The
+    // table counts entries per id for all controls that share the socket.
+    bool discoverAnswering = false;
     Vornet_Private::ConnectionTable* connectionTable = nullptr;
     Vornet_Private::ConnectionList connectionList;
     uint32_t lastConnectionId = 0;
@@ -120,4 +147,8 @@ private:
     void drainSocket(VNet_Socket* socket, bool waitFirst);
     void acceptNewConnection(VNet_Packet* packet);
     void logIncomingRequest(const VNet_Address& peer);
+    // vornet_control_discovery.cpp
+    bool listenForDiscovery(uint16_t port);
+    void answerRequest(VNet_Packet* request);
+    void takeAnswer(VNet_Packet* answer);
 };

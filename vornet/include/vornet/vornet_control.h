@@ -60,6 +60,16 @@ enum eVNet_CloseReason : uint32_t {
     eVNet_CloseReset = 2
 };
 
+// Options of VNet_setDiscoverListener.
+enum eVNet_DiscoverOpt : int32_t {
+    // Listen on the given port and answer requests for this control's id.
+    eVNet_DiscoverEnable = 0,
+    // Stop answering; the listening socket stays open.
+    eVNet_DiscoverDisable = 1,
+    // Stop answering and give the listening socket back.
+    eVNet_DiscoverRelease = 2
+};
+
 // One endpoint of the application: its sockets, its connections, its class
 // dictionary and its connection groups. The application derives from it,
 // implements the callbacks and calls VNet_processInput and
@@ -150,6 +160,16 @@ public:
     const VNet_ConnStats& VNet_getConnectionStats(unsigned int connectionId);
     const VNet_Address* VNet_getPeer(unsigned int connectionId);
     bool VNet_requestVornMode(unsigned int connectionId, unsigned char level);
+
+    // ---- Discovery on the local network -----------------------------------
+    // Answers, through onDiscoverRequest, the requests that controls with
+    // this control's id broadcast to the port. Needs the UDP socket.
+    bool VNet_setDiscoverListener(eVNet_DiscoverOpt option, unsigned short port);
+    // Broadcasts a request on every local interface to the target's port and
+    // control id (its IP is not used); the answers arrive through
+    // onDiscoverAnswer with the address to connect to. The request may be
+    // null.
+    bool VNet_Discover(const VNet_Address& target, VNet_BitStream* request);
 
     // ---- Class dictionary ------------------------------------------------
     // The class id (application classes start at 2), 0 on failure.
