@@ -1,0 +1,70 @@
+#include "vornet_file_transfers.h"
+
+#include "vornet_file_transfer.h"
+
+namespace Vornet_Private {
+
+FileTransfers::~FileTransfers()
+{
+    for (LIST<NodeFileTransfer*>* list : {&m_own, &m_peers}) {
+        for (auto* node = list->first(); node; node = node->next) delete node->payload;
+        list->clear();
+    }
+}
+
+uint32_t FileTransfers::nextOwnId() const
+{
+    for (uint32_t id = m_opener ? 1 : 2; id <= kMaxId; id += 2) {
+        if (!find(id)) return id;
+    }
+    return 0;
+}
+
+FileTransfers::OfferId FileTransfers::checkOfferId(uint32_t id) const
+{
+    if (id == 0 || id > kMaxId || isOwnId(id)) return OfferId::Invalid;
+    return find(id) ? OfferId::InUse : OfferId::Usable;
+}
+
+bool FileTransfers::add(NodeFileTransfer* transfer)
+{
+    return listFor(transfer->id()).append(transfer) != nullptr;
+}
+
+NodeFileTransfer* FileTransfers::find(uint32_t id) const
+{
+    for (auto* node = listFor(id).first(); node; node = node->next) {
+        if (node->payload->id() == id) return node->payload;
+    }
+    return nullptr;
+}
+
+NodeFileTransfer* FileTransfers::head() const
+{
+    for (auto* node = m_own.first(); node; node = node->next) {
+        const NodeFileTransfer::Stage stage = node->payload->stage();
+        if (stage == NodeFileTransfer::Stage::Offered || stage == NodeFileTransfer::Stage::Running) {
+            return node->payload;
+        }
+    }
+    return nullptr;
+}
+
+int32_t FileTransfers::pendingOffers() const
+{
+    int32_t pending = 0;
+    for (auto* node = m_peers.first(); node; node = node->next) {
+        pending += node->payload->stage() == NodeFileTransfer::Stage::Offered;
+    }
+    return pending;
+}
+
+void FileTransfers::release(uint32_t id)
+{
+    NodeFileTransfer* transfer = find(id);
+    if (!transfer) return;
+    listFor(id).removeValue(transfer);
+    delete transfer;
+}
+
+}  // namespace Vornet_Private
