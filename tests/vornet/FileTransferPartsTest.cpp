@@ -3,10 +3,12 @@
 // and a connection's table of transfers.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "vornet/src/vornet_file_messages.h"
 #include "vornet/src/vornet_file_transfer.h"
@@ -219,6 +221,23 @@ TEST_F(TransferFiles, SenderReadsThePiecesInOrder)
     EXPECT_EQ(transfer.info().transferred, 10u);
 }
 
+TEST_F(TransferFiles, ChunkIsTheShareOfTheRoomWithinWhatIsLeft)
+{
+    put("big.bin", std::string(100000, 'x'));
+    NodeFileTransfer half(1, 1, true, 0);
+    ASSERT_EQ(half.openSource("big.bin", nullptr, 0.5f, nullptr), NodeFileTransfer::Source::Ready);
+    EXPECT_EQ(half.chunkFor(600), 300u);
+    EXPECT_EQ(half.chunkFor(1), 0u);
+    EXPECT_EQ(half.chunkFor(0), 0u);
+    NodeFileTransfer whole(1, 1, true, 0);
+    ASSERT_EQ(whole.openSource("big.bin", nullptr, 1.0f, nullptr), NodeFileTransfer::Source::Ready);
+    EXPECT_EQ(whole.chunkFor(200000), FileMessages::kMaxChunkBytes);
+    std::vector<char> buffer(99990);
+    unsigned length = 0;
+    ASSERT_EQ(whole.readPiece(buffer.data(), 99990, &length, 0), NodeFileTransfer::Piece::Moved);
+    EXPECT_EQ(whole.chunkFor(600), 10u);
+}
+
 TEST_F(TransferFiles, SenderFailsWhereTheFileShrank)
 {
     put("source.bin", "0123456789");
@@ -234,6 +253,12 @@ TEST_F(TransferFiles, SenderFailsWhereTheFileShrank)
 
 TEST_F(TransferFiles, SourcesThatCannotBeSent)
 {
+    put("source.bin", "0123456789");
+    for (float share : {0.0f, -0.5f, 1.5f, std::nanf("")}) {
+        NodeFileTransfer transfer(1, 1, true, 0);
+        EXPECT_EQ(transfer.openSource("source.bin", nullptr, share, nullptr), NodeFileTransfer::Source::BadShare)
+            << share;
+    }
     fs::create_directories("folder");
     NodeFileTransfer missing(1, 1, true, 0);
     EXPECT_EQ(missing.openSource("missing.bin", nullptr, 1.0f, nullptr), NodeFileTransfer::Source::NoSize);

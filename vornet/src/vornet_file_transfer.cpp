@@ -31,6 +31,7 @@ NodeFileTransfer::Source NodeFileTransfer::openSource(const char* path, const ch
                                                       VNet_BitStream* userData)
 {
     m_userData = userData;
+    if (!(share > 0.0f && share <= 1.0f)) return Source::BadShare;
     m_share = share;
     uint64_t size = 0;
     if (!platform::TransferFile::sizeOf(path, &size)) return Source::NoSize;

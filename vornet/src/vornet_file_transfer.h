@@ -24,7 +24,7 @@ public:
         Ended      // refused or aborted
     };
     // What opening the sender's file gave.
-    enum class Source { Ready, NoSize, TooLarge, NotOpened };
+    enum class Source { Ready, BadShare, NoSize, TooLarge, NotOpened };
     // How one piece of the file fared; Failed aborts the transfer.
     enum class Piece { Moved, Complete, Failed };
 
@@ -34,7 +34,9 @@ public:
     NodeFileTransfer& operator=(const NodeFileTransfer&) = delete;
 
     // Sender: opens the file at the path and offers it under the name (its
-    // last path component when the name is null). Takes the user data.
+    // last path component when the name is null). Takes the user data. The
+    // share of each packet's room lies above 0 and at most at 1: no chunk
+    // would ever move with less, and more would overfill the packet.
     Source openSource(const char* path, const char* name, float share, VNet_BitStream* userData);
     // Receiver: the name and size the peer offered.
     void setOffer(const char* name, uint32_t size);
