@@ -84,6 +84,13 @@ TEST_F(EditorEndToEnd, FileExitEndsTheEditorWithStatusOne)
     EXPECT_EQ(editor.waitForExit(), 1);
 }
 
+TEST_F(EditorEndToEnd, ClosingTheWindowEndsTheEditor)
+{
+    ASSERT_TRUE(editor.closeWindow());
+    EXPECT_EQ(editor.waitForExit(), 0);
+    EXPECT_TRUE(editor.waitForLine("end of it all"));
+}
+
 TEST_F(EditorEndToEnd, SaveAsWritesTheTypedNameAndCtrlSWritesItAgainAtEachPress)
 {
     saveAs("first map.xml");

@@ -1,5 +1,6 @@
 // Adding, ordering, removing and drawing the objects of the editor's scene.
 #include "editor/app/selections/ObjectSelection.h"
+#include "editor/app/simulation/DrawnExtent.h"
 #include "editor/app/simulation/FrameBoxComponent.h"
 #include "editor/app/simulation/ViewCamera.h"
 #include "editor/world/Map.h"
@@ -215,6 +216,21 @@ TEST_F(EditCommands, NewDropsTheSelectionsAndTheMap)
     step();
     EXPECT_EQ(selectionCount(), 0u);
     EXPECT_TRUE(sim->objects.empty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(DrawnExtent, CoversTheBorderOfABoxAndNothingForAnObjectWithoutDrawables)
+{
+    Map_Aabb bordered(Vec2(0.0f, 0.0f), 100.0f, 50.0f, 1, 0, 0, 20.0f, kUvTile);
+    Vec2 low, high;
+    ASSERT_TRUE(drawnExtent(bordered, low, high));
+    EXPECT_LE(low.x, -50.0f);
+    EXPECT_GE(high.y, 25.0f);
+    bordered.drawables.clear();
+    EXPECT_FALSE(drawnExtent(bordered, low, high));
 }
 
 }  // namespace

@@ -75,3 +75,18 @@ TEST(ViewCamera, PanMovesPositionAndTargetAlike)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ViewCamera, SeesEveryBoxThatReachesIntoTheView)
+{
+    const ViewCamera camera(200.0f, 2.0f, 0.0f, 0.0f);  // x -100..100, y -50..50
+    EXPECT_TRUE(camera.sees(Vec2(-10, -10), Vec2(10, 10)));
+    EXPECT_TRUE(camera.sees(Vec2(90, 40), Vec2(500, 500)));      // a corner reaches in
+    EXPECT_TRUE(camera.sees(Vec2(-500, -500), Vec2(500, 500)));  // covers the view
+    EXPECT_TRUE(camera.sees(Vec2(100, 50), Vec2(120, 60)));      // touches the edge
+    EXPECT_FALSE(camera.sees(Vec2(101, -10), Vec2(150, 10)));
+    EXPECT_FALSE(camera.sees(Vec2(-10, -90), Vec2(10, -51)));
+}
+
+}  // namespace

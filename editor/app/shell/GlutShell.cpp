@@ -115,8 +115,16 @@ void entryCallback(int state)
     app().pointerInWindow = entered ? 1 : 0;
 }
 
+// Once the window is closed the loop ends, but timers already due still
+// fire on its way out; with no window they have nothing left to do.
+bool windowGone()
+{
+    return glutGetWindow() == 0;
+}
+
 void redrawTimer(int)
 {
+    if (windowGone()) return;
     const uint32_t start = now();
     glutPostRedisplay();
     glutTimerFunc(rearmDelay(app().redrawPeriod, now() - start), redrawTimer, 0);
@@ -124,6 +132,7 @@ void redrawTimer(int)
 
 void tickTimer(int)
 {
+    if (windowGone()) return;
     const uint32_t start = now();
     guarded("updating", [start] { tick(app(), start); });
     glutTimerFunc(rearmDelay(app().tickPeriod, now() - start), tickTimer, 0);
@@ -154,9 +163,8 @@ void setupGlut(int argc, char** argv)
     state.windowCenterX = state.windowRect.x + state.windowRect.width / 2;
     state.windowCenterY = state.windowRect.y + state.windowRect.height / 2;
     glutInit(&argc, argv);
-    // Closing the window ends the process, as the editor has no other way out
-    // of the loop but File > Exit.
-    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_EXIT);
+    // Closing the window ends the loop, and with it the program.
+    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
     glutInitWindowSize(1024, 768);
     glutInitWindowPosition(0, 0);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);

@@ -2,6 +2,7 @@
 
 #include "editor/app/menus/MenuManager.h"
 #include "editor/app/shell/AppState.h"
+#include "editor/app/simulation/DrawnExtent.h"
 #include "editor/app/simulation/FrameTimeOverlay.h"
 #include "editor/app/simulation/GridLines.h"
 #include "editor/app/simulation/MessageConsole.h"
@@ -9,6 +10,7 @@
 #include "editor/app/simulation/ViewCamera.h"
 #include "editor/app/tools/EditorTool.h"
 #include "editor/world/Aabb.h"
+#include "editor/world/Bounds.h"
 #include "editor/world/ImageGeometry.h"
 #include "editor/world/Map.h"
 #include "editor/world/Map_Aabb.h"
@@ -209,16 +211,24 @@ void MapSimulationManager::render()
 
 void MapSimulationManager::drawObjects()
 {
+    // Objects wholly outside the view are not handed to OpenGL at all: a
+    // large map costs the frame only what is in sight.
+    Vec2 low, high;
     for (GameObject* object : drawList) {
         if (!object->draw) continue;
-        if (showImages) {
+        if (showImages && drawnExtent(*object, low, high) && camera->sees(low, high)) {
             glPushMatrix();
             object->drawDrawables();
             glPopMatrix();
         }
-        glPushMatrix();
-        if (showGeometry && object->type == 0) object->drawGeometry();
-        glPopMatrix();
+        if (showGeometry && object->type == 0) {
+            low = high = object->center;
+            computeBounds(*object, low, high);
+            if (!camera->sees(low, high)) continue;
+            glPushMatrix();
+            object->drawGeometry();
+            glPopMatrix();
+        }
     }
 }
 

@@ -26,6 +26,14 @@ Vec2 ViewCamera::windowToWorld(int mx, int my, int windowWidth, int windowHeight
                 position.y + 0.5f * viewHeight - (static_cast<float>(my) / h) * viewHeight);
 }
 
+bool ViewCamera::sees(const Vec2& low, const Vec2& high) const
+{
+    const float halfWidth = 0.5f * viewWidth;
+    const float halfHeight = 0.5f * viewHeight;
+    return high.x >= position.x - halfWidth && low.x <= position.x + halfWidth &&
+           high.y >= position.y - halfHeight && low.y <= position.y + halfHeight;
+}
+
 void ViewCamera::applyViewTransform() const
 {
     glMatrixMode(GL_PROJECTION);

@@ -18,6 +18,9 @@ public:
     // The world point under window pixel (mx, my) of a window of the given size.
     Vec2 windowToWorld(int mx, int my, int windowWidth, int windowHeight) const;
 
+    // Whether any of the box low..high lies in the view.
+    bool sees(const Vec2& low, const Vec2& high) const;
+
     // Projection and look-at on the projection matrix; identity model-view.
     void applyViewTransform() const;
 

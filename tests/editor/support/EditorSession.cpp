@@ -1,5 +1,7 @@
 #include "tests/editor/support/EditorSession.h"
 
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -190,6 +192,48 @@ void EditorSession::resizeWindow(int width, int height)
 {
     xdotool({"search", "--onlyvisible", "--name", "^Quillow$", "windowsize", std::to_string(width),
              std::to_string(height)});
+}
+
+namespace {
+
+// The top-level window titled "Quillow" (GLUT's window is a child of the root).
+Window findEditorWindow(Display* display)
+{
+    ::Window root = DefaultRootWindow(display), parent = 0, *children = nullptr;
+    unsigned int count = 0;
+    ::Window found = 0;
+    if (!XQueryTree(display, root, &root, &parent, &children, &count)) return 0;
+    for (unsigned int i = 0; i < count && !found; ++i) {
+        char* name = nullptr;
+        if (XFetchName(display, children[i], &name) && name) {
+            if (std::string(name) == "Quillow") found = children[i];
+            XFree(name);
+        }
+    }
+    if (children) XFree(children);
+    return found;
+}
+
+}  // namespace
+
+bool EditorSession::closeWindow()
+{
+    Display* display = XOpenDisplay(display_.c_str());
+    if (!display) return false;
+    const ::Window window = findEditorWindow(display);
+    if (window) {
+        XEvent event{};
+        event.xclient.type = ClientMessage;
+        event.xclient.window = window;
+        event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+        event.xclient.format = 32;
+        event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+        event.xclient.data.l[1] = CurrentTime;
+        XSendEvent(display, window, False, NoEventMask, &event);
+        XFlush(display);
+    }
+    XCloseDisplay(display);
+    return window != 0;
 }
 
 std::vector<std::string> EditorSession::lines() const

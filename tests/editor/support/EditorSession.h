@@ -50,6 +50,9 @@ public:
     void type(const std::string& text);
     // Asks the X server to resize the editor window.
     void resizeWindow(int width, int height);
+    // Asks the editor to close its window, as a window manager does when the
+    // user clicks its close button. False when there is no such window.
+    bool closeWindow();
     // Runs xdotool with these arguments on the session's display.
     bool xdotool(const std::vector<std::string>& arguments);
 
