@@ -80,8 +80,10 @@ private:
     bool startServer();
     void stopEditor();
     void stopServer();
+    // Runs a program on the session's display; environment entries given
+    // replace those of the same name.
     pid_t spawn(const std::vector<std::string>& arguments, const std::filesystem::path& directory,
-                const std::filesystem::path& output);
+                const std::filesystem::path& output, const std::vector<std::string>& environment = {});
 
     RuntimeTree tree_;
     std::filesystem::path outputFile_;
