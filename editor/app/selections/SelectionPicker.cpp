@@ -22,7 +22,7 @@ constexpr float kVertexReach = 5.0f;
 
 }  // namespace
 
-SelectionPicker::SelectionPicker(SelectionScene& scene, const std::list<GameObject*>& drawList,
+SelectionPicker::SelectionPicker(SelectionScene& scene, std::span<GameObject* const> drawList,
                                  Map& map)
     : scene_(scene), drawList_(drawList), map_(map)
 {

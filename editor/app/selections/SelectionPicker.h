@@ -3,7 +3,7 @@
 #include "editor/app/selections/SelectionLevel.h"
 #include "editor/world/Vec2.h"
 
-#include <list>
+#include <span>
 
 class Aabb;
 class GameObject;
@@ -20,7 +20,7 @@ class SelectionScene;
 class SelectionPicker {
 public:
     // drawList: the objects in drawing order, topmost last.
-    SelectionPicker(SelectionScene& scene, const std::list<GameObject*>& drawList, Map& map);
+    SelectionPicker(SelectionScene& scene, std::span<GameObject* const> drawList, Map& map);
 
     void pickInBand(SelectionLevel level, bool vertices, Aabb& band);
     // The cursor circle must already sit at the pointer.
@@ -54,6 +54,6 @@ private:
     bool nearCursor(const Vec2& p) const;
 
     SelectionScene& scene_;
-    const std::list<GameObject*>& drawList_;
+    std::span<GameObject* const> drawList_;
     Map& map_;
 };

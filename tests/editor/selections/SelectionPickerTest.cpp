@@ -63,7 +63,7 @@ protected:
     Map_Circle circle{Vec2(-300, 0), 40.0f, 1, 0};
     // Border strips first, then the body.
     Map_Aabb bordered{Vec2(-300, 300), 100.0f, 100.0f, 1, 0, 0, 10.0f, kUvTile};
-    std::list<GameObject*> drawList;
+    std::vector<GameObject*> drawList;
     Map map;
     Map_Aabb bandBox;
 };
