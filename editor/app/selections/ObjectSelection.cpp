@@ -80,6 +80,12 @@ bool ObjectSelection::isUnderCursor()
     return scene().cursorCircle().collides(object_);
 }
 
+GameObject* selectedObject(const Selection& selection)
+{
+    const auto* whole = dynamic_cast<const ObjectSelection*>(&selection);
+    return whole ? &whole->object() : nullptr;
+}
+
 void ObjectSelection::refreshHighlight()
 {
     // Left as they are for a shape code the bounds do not know.

@@ -27,3 +27,6 @@ public:
 private:
     GameObject& object_;
 };
+
+// The object of a whole-object selection; null for every other kind.
+GameObject* selectedObject(const Selection& selection);

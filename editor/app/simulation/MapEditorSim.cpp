@@ -1,6 +1,8 @@
 #include "editor/app/simulation/MapEditorSim.h"
 
+#include "editor/app/menus/EditorAccess.h"
 #include "editor/app/menus/EditorCreateObjectMenu.h"
+#include "editor/app/menus/EditorEditorMenu.h"
 #include "editor/app/menus/MenuManager.h"
 #include "editor/app/selections/ObjectSelection.h"
 #include "editor/app/shell/AppState.h"
@@ -59,6 +61,11 @@ MapEditorSim::MapEditorSim()
           {KeyLatch('V'), [](MapEditorSim& sim) { sim.pasteSelection(); }},
       }}
 {
+    // The property panel edits selections it does not own: it lets go of
+    // each one before the list deletes it.
+    MapSimulationManager::selections.setRemovalListener([](const Selection& gone) {
+        if (EditorEditorMenu* panel = propertyPanel()) panel->forgetSelection(gone);
+    });
     tools.push_back(std::make_unique<SelectTool>(*this));
     tools.push_back(std::make_unique<CreateTool>(*this));
     tools.push_back(std::make_unique<UVTool>(*this));

@@ -1,23 +1,13 @@
 #pragma once
 
-#include "editor/app/tools/EditorTool.h"
+#include "editor/app/tools/PickDragTool.h"
 
-class MapSimulationManager;
-
-// Picks objects and their vertices, and moves, turns and scales what it picked.
-class SelectTool : public EditorTool {
+// Picks whole objects, or their vertices in vertex mode, and moves, turns
+// and scales them by dragging; the arrow keys move (Ctrl: turn) whole
+// objects as a drag does.
+class SelectTool : public PickDragTool {
 public:
-    explicit SelectTool(MapSimulationManager& simulation) : simulation_(simulation) {}
+    explicit SelectTool(MapEditorSim& simulation) : PickDragTool(simulation, SelectionLevel::Object) {}
 
-    void mouseMove(float x, float y) override;
     void handleKeys() override;
-    void leftPress(float x, float y, std::string objectType) override;
-    void leftDrag(float x, float y, std::string objectType) override;
-    void leftRelease(float x, float y, std::string objectType) override;
-
-protected:
-    MapSimulationManager& simulation() { return simulation_; }
-
-private:
-    MapSimulationManager& simulation_;
 };

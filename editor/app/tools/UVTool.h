@@ -1,23 +1,10 @@
 #pragma once
 
-#include "editor/app/tools/EditorTool.h"
+#include "editor/app/tools/PickDragTool.h"
 
-class MapSimulationManager;
-
-// Picks the drawables of objects and their vertices, and moves, turns and scales their texture coordinates.
-class UVTool : public EditorTool {
+// Picks the drawables of objects, or their vertices in vertex mode, and
+// moves, turns and scales their points, their texture coordinates, or both.
+class UVTool : public PickDragTool {
 public:
-    explicit UVTool(MapSimulationManager& simulation) : simulation_(simulation) {}
-
-    void mouseMove(float x, float y) override;
-    void handleKeys() override;
-    void leftPress(float x, float y, std::string objectType) override;
-    void leftDrag(float x, float y, std::string objectType) override;
-    void leftRelease(float x, float y, std::string objectType) override;
-
-protected:
-    MapSimulationManager& simulation() { return simulation_; }
-
-private:
-    MapSimulationManager& simulation_;
+    explicit UVTool(MapEditorSim& simulation) : PickDragTool(simulation, SelectionLevel::Image) {}
 };
