@@ -156,7 +156,11 @@ bool EditorSession::xdotool(const std::vector<std::string>& arguments)
 
 void EditorSession::moveTo(int x, int y)
 {
-    xdotool({"mousemove", "--sync", std::to_string(x), std::to_string(y)});
+    if (x == pointerX_ && y == pointerY_) return;
+    if (xdotool({"mousemove", "--sync", std::to_string(x), std::to_string(y)})) {
+        pointerX_ = x;
+        pointerY_ = y;
+    }
 }
 
 void EditorSession::click(int x, int y, int button)

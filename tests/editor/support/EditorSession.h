@@ -91,6 +91,10 @@ private:
     pid_t server_ = -1;
     pid_t editor_ = -1;
     int exitStatus_ = -1;
+    // Where the last move put the pointer: a synchronous move to where the
+    // pointer already is would wait for motion that never comes.
+    int pointerX_ = -1;
+    int pointerY_ = -1;
 };
 
 }  // namespace quillow::test

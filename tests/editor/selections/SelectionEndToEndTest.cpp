@@ -1,0 +1,281 @@
+// Selecting and editing as a user does it: the real editor under a private
+// X server, driven with real X input; each test opens a map written for it
+// and checks the file that Ctrl+S writes back.
+#include "editor/world/Aabb.h"
+#include "editor/world/Map.h"
+#include "editor/world/MapFile.h"
+#include "editor/world/Map_Aabb.h"
+#include "tests/editor/support/EditorSession.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using quillow::test::EditorSession;
+
+// The start view: 3150 world units across the 1024 pixel wide window,
+// centred on the origin, world y up.
+constexpr float kUnitsPerPixel = 3150.0f / 1024.0f;
+constexpr int kCentreX = 512, kCentreY = 384;
+constexpr float kGrid = 128.0f;
+
+// Window pixels of the menus.
+constexpr int kFileX = 48, kTopBarY = 14;
+constexpr int kFileMenuX = 60, kOpenY = 144;
+constexpr int kNameFieldX = 420, kNameFieldY = 450;
+constexpr int kConfirmX = 342, kDialogButtonY = 479;
+constexpr int kToolX = 38, kSelectToolY = 118, kImageToolY = 182;
+constexpr int kModeBoxX = 895, kEditUVY = 19, kEditVertexY = 51;
+
+struct Pixel {
+    int x, y;
+};
+
+Pixel pixelOf(float x, float y)
+{
+    return {kCentreX + static_cast<int>(std::lround(x / kUnitsPerPixel)),
+            kCentreY - static_cast<int>(std::lround(y / kUnitsPerPixel))};
+}
+
+Map_Aabb* box(float cx, float cy, float size)
+{
+    return new Map_Aabb(Vec2(cx, cy), size, size, 1, 0, 0, 0.0f, kUvStretch);
+}
+
+bool onGrid(float v)
+{
+    return std::fmod(v, kGrid) == 0.0f;
+}
+
+float angleOf(const Vec2& v)
+{
+    return std::atan2(v.y, v.x);
+}
+
+class SelectionEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(editor.start()); }
+
+    // The map files are read and written from the editor's working
+    // directory, as the editor does.
+    template <typename Work>
+    auto inWorkDir(Work work)
+    {
+        const auto previous = std::filesystem::current_path();
+        std::filesystem::current_path(editor.tree().workDir());
+        auto result = work();
+        std::filesystem::current_path(previous);
+        return result;
+    }
+
+    void writeMap(const std::vector<GameObject*>& objects)
+    {
+        ASSERT_TRUE(inWorkDir([&] {
+            Map map;
+            for (GameObject* object : objects) map.objects.push_back(object);
+            return saveMap(map, kMapName);
+        }));
+    }
+
+    std::unique_ptr<Map> savedMap()
+    {
+        return inWorkDir([&] { return loadMap(kMapName); });
+    }
+
+    void openMap()
+    {
+        size_t before = editor.lineCount();
+        editor.click(kFileX, kTopBarY);
+        ASSERT_TRUE(editor.waitForLine("showmenu 3", before));
+        editor.click(kFileMenuX, kOpenY);
+        ASSERT_TRUE(editor.waitForLine("showmenu 7", before));
+        editor.click(kNameFieldX, kNameFieldY);
+        editor.moveTo(kCentreX, kCentreY);
+        editor.type(kMapName);
+        before = editor.lineCount();
+        editor.click(kConfirmX, kDialogButtonY);
+        ASSERT_TRUE(editor.waitForLine("unloading old map", before));
+    }
+
+    void chooseTool(int toolY)
+    {
+        const size_t before = editor.lineCount();
+        editor.click(kToolX, toolY);
+        ASSERT_TRUE(editor.waitForLine("showmenu 8", before));
+    }
+
+    // A click on the map: the tool acts on a press and a release only when
+    // a tick sees the button down between them. afterRelease: a line the
+    // release prints, waited for when given.
+    void click(const Pixel& at, const std::string& afterRelease = "")
+    {
+        drag(at, {}, afterRelease);
+    }
+
+    // A press, a move through each point, a release; each point held long
+    // enough for the editor's ticks to see it.
+    void drag(const Pixel& from, const std::vector<Pixel>& through, const std::string& afterRelease = "")
+    {
+        editor.moveTo(from.x, from.y);
+        pause();
+        editor.press(from.x, from.y);
+        pause();
+        Pixel last = from;
+        for (const Pixel& p : through) {
+            editor.moveTo(p.x, p.y);
+            pause();
+            last = p;
+        }
+        const size_t before = editor.lineCount();
+        editor.release(last.x, last.y);
+        if (afterRelease.empty()) pause();
+        else ASSERT_TRUE(editor.waitForLine(afterRelease, before));
+    }
+
+    // Holds a key long enough for the editor's ticks to see it.
+    void holdKey(const std::string& key)
+    {
+        editor.keyDown(key);
+        pause();
+        editor.keyUp(key);
+    }
+
+    void save()
+    {
+        editor.moveTo(kCentreX, kCentreY);
+        const size_t before = editor.lineCount();
+        editor.keyDown("ctrl+s");
+        ASSERT_TRUE(editor.waitForLine("saving map", before));
+        editor.keyUp("ctrl+s");
+    }
+
+    // Several of the editor's 16 ms ticks; the tools print nothing on a
+    // press or a move that could be waited for instead.
+    static void pause() { std::this_thread::sleep_for(std::chrono::milliseconds(200)); }
+
+    static constexpr const char* kMapName = "edit.xml";
+    EditorSession editor;
+};
+
+// With snapping on, a dragged box ends with its top-left corner on a grid
+// point near where the pointer took it; the other object stays.
+TEST_F(SelectionEndToEnd, SelectAndMoveOnTheGrid)
+{
+    writeMap({box(-400, 0, 256), box(300, -500, 100)});
+    openMap();
+    const Pixel centre = pixelOf(-400, 0);
+    click(centre);
+    drag(centre, {{centre.x + 30, centre.y - 10}, {centre.x + 70, centre.y - 25}, {centre.x + 100, centre.y - 40}},
+         "base mr");
+    save();
+
+    auto map = savedMap();
+    ASSERT_TRUE(map);
+    ASSERT_EQ(map->objects.size(), 2u);
+    const auto* moved = dynamic_cast<const Aabb*>(map->objects.front());
+    const auto* still = dynamic_cast<const Aabb*>(map->objects.back());
+    ASSERT_TRUE(moved && still);
+    const Vec2 topLeft(moved->corners[3].x, moved->corners[1].y);
+    EXPECT_TRUE(onGrid(topLeft.x) && onGrid(topLeft.y)) << topLeft.x << ", " << topLeft.y;
+    EXPECT_NEAR(topLeft.x, -528 + 100 * kUnitsPerPixel, kGrid / 2 + kUnitsPerPixel);
+    EXPECT_NEAR(topLeft.y, 128 + 40 * kUnitsPerPixel, kGrid / 2 + kUnitsPerPixel);
+    EXPECT_FLOAT_EQ(moved->corners[1].x - moved->corners[3].x, 256);
+    EXPECT_EQ(still->center, Vec2(300, -500));
+}
+
+// A rubber band over two of three boxes, then Delete: the saved map keeps
+// only the third.
+TEST_F(SelectionEndToEnd, RubberBandThenDelete)
+{
+    writeMap({box(-600, -400, 100), box(-300, -400, 100), box(300, 400, 100)});
+    openMap();
+    const Pixel from = pixelOf(-800, -200);
+    const Pixel to = pixelOf(-100, -600);
+    drag(from, {{from.x + 50, from.y + 40}, {to.x - 60, to.y - 30}, to});
+    holdKey("Delete");
+    save();
+
+    auto map = savedMap();
+    ASSERT_TRUE(map);
+    ASSERT_EQ(map->objects.size(), 1u);
+    EXPECT_EQ(map->objects.front()->center, Vec2(300, 400));
+}
+
+// Vertex mode, zoomed in: a corner dragged in steps up and to the left
+// stays the dragged corner at every step, so the box grows from its
+// opposite corner, which never moves.
+TEST_F(SelectionEndToEnd, VertexModeDragsOneCornerInSteps)
+{
+    // The corner sits at the origin, which zooming keeps in the middle of
+    // the window however far the view goes in.
+    writeMap({box(100, -100, 200)});
+    openMap();
+    chooseTool(kSelectToolY);
+    editor.click(kModeBoxX, kEditVertexY);
+    editor.moveTo(kCentreX, kCentreY);
+    holdKey("e");
+    const Pixel corner{kCentreX, kCentreY};
+    click(corner, "vert");
+    drag(corner, {{corner.x - 50, corner.y - 50}, {corner.x - 100, corner.y - 100},
+                  {corner.x - 150, corner.y - 150}, {corner.x - 200, corner.y - 200}},
+         "vert");
+    save();
+
+    auto map = savedMap();
+    ASSERT_TRUE(map);
+    ASSERT_EQ(map->objects.size(), 1u);
+    const auto* edited = dynamic_cast<const Aabb*>(map->objects.front());
+    ASSERT_TRUE(edited);
+    const Vec2 low = edited->corners[3];
+    const Vec2 high = edited->corners[1];
+    EXPECT_EQ(Vec2(high.x, low.y), Vec2(200, -200));
+    EXPECT_LT(low.x, 0.0f);
+    EXPECT_GT(high.y, 0.0f);
+    EXPECT_TRUE(onGrid(low.x) && onGrid(high.y)) << low.x << ", " << high.y;
+    // Still a rectangle in the box's sorted corner order.
+    EXPECT_EQ(edited->corners[0], Vec2(high.x, low.y));
+    EXPECT_EQ(edited->corners[2], Vec2(low.x, high.y));
+}
+
+// The image tool in texture mode: a drag slides the texture coordinates of
+// the drawable and a Ctrl-drag turns them; its points stay put.
+TEST_F(SelectionEndToEnd, ImageToolSlidesAndTurnsTheTexture)
+{
+    writeMap({box(300, 300, 256)});
+    const auto original = savedMap();
+    ASSERT_TRUE(original);
+    const ImageGeometry& before = *original->objects.front()->drawables.at(0);
+    openMap();
+    chooseTool(kImageToolY);
+    editor.click(kModeBoxX, kEditUVY);
+    const Pixel centre = pixelOf(300, 300);
+    click(centre);
+    drag(centre, {{centre.x + 10, centre.y}, {centre.x + 20, centre.y}}, "base mr");
+    editor.keyDown("ctrl");
+    drag(centre, {{centre.x + 5, centre.y}, {centre.x + 10, centre.y}, {centre.x + 12, centre.y}}, "base mr");
+    editor.keyUp("ctrl");
+    save();
+
+    auto map = savedMap();
+    ASSERT_TRUE(map);
+    const ImageGeometry& after = *map->objects.front()->drawables.at(0);
+    EXPECT_EQ(after.points, before.points);
+    ASSERT_EQ(after.uvs.size(), 4u);
+    const Vec2 edgeBefore = before.uvs[1] - before.uvs[0];
+    const Vec2 edgeAfter = after.uvs[1] - after.uvs[0];
+    // Turned back by the drag's 12 pixels, 1/80 radian per world unit, as
+    // a whole; lengths are kept.
+    const float turn = -12 * kUnitsPerPixel / 80.0f;
+    EXPECT_NEAR(std::remainder(angleOf(edgeAfter) - angleOf(edgeBefore) - turn, 2 * M_PI), 0.0, 0.02);
+    EXPECT_NEAR(std::hypot(edgeAfter.x, edgeAfter.y), std::hypot(edgeBefore.x, edgeBefore.y), 1e-3);
+    EXPECT_NE(after.uvs, before.uvs);
+}
+
+}  // namespace
