@@ -2,6 +2,8 @@
 // block and the published private block.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -134,6 +136,47 @@ TEST(LogSinks, FileIsReplacedAndGetsOneLinePerCall)
     EXPECT_EQ(text.back(), '\n');
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 3);
     std::remove(name.c_str());
+}
+
+TEST(LogSinks, TheFileStaysOpenFromLineToLine)
+{
+    const std::string name = testing::TempDir() + "vornet_log_open_" + std::to_string(getpid()) + ".txt";
+    const std::string moved = name + ".moved";
+    {
+        Vornet library(name.c_str());
+        logMessage(LogNormal, "first");
+        ASSERT_EQ(std::rename(name.c_str(), moved.c_str()), 0);
+        logMessage(LogNormal, "second");
+    }
+    EXPECT_EQ(readFile(moved), "first\nsecond\n");
+    EXPECT_FALSE(std::ifstream(name).good()) << "nothing opened the name again";
+    std::remove(moved.c_str());
+}
+
+std::atomic<uint64_t> steppedMicros{1000000};
+
+TEST(LogRepeats, LinesThatDifferOnlyInNumbersAreCountedAndSummedUp)
+{
+    setClockSource([] { return steppedMicros.load(); });
+    captured.clear();
+    {
+        Vornet library(capture);
+        for (int i = 0; i < 100; ++i) logMessage(LogError, "wrong size: %d, expected: %d", i, 16);
+        logMessage(LogError, "another line");
+        EXPECT_EQ(captured.size(), 11u) << "ten of a kind, then counted";
+        steppedMicros += 1000000;
+        logMessage(LogError, "another line");
+        ASSERT_EQ(captured.size(), 13u);
+        EXPECT_EQ(captured[11], "! ERROR: wrong size: 99, expected: 16 (and 90 more like it)");
+        EXPECT_EQ(captured[12], "! ERROR: another line");
+        // Quiet for a second, the kind is written again.
+        logMessage(LogError, "wrong size: %d, expected: %d", 1, 16);
+        EXPECT_EQ(captured.size(), 14u);
+        for (int i = 0; i < 20; ++i) logMessage(LogError, "wrong size: %d, expected: %d", i, 16);
+    }
+    // The library's end sums up what was still counted.
+    EXPECT_EQ(captured.back(), "! ERROR: wrong size: 19, expected: 16 (and 11 more like it)");
+    setClockSource(nullptr);
 }
 
 TEST(LogSinks, SecondLibraryObjectKeepsThePointerWhenTheFirstGoes)

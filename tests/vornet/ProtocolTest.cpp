@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <iterator>
 #include <memory>
+#include <random>
 #include <set>
 
 #include "ControlSupport.h"
@@ -329,6 +330,23 @@ INSTANTIATE_TEST_SUITE_P(
                     2}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(Protocol, AFloodOfGarbageCannotFloodTheLog)
+{
+    establish();
+    LogLines::clear();
+    std::mt19937 random(5);
+    // Every item a read of another kind would not expect: in the checking
+    // build each one reports an asymmetrical read.
+    for (int i = 0; i < 5000; ++i) {
+        peer->sendBits([&](VNet_BitStream& s) {
+            for (int k = 0; k < 8; ++k) s.addInt(random(), static_cast<unsigned char>(1 + random() % 32));
+        });
+        if (i % 500 == 499) server->step();
+    }
+    server->step();
+    EXPECT_LT(LogLines::count(), 300u);
+}
+
 TEST_F(Protocol, PeerRatesAreBoundedAndZeroIsNoDivisor)
 {
     peer->send(Wire{true, kRequest, 0, 8, 0xFF, 0, false, [](VNet_BitStream& s) { requestBody(s, 3, 0, 65535); }},
@@ -402,9 +420,10 @@ INSTANTIATE_TEST_SUITE_P(Samples, RoundTrip,
 // ---------------------------------------------------------------------------
 // A resent copy carries the acknowledgements of the moment it was first
 // written. The peer here builds a numbered packet, loses it on the way and
-// sends the very same datagram later, after it has acknowledged two dozen
-// newer packets through acknowledgement-only packets and has missed a
-// whole burst of them. None of the missed data may count as delivered.
+// sends the very same datagram later, after it has acknowledged newer
+// packets through acknowledgement-only packets for as long as the server
+// went on sending, and has missed a whole burst of them. None of the
+// missed data may count as delivered.
 
 // The peer's honest view of the server's numbering, as the library keeps
 // its own.

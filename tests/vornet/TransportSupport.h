@@ -25,6 +25,11 @@ public:
         std::lock_guard<std::mutex> lock(mutex());
         lines().clear();
     }
+    static size_t count()
+    {
+        std::lock_guard<std::mutex> lock(mutex());
+        return lines().size();
+    }
     static bool contains(const std::string& part)
     {
         std::lock_guard<std::mutex> lock(mutex());

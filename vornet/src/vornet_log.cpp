@@ -7,7 +7,9 @@
 #include <cstring>
 
 #include "vornet_assert.h"
+#include "vornet_clock.h"
 #include "vornet_core.h"
+#include "vornet_log_repeats.h"
 #include "vornet_string.h"
 
 namespace Vornet_Private {
@@ -15,6 +17,10 @@ namespace Vornet_Private {
 namespace {
 
 STRING logFileName;
+// Open from the first line on until the name changes: a line costs no
+// opening of the file. Guarded, like the repeat counts, by the log mutex.
+FILE* logFile = nullptr;
+LogRepeats repeats;
 std::atomic<void (*)(const char*)> logCallback{nullptr};
 std::atomic<uint8_t> logLevelSetting{1};
 
@@ -36,23 +42,46 @@ const char* levelPrefix(int level)
     return "";
 }
 
-// Writes prefix and message as one line to the file and the callback. The
-// message is cut so that the newline always fits.
+// Writes one line to the file and the callback. A file that cannot be
+// opened misses the line and is tried again with the next.
+void writeToSinks(const char* line)
+{
+    if (logFileName.getBuffer()) {
+        if (!logFile) logFile = std::fopen(logFileName.getBuffer(), "a");
+        if (logFile) {
+            std::fputs(line, logFile);
+            std::fputc('\n', logFile);
+            std::fflush(logFile);
+        }
+    }
+    if (auto callback = logCallback.load()) callback(line);
+}
+
+// Writes prefix and message as one line, unless the line is one of a run
+// that is counted instead. The message is cut so that the newline always
+// fits.
 void emitLine(const char* prefix, const char* message, char* line, size_t lineSize)
 {
     Core* core = currentCore();
     if (!core) return;
     platform::MutexLock lock(core->logMutex);
-    const int written = std::snprintf(line, lineSize - 1, "%s%s", prefix, message);
-    const size_t length = written < 0 ? 0 : std::strlen(line);
-    if (logFileName.getBuffer()) {
-        if (FILE* file = std::fopen(logFileName.getBuffer(), "a")) {
-            std::fwrite(line, 1, length, file);
-            std::fputc('\n', file);
-            std::fclose(file);
-        }
+    // A cut line is still written: its start tells what happened.
+    if (std::snprintf(line, lineSize - 1, "%s%s", prefix, message) < 0) return;
+    if (repeats.admit(line, clockMilliseconds(), writeToSinks)) writeToSinks(line);
+}
+
+// Runs the change under the log mutex while a library object exists; without
+// one no other thread logs.
+template <typename Change>
+void changeSinks(Change change)
+{
+    Core* core = currentCore();
+    if (!core) {
+        change();
+        return;
     }
-    if (auto callback = logCallback.load()) callback(line);
+    platform::MutexLock lock(core->logMutex);
+    change();
 }
 
 bool hasSink()
@@ -108,7 +137,13 @@ void setLogLevel(uint8_t level)
 
 void setLogFile(const char* fileName)
 {
-    logFileName.assign(fileName);
+    changeSinks([fileName] {
+        // The counted lines are summed up where they would have gone.
+        repeats.flush(writeToSinks);
+        if (logFile) std::fclose(logFile);
+        logFile = nullptr;
+        logFileName.assign(fileName);
+    });
 }
 
 void setLogCallback(void (*callback)(const char*))
