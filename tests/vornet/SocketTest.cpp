@@ -348,6 +348,19 @@ TEST_F(Sockets, WithoutControlIdsEveryPacketIsForControlZero)
     EXPECT_EQ(takeValue(receiver->popPacket(3)), 11u);
 }
 
+TEST_F(Sockets, WithoutControlIdsAControlOfAnyIdReceives)
+{
+    VNet_SocketLocal* sender = local(1, 0);
+    VNet_SocketLocal* receiver = local(2, 0);
+    receiver->attachReceiver(5);
+    ASSERT_TRUE(sender->sendPacket(makePacket(*sender, localPort(2), 4, 9, 11)));
+    EXPECT_EQ(takeValue(receiver->popPacket(5)), 11u);
+    // The last claim withdrawn, nothing is kept for nobody.
+    ASSERT_TRUE(sender->sendPacket(makePacket(*sender, localPort(2), 4, 9, 12)));
+    receiver->detachReceiver(5);
+    EXPECT_FALSE(receiver->hasPacket(true, 5));
+}
+
 // ---------------------------------------------------------------------------
 // Registry
 

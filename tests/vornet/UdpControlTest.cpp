@@ -195,6 +195,25 @@ TEST_F(UdpControls, ControlsSharingAPortTakeOnlyTheirOwnPackets)
     EXPECT_EQ(first.count("request"), 0);
 }
 
+TEST_F(UdpControls, AControlGivenItsIdBeforeItsSocketsIsReached)
+{
+    // Sockets without ids in the header: the id the control has does not
+    // matter to what it receives.
+    const unsigned short port = freePort();
+    RecordingControl late;
+    late.VNet_setControlID(5);
+    ASSERT_TRUE(late.VNet_initSockets(true, port, 0, 0));
+    client->VNet_Connect(loopback(port), nullptr);
+    for (int ms = 0; ms < 10000 && !(client->find("result") && late.count("established")); ++ms) {
+        client->step();
+        late.step();
+        Vornet::Sleep(1);
+    }
+    ASSERT_NE(client->find("result"), nullptr);
+    EXPECT_EQ(client->find("result")->code, unsigned(eVNet_ConnectAccepted));
+    EXPECT_EQ(late.count("established"), 1);
+}
+
 // ---------------------------------------------------------------------------
 // Upstream distribution
 

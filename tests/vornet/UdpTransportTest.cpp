@@ -169,6 +169,7 @@ TEST_F(UdpTransport, MalformedDatagramsAreDroppedAndReadingGoesOn)
         {"one byte, an empty stream", std::string(1, '\x08'), "truncated header"},
         {"width 200", announcingWidth(200), "invalid control id size: 200 - should be 3"},
         {"wrong width", announcingWidth(2), "invalid control id size: 2 - should be 3"},
+        {"width beyond 2^31", announcingWidth(4000000000u), "invalid control id size: 4000000000 - should be 3"},
         {"more data announced than sent", std::string("\x58\x01\x02", 3), "unable to deserialize stream"},
         {"longer than the receive buffer", std::string(3000, '\x11'), "dropped datagram longer than 2048 bytes"},
     };

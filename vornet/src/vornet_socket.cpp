@@ -33,18 +33,30 @@ uint8_t VNet_Socket::queueKey(const VNet_Packet* packet) const
     return m_width == 0 ? 0 : packet->getDestination().getControlID();
 }
 
+bool VNet_Socket::hasReceiverFor(uint8_t key) const
+{
+    // Without ids in the header a packet belongs to whichever control reads
+    // the socket, whatever id that control has.
+    return m_width == 0 ? m_receiverCount > 0 : m_receivers[key] > 0;
+}
+
 void VNet_Socket::attachReceiver(uint8_t controlId)
 {
     platform::MutexLock lock(m_queueMutex);
     ++m_receivers[controlId];
+    ++m_receiverCount;
 }
 
 void VNet_Socket::detachReceiver(uint8_t controlId)
 {
     platform::MutexLock lock(m_queueMutex);
-    if (m_receivers[controlId] == 0 || --m_receivers[controlId] > 0) return;
+    if (m_receivers[controlId] == 0) return;
+    --m_receivers[controlId];
+    --m_receiverCount;
+    const uint8_t key = m_width == 0 ? 0 : controlId;
+    if (hasReceiverFor(key)) return;
     for (auto* node = m_queue.first(); node;) {
-        if (queueKey(node->payload) != controlId) {
+        if (queueKey(node->payload) != key) {
             node = node->next;
             continue;
         }
@@ -57,7 +69,7 @@ bool VNet_Socket::enqueue(VNet_Packet* packet)
 {
     platform::MutexLock lock(m_queueMutex);
     const uint8_t key = queueKey(packet);
-    if (m_receivers[key] == 0) {
+    if (!hasReceiverFor(key)) {
         logMessage(LogVerbose, "VNet_Socket:: dropped packet for control id %d: no control receives it", int(key));
         return false;
     }

@@ -49,7 +49,8 @@ public:
     // A control announces that it takes the packets addressed to its id
     // from this socket, and withdraws when it lets go of the socket or
     // changes its id. Counted per id; withdrawing the last claim on an id
-    // drops what is queued for it.
+    // drops what is queued for it. Without ids in the header (width 0)
+    // every claim takes every packet.
     void attachReceiver(uint8_t controlId);
     void detachReceiver(uint8_t controlId);
 
@@ -77,6 +78,8 @@ protected:
     bool hasQueued(uint8_t controlId);
     // The id that pops a packet: the header's destination, 0 without ids.
     uint8_t queueKey(const VNet_Packet* packet) const;
+    // Whether a control takes the packets of the key; under the queue mutex.
+    bool hasReceiverFor(uint8_t key) const;
 
     VNet_Address m_ownAddress;
     // Guards the queue and the receivers: the socket reader appends while
@@ -91,4 +94,5 @@ private:
     std::atomic<bool> m_widthSet{false};
     Vornet_Private::LIST<VNet_Packet*> m_queue;
     uint16_t m_receivers[256] = {};
+    uint32_t m_receiverCount = 0;
 };

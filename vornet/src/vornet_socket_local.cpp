@@ -43,6 +43,8 @@ bool VNet_SocketLocal::sendPacket(VNet_Packet* packet)
     }
     packet->getSource().setPort(getPort());
     packet->getSource().setType(eVNet_AddressLocal);
+    // Without ids in the header no side learns the other's, as over UDP.
+    if (getControlIDSize() == 0) packet->getSource().setControlID(0);
     packet->setTime(Vornet::getTime());
     static_cast<VNet_SocketLocal*>(node->payload)->deliver(packet);
     return true;

@@ -100,8 +100,8 @@ bool VNet_SocketUDP::parseHeader(VNet_Packet* packet)
     if (extended && header.getBool()) {
         const uint32_t announced = header.getInt(32);
         if (header.complete() && (announced > kMaxControlIdWidth || announced != width)) {
-            logMessage(LogError, "VNet_Socket:: received UDP packet with invalid control id size: %d - should be %d",
-                       static_cast<int>(announced), int(width));
+            logMessage(LogError, "VNet_Socket:: received UDP packet with invalid control id size: %u - should be %u",
+                       announced, width);
             return false;
         }
     }
