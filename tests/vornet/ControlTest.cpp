@@ -158,6 +158,23 @@ TEST_F(Controls, UnresolvableHostReportsLater)
     EXPECT_EQ(result->code, unsigned(eVNet_ConnectUnresolved));
 }
 
+TEST_F(Controls, DisconnectWhileTheNameIsLookedUpEndsAtOnce)
+{
+    ASSERT_TRUE(client->VNet_initSockets(true, 0, kClientPort, 0));
+    VNet_Address address;
+    ASSERT_TRUE(address.setAddress(eVNet_AddressUDP, 0, "localhost:4000"));
+    const unsigned id = client->VNet_Connect(address, nullptr);
+    ASSERT_NE(id, 0u);
+    EXPECT_TRUE(client->VNet_Disconnect(id, valueStream(1)));
+    client->step();
+    EXPECT_EQ(client->VNet_getPeer(id), nullptr) << "nothing was sent: nobody to tell";
+    for (int i = 0; i < 50; ++i) {
+        client->step();
+        clock.advance(10);
+    }
+    EXPECT_EQ(client->count("result") + client->count("closed"), 0) << "the application ended it itself";
+}
+
 TEST_F(Controls, ConnectWithoutAddressFailsAtOnce)
 {
     ASSERT_TRUE(client->VNet_initSockets(true, 0, kClientPort, 0));
@@ -260,6 +277,17 @@ TEST_F(Controls, DisconnectIsAnnouncedAndHeardOnBothSides)
     EXPECT_EQ(client->VNet_getPeer(id), nullptr);
     EXPECT_EQ(server->VNet_getPeer(1), nullptr);
     EXPECT_FALSE(client->VNet_Disconnect(id, valueStream(1))) << "the id names no connection any more";
+}
+
+TEST_F(Controls, AControlWithAnIdOfItsOwnIsReachedOverSocketsWithoutIds)
+{
+    // Without ids in the header every datagram is for whoever reads.
+    server->VNet_setControlID(5);
+    connect();
+    pump();
+    EXPECT_EQ(server->count("established"), 1);
+    ASSERT_NE(client->find("result"), nullptr);
+    EXPECT_EQ(client->find("result")->code, unsigned(eVNet_ConnectAccepted));
 }
 
 TEST_F(Controls, IdleConnectionStaysUpAndSilentPeerTimesOut)

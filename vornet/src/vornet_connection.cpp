@@ -6,6 +6,7 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "platform/Random.h"
 #include "vornet/vornet.h"
 #include "vornet_assert.h"
 #include "vornet_control_private.h"
@@ -50,13 +51,29 @@ unsigned significantBits(uint32_t value)
     return bits;
 }
 
+// Loss simulation: every connection draws its own run of numbers. The runs
+// start from a base that differs between processes unless a test fixes it.
+std::atomic<uint32_t> lossSeedBase{0};
+std::atomic<bool> lossSeedFixed{false};
+
 uint32_t nextSeed()
 {
-    static std::atomic<uint32_t> counter{0x2545F491u};
-    return counter.fetch_add(0x9E3779B9u) | 1u;
+    if (!lossSeedFixed.load()) {
+        uint32_t unset = 0;
+        lossSeedBase.compare_exchange_strong(unset, platform::randomSeed() | 1u);
+    }
+    // Golden-ratio steps keep the connections' runs apart; xorshift must
+    // not start from 0.
+    return lossSeedBase.fetch_add(0x9E3779B9u) | 1u;
 }
 
 }  // namespace
+
+void seedLossSimulation(uint32_t base)
+{
+    lossSeedFixed.store(base != 0);
+    lossSeedBase.store(base);
+}
 
 void destroyStream(VNet_BitStream* stream)
 {
@@ -376,7 +393,9 @@ void VNet_Connection::disconnect(VNet_BitStream* reason, bool announce)
 {
     if (m_state < StateDisconnectPending && m_state != StateDead) {
         log(LogNormal, "disconnect requested by application");
-        if (announce) {
+        // Nothing went to a peer whose name is still being looked up: there
+        // is nobody to tell, and no receive time would ever end the wait.
+        if (announce && m_state != StateResolving) {
             if (reason && reason->getBitCount() > payloadLimitBits()) {
                 log(LogError, "disconnect reason too large for one packet: %u bits - not sent", reason->getBitCount());
                 destroyStream(reason);

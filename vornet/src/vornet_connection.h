@@ -19,6 +19,11 @@ namespace Vornet_Private {
 // Frees a stream the library owns (its lock bit cleared first).
 void destroyStream(VNet_BitStream* stream);
 
+// Fixes where the loss simulation's runs start, for the connections made
+// from now on, so that a run can be repeated; 0 draws a new base from the
+// system, as at start.
+void seedLossSimulation(uint32_t base);
+
 // A pair of rates, sent on the wire as two unsigned 16-bit fields.
 struct RateLimit {
     int16_t packetsPerSecond = 15;
@@ -222,6 +227,8 @@ private:
     HistoryRecord* takeSpareRecord();
     void recycleRecord(HistoryRecord* record);
     bool windowFull() const;
+    uint32_t resendTimeout() const;
+    bool spanFull() const;
     void releaseRecord(HistoryRecord* record);
     void dropPacket(VNet_Packet* packet);
     void countSent(unsigned bytes, uint32_t now);
@@ -299,6 +306,11 @@ private:
     int8_t m_peerAckLast = 15;
     uint32_t m_sendTimes[kSequenceCount] = {};
     uint32_t m_receiveTimes[kSequenceCount] = {};
+    // When the packet under each number was last sent again by the
+    // time-out resend; 0 when it was not.
+    uint32_t m_resentAt[kSequenceCount] = {};
+    // When an acknowledgement-only packet last went out while nothing could.
+    uint32_t m_lastAckOnly = 0;
     uint16_t m_peerHoldTime = 0;
     uint32_t m_simulatedLag = 0;
     float m_simulatedLoss = 0.0f;

@@ -107,10 +107,26 @@ void VNet_Connection::dropPacket(VNet_Packet* packet)
 bool VNet_Connection::windowFull() const
 {
     const bool eightInFlight = m_oldest >= 0 && wrap(m_nextOut - m_oldest) >= kWindow;
-    // Sixteen numbers past what the peer's newest numbered packet names,
-    // a section naming our newest number could be read as naming a number
-    // a whole cycle older.
-    return eightInFlight || ackSpan() >= kSequenceCount - 1;
+    if (eightInFlight || spanFull()) return true;
+    // The peer takes a number eight past one it has as new, so a copy of
+    // that one still on its way must not find it there: after a resend, the
+    // number eight on waits a resend time-out, which a datagram that late
+    // would have been counted lost in anyway.
+    const uint32_t resent = m_resentAt[wrap(m_nextOut - kWindow)];
+    return resent != 0 && Vornet::getTime() - resent < resendTimeout();
+}
+
+// Sixteen numbers past the one the peer's newest numbered packet names, a
+// section naming our newest number could not be told from one naming the
+// number a cycle before (takeAckSection).
+bool VNet_Connection::spanFull() const
+{
+    return ackSpan() >= kSequenceCount - 1;
+}
+
+uint32_t VNet_Connection::resendTimeout() const
+{
+    return m_stats.averagePing > 100 ? 2u * m_stats.averagePing : kResendTimeoutMs;
 }
 
 int VNet_Connection::ackSpan() const
@@ -180,6 +196,7 @@ void VNet_Connection::writeSequence(VNet_BitStream* stream)
     stream->addInt(static_cast<uint32_t>(m_nextOut), 4);
     m_current = m_nextOut;
     m_sendWindow[m_current] = SendEntry{true, -1, false};
+    m_resentAt[m_current] = 0;
     writeAcks(stream);
     if (m_current == 8) {
         const uint32_t hold = m_lastReceived < 0 ? 0 : Vornet::getTime() - m_receiveTimes[m_lastReceived];
@@ -220,15 +237,13 @@ bool VNet_Connection::readAckSection(VNet_BitStream* stream, AckSection* section
 }
 
 // The peer copies a lost packet unchanged when it resends it, so the
-// sections a datagram carries can be much older than the datagram. What
-// keeps them apart: numbered packets are taken only in the order the peer
-// numbered them, and the peer writes a section when it numbers a packet, so
-// each one names no older number than the one before; the section is read
-// as lying between the number that one named and our newest. Unnumbered
-// sections (ack-only) carry no such order and are taken only within a
-// window of that number, and writing stops before our newest number is
-// sixteen past it (windowFull), so no section that was ever written can
-// name a number a cycle away from the one it is read as.
+// section a datagram carries can be much older than the datagram. Numbered
+// packets are taken only in the order the peer numbered them, and the peer
+// writes the section when it numbers a packet, so a numbered packet never
+// names an older number than the one taken before it, and no number goes
+// out sixteen past the one named last (spanFull). A section is therefore
+// read as naming a number from that one up to our newest: an old copy is
+// read as the old number it names, never as one a cycle newer.
 // Returns whether the section is one the peer can have written; sets the
 // send time of the last number when that round trip can be measured.
 bool VNet_Connection::takeAckSection(const AckSection& section, bool numbered, uint32_t* sendTime)
@@ -237,7 +252,6 @@ bool VNet_Connection::takeAckSection(const AckSection& section, bool numbered, u
     const int reach = wrap(section.last() - m_peerAckLast);
     const int span = ackSpan();
     if (reach > span) return false;
-    if (!numbered && reach >= kWindow) return true;
     if (numbered) m_peerAckLast = static_cast<int8_t>(section.last());
     // Numbers below the oldest unsettled one are settled already, and
     // their slots may hold packets in flight now.
@@ -480,11 +494,19 @@ void VNet_Connection::checkResend(uint32_t now)
 {
     // Also while the handshake runs: a lost request or answer is sent again
     // instead of waiting for the connection time-out.
-    if (m_state < StateHandshake || m_oldest < 0 || m_oldest == m_nextOut) return;
+    if (m_state < StateHandshake || m_oldest < 0) return;
+    if (m_oldest == m_nextOut) {
+        // Nothing to resend, yet no number may go out until the peer numbers
+        // a packet of its own, which may wait for our acknowledgements.
+        if (spanFull() && now - m_lastAckOnly > resendTimeout()) {
+            m_lastAckOnly = now;
+            queueAckOnly();
+        }
+        return;
+    }
     HistoryRecord* record = m_history[m_oldest];
     if (record->kind == 0) return;
-    const uint32_t timeout = m_stats.averagePing > 100 ? 2u * m_stats.averagePing : kResendTimeoutMs;
-    if (now - record->sendTime <= timeout) return;
+    if (now - record->sendTime <= resendTimeout()) return;
     countLost();
     record->sendTime = now;
     queueAckOnly();
@@ -496,6 +518,7 @@ void VNet_Connection::resendOldest(uint32_t)
     HistoryRecord* record = m_history[m_oldest];
     if (!record->savedCopy) return;
     log(LogVerbose, "packet timed out - resending...");
+    m_resentAt[m_oldest] = Vornet::getTime();
     auto* packet = new VNet_Packet(record->savedCopy);
     if (!packet) return;
     record->savedCopy = nullptr;
