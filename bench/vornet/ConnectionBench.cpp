@@ -14,11 +14,15 @@
 
 namespace {
 
+// Every allocation through the hooks, and those of the benchmark's own
+// thread; the difference is the socket reader's.
 std::atomic<uint64_t> allocations{0};
+thread_local uint64_t ownAllocations = 0;
 
 void* countingAllocate(unsigned int bytes)
 {
     allocations.fetch_add(1, std::memory_order_relaxed);
+    ++ownAllocations;
     return std::malloc(bytes);
 }
 
@@ -26,6 +30,16 @@ void countingFree(void* memory)
 {
     std::free(memory);
 }
+
+// Where the allocations of the benchmark's thread happened: making and
+// handing over a message, the output step, the input step (the message
+// handling of the echo callback taken out).
+struct AllocationTally {
+    uint64_t messages = 0;
+    uint64_t output = 0;
+    uint64_t input = 0;
+};
+AllocationTally tally;
 
 // Echoes every message back when told to; counts what arrives.
 class Endpoint : public VNet_Control {
@@ -49,18 +63,29 @@ public:
     {
         ++received;
         if (!echo) return;
+        const uint64_t before = ownAllocations;
         auto* answer = new VNet_BitStream(8);
         answer->addInt(stream->getInt(32), 32);
         VNet_sendData(id, answer, eVNet_ReliableOrdered);
+        tally.messages += ownAllocations - before;
+        messageAllocationsInInput += ownAllocations - before;
     }
     bool onDiscoverRequest(const VNet_Address&, VNet_BitStream*, VNet_BitStream*) override { return false; }
     void onDiscoverAnswer(const VNet_Address&, VNet_BitStream*) override {}
 
     void step()
     {
+        messageAllocationsInInput = 0;
+        const uint64_t beforeInput = ownAllocations;
         VNet_processInput(eVNet_NoBlock);
+        tally.input += ownAllocations - beforeInput - messageAllocationsInInput;
+        const uint64_t beforeOutput = ownAllocations;
         VNet_processOutput();
+        tally.output += ownAllocations - beforeOutput;
     }
+
+private:
+    uint64_t messageAllocationsInInput = 0;
 };
 
 unsigned short freePort()
@@ -109,9 +134,11 @@ struct Link {
     bool roundTrip()
     {
         const uint64_t before = client.received;
+        const uint64_t allocationsBefore = ownAllocations;
         auto* message = new VNet_BitStream(8);
         message->addInt(7, 32);
         client.VNet_sendData(client.connected, message, eVNet_ReliableOrdered);
+        tally.messages += ownAllocations - allocationsBefore;
         for (int i = 0; i < 1000000 && client.received == before; ++i) step();
         return client.received != before;
     }
@@ -183,31 +210,56 @@ void BM_IdleConnectionBytesPerSecond(benchmark::State& state)
 }
 BENCHMARK(BM_IdleConnectionBytesPerSecond)->Iterations(3)->Unit(benchmark::kMillisecond);
 
-// Allocations through the hooks for each packet sent and received, over a
-// connection in one process.
-void BM_AllocationsPerPacket(benchmark::State& state)
+// Datagrams one side sent between two readings of its statistics; the
+// per-second counts may have rolled over in between.
+uint32_t packetsSent(const VNet_ConnStats& before, const VNet_ConnStats& after)
+{
+    if (after.lastSecondStart == before.lastSecondStart) return after.packetsSentThisSecond - before.packetsSentThisSecond;
+    return after.packetsSentLastSecond - before.packetsSentThisSecond + after.packetsSentThisSecond;
+}
+
+// Allocations through the hooks in steady state, over a connection in one
+// process or over loopback UDP: per application message (its stream and the
+// hand-over included), per datagram sent (the output step) and per datagram
+// received (the input step and, over UDP, the socket reader). Every
+// datagram sent is received once.
+void Allocations(benchmark::State& state, bool udp)
 {
     Vornet::overrideMemoryHandlers(countingAllocate, countingFree);
     {
-        Link link(false);
+        Link link(udp);
         const unsigned clientId = link.client.connected;
         const unsigned serverId = link.server.connected;
-        uint64_t counted = 0;
-        uint64_t packets = 0;
+        for (int i = 0; i < 100; ++i) link.roundTrip();
+        tally = AllocationTally{};
+        uint64_t datagrams = 0;
+        uint64_t otherThreads = 0;
+        uint64_t trips = 0;
         for (auto _ : state) {
+            const VNet_ConnStats client = link.client.VNet_getConnectionStats(clientId);
+            const VNet_ConnStats server = link.server.VNet_getConnectionStats(serverId);
             const uint64_t before = allocations.load();
-            const uint32_t packetsBefore = link.client.VNet_getConnectionStats(clientId).packetsSentThisSecond +
-                                           link.server.VNet_getConnectionStats(serverId).packetsSentThisSecond;
-            link.roundTrip();
-            counted += allocations.load() - before;
-            packets += link.client.VNet_getConnectionStats(clientId).packetsSentThisSecond +
-                       link.server.VNet_getConnectionStats(serverId).packetsSentThisSecond - packetsBefore;
+            const uint64_t ownBefore = ownAllocations;
+            if (!link.roundTrip()) {
+                state.SkipWithError("message lost");
+                break;
+            }
+            otherThreads += allocations.load() - before - (ownAllocations - ownBefore);
+            datagrams += packetsSent(client, link.client.VNet_getConnectionStats(clientId)) +
+                         packetsSent(server, link.server.VNet_getConnectionStats(serverId));
+            ++trips;
         }
-        // Each packet is sent once and received once.
-        state.counters["allocations_per_packet"] = double(counted) / double(packets ? packets : 1);
+        const double sent = double(datagrams ? datagrams : 1);
+        state.counters["allocations_per_message"] =
+            double(tally.messages + tally.output + tally.input + otherThreads) / double(2 * (trips ? trips : 1));
+        state.counters["message_handover_allocations"] = double(tally.messages) / double(2 * (trips ? trips : 1));
+        state.counters["allocations_per_datagram_sent"] = double(tally.output) / sent;
+        state.counters["allocations_per_datagram_received"] = double(tally.input + otherThreads) / sent;
+        state.counters["datagrams_per_message"] = sent / double(2 * (trips ? trips : 1));
     }
     Vornet::overrideMemoryHandlers(nullptr, nullptr);
 }
-BENCHMARK(BM_AllocationsPerPacket)->Iterations(2000);
+BENCHMARK_CAPTURE(Allocations, in_process, false)->Iterations(2000);
+BENCHMARK_CAPTURE(Allocations, udp_loopback, true)->Iterations(2000);
 
 }  // namespace
