@@ -361,6 +361,42 @@ TEST(BitStreamPositions, BufferMaxAndLimits)
     EXPECT_EQ(stream.checkMax(8), !checking);
 }
 
+bool bitAt(const Bytes& bytes, unsigned position)
+{
+    return (bytes[position / 8] >> (position % 8)) & 1;
+}
+
+// An integer written over earlier bits (the way a field is filled in after
+// what follows it), at every offset and across every byte and word
+// boundary, changes its own bits and no other.
+TEST(BitStreamPositions, OverwritesChangeOnlyTheirOwnBits)
+{
+    VNet_BitStream original;
+    for (unsigned i = 0; i < 12; ++i) original.addInt(0x9E3779B9u * (i + 1), 32);
+    VNet_BitStream::BitPos end;
+    original.saveWriteState(end);
+    const Bytes before = writtenBytes(original);
+    for (unsigned width : {1u, 3u, 10u, 16u, 32u}) {
+        for (unsigned start = 0; start < 160; ++start) {
+            SCOPED_TRACE(testing::Message() << width << " bits at " << start);
+            VNet_BitStream stream(original);
+            const unsigned value = 0x5A5A5A5Au ^ start;
+            stream.restoreWriteState({static_cast<uint16_t>(start % 8), static_cast<uint16_t>(start / 8)});
+            stream.addInt(value, static_cast<unsigned char>(width));
+            const unsigned itemEnd = stream.getBitCount();
+            stream.restoreWriteState(end);
+            const Bytes after = writtenBytes(stream);
+            ASSERT_EQ(after.size(), before.size());
+            for (unsigned bit = 0; bit < before.size() * 8; ++bit) {
+                if (bit >= start && bit < itemEnd) continue;
+                ASSERT_EQ(bitAt(after, bit), bitAt(before, bit)) << "bit " << bit;
+            }
+            stream.restoreReadState({static_cast<uint16_t>(start % 8), static_cast<uint16_t>(start / 8)});
+            EXPECT_EQ(stream.getInt(static_cast<unsigned char>(width)), width == 32 ? value : value & ((1u << width) - 1));
+        }
+    }
+}
+
 // A stream holding one item of every kind, for the hostile-input tests.
 VNet_BitStream fullStream()
 {

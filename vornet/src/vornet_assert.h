@@ -5,8 +5,9 @@
 // and the caller goes on, refusing whatever would be unsafe.
 namespace Vornet_Private {
 
-bool assertionHolds(bool condition, const char* expression, const char* message, const char* file,
-                    int line);
+// Logs a failed assertion; always false. Kept out of line, so a holding
+// assertion costs its test alone.
+[[gnu::cold]] bool assertionFailed(const char* expression, const char* message, const char* file, int line);
 
 #ifdef VORNET_CHECKING
 inline constexpr bool checkingBuild = true;
@@ -17,7 +18,7 @@ inline constexpr bool checkingBuild = false;
 }  // namespace Vornet_Private
 
 #define VNET_ASSERT(condition, message) \
-    (Vornet_Private::assertionHolds(static_cast<bool>(condition), #condition, message, __FILE__, __LINE__))
+    (static_cast<bool>(condition) || Vornet_Private::assertionFailed(#condition, message, __FILE__, __LINE__))
 
 // Checks only the checking build makes; always true in release.
 #ifdef VORNET_CHECKING

@@ -55,11 +55,6 @@ unsigned clampBits(unsigned bits, unsigned maximum)
     return bits > maximum ? maximum : bits;
 }
 
-uint32_t lowBits(uint32_t value, unsigned count)
-{
-    return count >= 32 ? value : value & ((1u << count) - 1);
-}
-
 // Mantissa and exponent travel most significant bit first.
 uint32_t reverseBits(uint32_t value, unsigned count)
 {
@@ -77,33 +72,71 @@ VNet_BitStream::BitPos positionOf(unsigned bits)
     return VNet_BitStream::BitPos{static_cast<uint16_t>(bits % 8), static_cast<uint16_t>(bits / 8)};
 }
 
-// Writes count (<= 32) bits at a bit position; other bits stay as they are.
-void storeBits(unsigned char* buffer, unsigned position, uint32_t value, unsigned count)
+// Bits are moved a 64-bit word at a time. Stream bit p is bit p % 64 of
+// little-endian word p / 64, so whole words hold the stream's bit order. The
+// buffer has a spare zero word past its last whole word: any item lies
+// within the two words from its own, and the words touched are always the
+// same aligned ones, so an append reads back what the one before it stored.
+constexpr unsigned wordBytes = 8;
+
+unsigned storageBytes(unsigned size)
 {
-    const unsigned shift = position % 8;
-    const uint64_t bits = static_cast<uint64_t>(lowBits(value, count)) << shift;
-    const uint64_t mask = ((count >= 32 ? uint64_t{0xFFFFFFFF} : (uint64_t{1} << count) - 1)) << shift;
-    unsigned char* at = buffer + position / 8;
-    for (unsigned i = 0; i * 8 < shift + count; ++i) {
-        const auto byteMask = static_cast<unsigned char>(mask >> (8 * i));
-        at[i] = static_cast<unsigned char>((at[i] & ~byteMask) | static_cast<unsigned char>(bits >> (8 * i)));
-    }
+    return (size + wordBytes - 1) / wordBytes * wordBytes + wordBytes;
 }
 
-uint32_t loadBits(const unsigned char* buffer, unsigned position, unsigned count)
+[[gnu::always_inline]] inline uint64_t loadWord(const unsigned char* at)
 {
-    const unsigned shift = position % 8;
-    const unsigned char* at = buffer + position / 8;
-    uint64_t bits = 0;
-    for (unsigned i = 0; i * 8 < shift + count; ++i) bits |= static_cast<uint64_t>(at[i]) << (8 * i);
-    return lowBits(static_cast<uint32_t>(bits >> shift), count);
+    uint64_t word;
+    std::memcpy(&word, at, sizeof word);
+    if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
+    return word;
 }
 
-unsigned char* allocateZeroed(unsigned bytes)
+[[gnu::always_inline]] inline void storeWord(unsigned char* at, uint64_t word)
 {
+    if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
+    std::memcpy(at, &word, sizeof word);
+}
+
+// count is 1..64.
+[[gnu::always_inline]] inline uint64_t lowMask(unsigned count)
+{
+    return ~uint64_t{0} >> (64 - count);
+}
+
+// The part of a value that spills from its word into the next one; the
+// double shift keeps a shift by 64 out of the arithmetic.
+[[gnu::always_inline]] inline uint64_t spill(uint64_t value, unsigned shift)
+{
+    return (value >> 1) >> (63 - shift);
+}
+
+// Writes count (1..64) bits at a bit position; other bits stay as they are.
+[[gnu::always_inline]] inline void storeBits(unsigned char* buffer, unsigned position, uint64_t value, unsigned count)
+{
+    unsigned char* word = buffer + position / 64 * wordBytes;
+    const unsigned shift = position % 64;
+    const uint64_t mask = lowMask(count);
+    value &= mask;
+    storeWord(word, (loadWord(word) & ~(mask << shift)) | (value << shift));
+    storeWord(word + wordBytes, (loadWord(word + wordBytes) & ~spill(mask, shift)) | spill(value, shift));
+}
+
+[[gnu::always_inline]] inline uint64_t loadBits(const unsigned char* buffer, unsigned position, unsigned count)
+{
+    const unsigned char* word = buffer + position / 64 * wordBytes;
+    const unsigned shift = position % 64;
+    const uint64_t value = (loadWord(word) >> shift) | ((loadWord(word + wordBytes) << 1) << (63 - shift));
+    return value & lowMask(count);
+}
+
+// Room for size bytes and the spare word, all zero: bits past the fill
+// position go on the wire as they are and must never carry old heap
+// contents.
+unsigned char* allocateBuffer(unsigned size)
+{
+    const unsigned bytes = storageBytes(size);
     auto* buffer = allocateArray<unsigned char>(bytes);
-    // Bits past the fill position go on the wire as they are; they must
-    // never carry old heap contents.
     if (buffer) std::memset(buffer, 0, bytes);
     return buffer;
 }
@@ -120,7 +153,7 @@ VNet_BitStream::VNet_BitStream(unsigned short sizeHint)
       m_bsflags(0)
 {
     if (sizeHint == 0) return;
-    m_ar = allocateZeroed(sizeHint);
+    m_ar = allocateBuffer(sizeHint);
     if (!m_ar) fatalError("VNet_BitStream::VNet_BitStream(): out of memory");
 }
 
@@ -139,7 +172,7 @@ VNet_BitStream& VNet_BitStream::operator=(const VNet_BitStream& other)
     } else {
         if (!m_ar || m_size != other.m_size) {
             release(m_ar);
-            m_ar = allocateArray<unsigned char>(other.m_size);
+            m_ar = allocateBuffer(other.m_size);
             if (!m_ar) {
                 Clear();
                 logMessage(LogError, "VNet_BitStream():: out of mem");
@@ -192,10 +225,14 @@ VNet_BitStream* VNet_BitStream::Duplicate() const
 
 bool VNet_BitStream::checkSize(unsigned int bits)
 {
-    const int64_t shortfall =
-        static_cast<int64_t>(getBitCount()) + bits - static_cast<int64_t>(m_size) * 8 + growthMargin;
-    if (shortfall <= 0) return true;
-    const uint64_t need = (static_cast<uint64_t>(shortfall) + 7) / 8;
+    if (m_bitcount + bits + growthMargin > m_size * 8u) grow(bits);
+    return true;
+}
+
+[[gnu::noinline, gnu::cold]] void VNet_BitStream::grow(unsigned int bits)
+{
+    const uint64_t shortfall = uint64_t{getBitCount()} + bits + growthMargin - m_size * 8u;
+    const uint64_t need = (shortfall + 7) / 8;
     // Sizes and positions are 16-bit: a stream cannot grow past 65535 bytes.
     if (m_size + need > maxStreamBytes) fatalError("VNet_BitStream::check_size(): out of memory");
     uint64_t size;
@@ -206,13 +243,12 @@ bool VNet_BitStream::checkSize(unsigned int bits)
         if (size - m_size < need) size = m_size + need;
     }
     if (size > maxStreamBytes) size = maxStreamBytes;
-    unsigned char* buffer = allocateZeroed(static_cast<unsigned>(size));
+    unsigned char* buffer = allocateBuffer(static_cast<unsigned>(size));
     if (!buffer) fatalError("VNet_BitStream::check_size(): out of memory");
     if (m_ar) std::memcpy(buffer, m_ar, m_size);
     release(m_ar);
     m_ar = buffer;
     m_size = static_cast<uint16_t>(size);
-    return true;
 }
 
 void VNet_BitStream::incPos(BitPos* position)
@@ -223,79 +259,90 @@ void VNet_BitStream::incPos(BitPos* position)
     if (position == &m_fillpos) ++m_bitcount;
 }
 
-void VNet_BitStream::writeBits(uint32_t value, unsigned count)
+// count is 1..64; the room is there (checkSize).
+[[gnu::always_inline]] inline void VNet_BitStream::writeBits(uint64_t value, unsigned count)
 {
-    const unsigned at = getBitCount();
+    const unsigned at = m_bitcount;
     if (!VNET_ASSERT(at + count <= m_size * 8u, "m_fillpos.pos < m_size")) return;
     storeBits(m_ar, at, value, count);
     m_fillpos = positionOf(at + count);
-    m_bitcount += count;
+    m_bitcount = at + count;
 }
 
-// Callers have made sure the bits lie below the fill position.
-uint32_t VNet_BitStream::readBits(unsigned count)
+// count is 1..32; callers have made sure the bits lie below the fill
+// position.
+[[gnu::always_inline]] inline uint32_t VNet_BitStream::readBits(unsigned count)
 {
     const unsigned at = bitsOf(m_readpos);
     m_readpos = positionOf(at + count);
-    return loadBits(m_ar, at, count);
+    return static_cast<uint32_t>(loadBits(m_ar, at, count));
 }
 
 void VNet_BitStream::writeBytes(const unsigned char* data, unsigned count)
 {
     const unsigned at = getBitCount();
-    if (!VNET_ASSERT(at + count * 8 <= m_size * 8u, "m_fillpos.pos < m_size")) return;
-    const unsigned shift = at % 8;
-    unsigned char* out = m_ar + at / 8;
-    if (shift == 0) {
-        std::memcpy(out, data, count);
+    if (count == 0 || !VNET_ASSERT(at + count * 8 <= m_size * 8u, "m_fillpos.pos < m_size")) return;
+    if (at % 8 == 0) {
+        std::memcpy(m_ar + at / 8, data, count);
     } else {
-        out[0] &= static_cast<unsigned char>((1u << shift) - 1);
-        for (unsigned i = 0; i < count; ++i) {
-            out[i] |= static_cast<unsigned char>(data[i] << shift);
-            out[i + 1] = static_cast<unsigned char>(data[i] >> (8 - shift));
-        }
+        unsigned done = 0;
+        for (; done + wordBytes <= count; done += wordBytes) storeBits(m_ar, at + done * 8, loadWord(data + done), 64);
+        for (; done < count; ++done) storeBits(m_ar, at + done * 8, data[done], 8);
+        // The last byte of an unaligned buffer is written whole: its bits
+        // above the buffer are cleared.
+        const unsigned end = at + count * 8;
+        storeBits(m_ar, end, 0, 8 - end % 8);
     }
     m_fillpos = positionOf(at + count * 8);
-    m_bitcount += count * 8;
+    m_bitcount = at + count * 8;
 }
 
 void VNet_BitStream::readBytes(unsigned char* out, unsigned count)
 {
     const unsigned at = bitsOf(m_readpos);
-    const unsigned shift = at % 8;
-    const unsigned char* in = m_ar + at / 8;
-    if (shift == 0) {
-        std::memcpy(out, in, count);
+    if (at % 8 == 0) {
+        std::memcpy(out, m_ar + at / 8, count);
     } else {
-        const unsigned available = m_size - at / 8;
-        for (unsigned i = 0; i < count; ++i) {
-            const unsigned next = i + 1 < available ? in[i + 1] : 0;
-            out[i] = static_cast<unsigned char>((in[i] >> shift) | (next << (8 - shift)));
-        }
+        unsigned done = 0;
+        for (; done + wordBytes <= count; done += wordBytes) storeWord(out + done, loadBits(m_ar, at + done * 8, 64));
+        for (; done < count; ++done) out[done] = static_cast<unsigned char>(loadBits(m_ar, at + done * 8, 8));
     }
     m_readpos = positionOf(at + count * 8);
 }
 
-void VNet_BitStream::writeTag(unsigned int type, unsigned int size, bool sized)
+// A tag is its type and, for sized items, the size above it: one write.
+[[gnu::always_inline]] inline void VNet_BitStream::writeTag(unsigned int type, unsigned int size, bool sized)
 {
     if constexpr (!checkingBuild) return;
-    writeBits(type, typeBits);
-    if (sized) writeBits(size, sizeFieldBits);
+    if (sized) {
+        writeBits(type | (uint64_t{size} << typeBits), typeBits + sizeFieldBits);
+    } else {
+        writeBits(type, typeBits);
+    }
 }
 
-void VNet_BitStream::checkTag(unsigned int type, unsigned int size, bool sized, const char* sizeExpression)
+[[gnu::always_inline]] inline void VNet_BitStream::checkTag(unsigned int type, unsigned int size, bool sized, const char* sizeExpression)
 {
     if constexpr (!checkingBuild) return;
-    const unsigned foundType = readBits(typeBits);
+    const uint32_t found = readBits(sized ? typeBits + sizeFieldBits : typeBits);
+    const uint32_t expected = sized ? type | (size << typeBits) : type;
+    if (found != expected) reportTagMismatch(found, type, size, sizeExpression);
+}
+
+[[gnu::noinline, gnu::cold]] void VNet_BitStream::reportTagMismatch(uint32_t found, unsigned int type, unsigned int size,
+                                                                 const char* sizeExpression)
+{
+    const unsigned foundType = found & ((1u << typeBits) - 1);
     if (foundType != type) {
         logRaw("Asymmetrical read detected - wrong type: %d, expected: %d", foundType, type);
-        assertionHolds(false, typeExpressions[type], "Asymmetrical read detected - wrong type", __FILE__, __LINE__);
+        assertionFailed(typeExpressions[type], "Asymmetrical read detected - wrong type", __FILE__, __LINE__);
     }
-    if (!sized) return;
-    const unsigned foundSize = readBits(sizeFieldBits);
+    // Unsized items come without a size expression.
+    if (!sizeExpression) return;
+    const unsigned foundSize = found >> typeBits;
     if (foundSize != size) {
         logRaw("Asymmetrical read detected - wrong size: %d, expected: %d", foundSize, size);
-        assertionHolds(false, sizeExpression, "Asymmetrical read detected - wrong size", __FILE__, __LINE__);
+        assertionFailed(sizeExpression, "Asymmetrical read detected - wrong size", __FILE__, __LINE__);
     }
 }
 
@@ -419,13 +466,13 @@ void VNet_BitStream::copyBitsFrom(const VNet_BitStream& other, unsigned bits)
     if (at % 8 == 0) {
         std::memcpy(m_ar + at / 8, other.m_ar, (bits + 7) / 8);
     } else {
-        for (unsigned done = 0; done < bits; done += 32) {
-            const unsigned count = clampBits(bits - done, 32);
+        for (unsigned done = 0; done < bits; done += 64) {
+            const unsigned count = clampBits(bits - done, 64);
             storeBits(m_ar, at + done, loadBits(other.m_ar, done, count), count);
         }
     }
     m_fillpos = positionOf(at + bits);
-    m_bitcount += bits;
+    m_bitcount = at + bits;
 }
 
 // ---------------------------------------------------------------------------
@@ -606,10 +653,12 @@ VNet_BitStream* VNet_BitStream::getBitStream(unsigned int bits, bool)
     if (!canRead(bits)) return nullptr;
     auto* part = new VNet_BitStream(static_cast<unsigned short>((bits + 7) / 8));
     if (!part) return nullptr;
-    for (unsigned done = 0; done < bits; done += 32) {
-        const unsigned count = clampBits(bits - done, 32);
-        part->writeBits(readBits(count), count);
+    const unsigned at = bitsOf(m_readpos);
+    for (unsigned done = 0; done < bits; done += 64) {
+        const unsigned count = clampBits(bits - done, 64);
+        part->writeBits(loadBits(m_ar, at + done, count), count);
     }
+    m_readpos = positionOf(at + bits);
     return part;
 }
 
@@ -786,7 +835,7 @@ bool VNet_BitStream::Deserialize(char* data, unsigned short size)
         Clear();
         return true;
     }
-    unsigned char* buffer = allocateArray<unsigned char>(dataBytes);
+    unsigned char* buffer = allocateBuffer(dataBytes);
     if (!buffer) fatalError("VNet_BitStream::deserialize(): out of memory");
     std::memcpy(buffer, bytes + headerBytes, dataBytes);
     release(m_ar);

@@ -151,10 +151,10 @@ void setLogCallback(void (*callback)(const char*))
     logCallback.store(callback);
 }
 
-bool assertionHolds(bool condition, const char* expression, const char* message, const char* file, int line)
+bool assertionFailed(const char* expression, const char* message, const char* file, int line)
 {
-    if (!condition) logMessage(LogError, "Assertion %s failed: %s (%s:%d)", expression, message, file, line);
-    return condition;
+    logMessage(LogError, "Assertion %s failed: %s (%s:%d)", expression, message, file, line);
+    return false;
 }
 
 }  // namespace Vornet_Private

@@ -111,6 +111,7 @@ protected:
     void incPos(BitPos* position);
 
     unsigned char* m_ar;
+    // Always the fill position in bits: every change of one sets the other.
     uint32_t m_bitcount;
     BitPos m_fillpos;
     BitPos m_readpos;
@@ -126,7 +127,9 @@ private:
 
     void writeTag(unsigned int type, unsigned int size, bool sized);
     void checkTag(unsigned int type, unsigned int size, bool sized, const char* sizeExpression);
-    void writeBits(uint32_t value, unsigned int count);
+    void reportTagMismatch(uint32_t found, unsigned int type, unsigned int size, const char* sizeExpression);
+    void grow(unsigned int bits);
+    void writeBits(uint64_t value, unsigned int count);
     uint32_t readBits(unsigned int count);
     void writeBytes(const unsigned char* data, unsigned int count);
     void readBytes(unsigned char* out, unsigned int count);
