@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -444,6 +445,37 @@ TEST(LinkedList, RemovingTheCursorMovesItToTheSuccessor)
     EXPECT_EQ(list.cursor(), nullptr);
     EXPECT_EQ(list.count(), 0);
     EXPECT_EQ(list.remove(nullptr), nullptr);
+}
+
+unsigned listAllocations = 0;
+
+void* countListAllocation(unsigned int bytes)
+{
+    ++listAllocations;
+    return std::malloc(bytes);
+}
+
+// A queue that fills and drains, as the packet and data queues do, takes
+// its nodes from the ones it gave back: only the first fill allocates, and
+// a node that comes back carries nothing of its last element.
+TEST(LinkedList, QueueInSteadyStateReusesItsNodes)
+{
+    Vornet::overrideMemoryHandlers(countListAllocation, nullptr);
+    listAllocations = 0;
+    {
+        LIST<int> list;
+        for (int round = 0; round < 50; ++round) {
+            for (int i = 0; i < 4; ++i) list.append(round * 10 + i);
+            EXPECT_EQ(contents(list), (std::vector<int>{round * 10, round * 10 + 1, round * 10 + 2, round * 10 + 3}));
+            while (list.first()) list.remove(list.first());
+        }
+        list.append(7);
+        list.clear();
+        EXPECT_EQ(list.prepend(8)->next, nullptr);
+        EXPECT_EQ(contents(list), (std::vector<int>{8}));
+    }
+    Vornet::overrideMemoryHandlers(nullptr, nullptr);
+    EXPECT_EQ(listAllocations, 4u);
 }
 
 TEST(LinkedList, ScanThatRemovesAsItGoes)

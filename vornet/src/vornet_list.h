@@ -6,9 +6,13 @@
 
 namespace Vornet_Private {
 
-// Doubly linked list with one allocated node per element; the element rides
-// in the node as its payload. The cursor is a scratch position for the
-// owner's scans; only the operations below that name it move it.
+// Doubly linked list with one node per element; the element rides in the
+// node as its payload. The cursor is a scratch position for the owner's
+// scans; only the operations below that name it move it.
+//
+// A removed node is kept for the next insertion, up to kSpareNodes of them:
+// a queue that fills and drains in steady state (packets, data, records)
+// allocates nothing.
 template <typename T>
 class LIST {
 public:
@@ -18,9 +22,19 @@ public:
         T payload;
     };
 
+    static constexpr int32_t kSpareNodes = 8;
+
     LIST() = default;
     // Frees the nodes, never the payloads.
-    ~LIST() { clear(); }
+    ~LIST()
+    {
+        clear();
+        while (m_spare) {
+            Node* next = m_spare->next;
+            delete m_spare;
+            m_spare = next;
+        }
+    }
     LIST(const LIST&) = delete;
     LIST& operator=(const LIST&) = delete;
 
@@ -68,7 +82,7 @@ public:
         (node->prev ? node->prev->next : m_first) = node->next;
         (node->next ? node->next->prev : m_last) = node->prev;
         if (m_cursor == node) m_cursor = successor;
-        delete node;
+        recycle(node);
         if (--m_count == 0) m_first = m_last = m_cursor = nullptr;
         return successor;
     }
@@ -91,7 +105,7 @@ public:
     {
         for (Node* node = m_first; node;) {
             Node* next = node->next;
-            delete node;
+            recycle(node);
             node = next;
         }
         m_first = m_last = m_cursor = nullptr;
@@ -99,14 +113,31 @@ public:
     }
 
 private:
-    static Node* makeNode(T payload)
+    Node* makeNode(T payload)
     {
-        Node* node = new Node;
+        Node* node = m_spare;
         if (node) {
-            node->next = node->prev = nullptr;
-            node->payload = payload;
+            m_spare = node->next;
+            --m_spareCount;
+        } else {
+            node = new Node;
+            if (!node) return nullptr;
         }
+        node->next = node->prev = nullptr;
+        node->payload = payload;
         return node;
+    }
+
+    void recycle(Node* node)
+    {
+        if (m_spareCount >= kSpareNodes) {
+            delete node;
+            return;
+        }
+        node->payload = T{};
+        node->next = m_spare;
+        m_spare = node;
+        ++m_spareCount;
     }
 
     Node* insertIntoEmpty(T payload)
@@ -136,6 +167,9 @@ private:
     Node* m_last = nullptr;
     Node* m_cursor = nullptr;
     int32_t m_count = 0;
+    // Removed nodes waiting for reuse, chained through next.
+    Node* m_spare = nullptr;
+    int32_t m_spareCount = 0;
 };
 
 }  // namespace Vornet_Private
