@@ -835,11 +835,18 @@ bool VNet_BitStream::Deserialize(char* data, unsigned short size)
         Clear();
         return true;
     }
-    unsigned char* buffer = allocateBuffer(dataBytes);
-    if (!buffer) fatalError("VNet_BitStream::deserialize(): out of memory");
-    std::memcpy(buffer, bytes + headerBytes, dataBytes);
-    release(m_ar);
-    m_ar = buffer;
+    // A buffer that holds the data already is filled again: a stream made
+    // with the datagram's length as size hint, or one that is reused, takes
+    // no second allocation.
+    if (!m_ar || m_size < dataBytes) {
+        unsigned char* buffer = allocateBuffer(dataBytes);
+        if (!buffer) fatalError("VNet_BitStream::deserialize(): out of memory");
+        release(m_ar);
+        m_ar = buffer;
+    }
+    std::memmove(m_ar, bytes + headerBytes, dataBytes);
+    // Past the data the buffer is zero, as a new one would be.
+    std::memset(m_ar + dataBytes, 0, storageBytes(dataBytes) - dataBytes);
     m_size = static_cast<uint16_t>(dataBytes);
     if (m_maxsize < m_size) m_maxsize = m_size;
     m_fillpos = BitPos{static_cast<uint16_t>(fillBit), static_cast<uint16_t>(fillByte)};
