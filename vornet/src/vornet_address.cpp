@@ -2,10 +2,12 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <new>
 
 #include "platform/NameLookup.h"
 #include "platform/Thread.h"
 #include "vornet/vornet.h"
+#include "vornet_address_block.h"
 #include "vornet_hostname_lookup.h"
 #include "vornet_log.h"
 #include "vornet_string.h"
@@ -55,7 +57,11 @@ public:
     bool needsResolving = false;
     eVNet_HostnameResult resolveState = eVNet_HostnameNotStarted;
     HostnameLookup* lookup = nullptr;
+    // Set when the part lives in its holder's block, not on the heap.
+    bool inBlock = false;
 };
+
+static_assert(sizeof(VNet_Address_Private) <= sizeof(AddressBlock), "an address's private part outgrew its block");
 
 namespace {
 
@@ -108,6 +114,11 @@ VNet_Address::VNet_Address() : m_priv(new VNet_Address_Private)
     if (!m_priv) fatalError("VNet_Address(): ouf of memory");
 }
 
+VNet_Address::VNet_Address(AddressBlock& block) : m_priv(::new (block.bytes) VNet_Address_Private)
+{
+    m_priv->inBlock = true;
+}
+
 VNet_Address::VNet_Address(const VNet_Address& other) : VNet_Address()
 {
     *this = other;
@@ -129,6 +140,10 @@ VNet_Address& VNet_Address::operator=(const VNet_Address& other)
 
 VNet_Address::~VNet_Address()
 {
+    if (m_priv->inBlock) {
+        m_priv->~VNet_Address_Private();
+        return;
+    }
     delete m_priv;
 }
 

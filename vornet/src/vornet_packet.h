@@ -4,6 +4,7 @@
 
 #include "vornet/vornet_address.h"
 #include "vornet/vornet_bitstream.h"
+#include "vornet_address_block.h"
 #include "vornet_memory.h"
 
 namespace Vornet_Private {
@@ -79,8 +80,12 @@ public:
 private:
     VNet_BitStream* m_stream = nullptr;
     VNet_BitStream* m_headerStream = nullptr;
-    VNet_Address m_source;
-    VNet_Address m_destination;
+    // The addresses' private parts ride in the packet: a datagram costs no
+    // allocations for its two addresses.
+    Vornet_Private::AddressBlock m_sourceBlock;
+    Vornet_Private::AddressBlock m_destinationBlock;
+    VNet_Address m_source{m_sourceBlock};
+    VNet_Address m_destination{m_destinationBlock};
     uint32_t m_time = 0;
     Mark m_mark = MarkNone;
     uint16_t m_discoverRequestPort = 0;

@@ -7,6 +7,10 @@
 #include "vornet/vornet_types.h"
 
 class VNet_Address_Private;
+class VNet_Packet;
+namespace Vornet_Private {
+struct AddressBlock;
+}
 
 // Names a peer: an in-process endpoint (port) or a UDP endpoint (IPv4
 // address and port), together with the control id of the control object
@@ -65,5 +69,10 @@ public:
     uint32_t computeHashKey(uint32_t bucketCount) const;
 
 private:
+    friend class VNet_Packet;
+    // An address whose private part lives in a block its holder provides
+    // and keeps for the address's lifetime.
+    explicit VNet_Address(Vornet_Private::AddressBlock& block);
+
     VNet_Address_Private* m_priv;
 };
