@@ -406,9 +406,10 @@ int32_t MapEditorSim::checkPolygon()
         const Vec2& next = polygonMarkers[(i + 1) % n]->center;
         const float ax = current.x - previous.x, ay = current.y - previous.y;
         const float bx = next.x - current.x, by = next.y - current.y;
-        // Signed angle from the incoming to the outgoing edge, in degrees,
-        // with the sign the create tool expects (clockwise positive).
-        const double angle = -180.0 / std::numbers::pi * std::atan2(ax * by - ay * bx, ax * bx + ay * by);
+        // Signed turn from the incoming to the outgoing edge, in degrees:
+        // positive for a left turn (y up), so an outline that turns left at
+        // every point, counter-clockwise, is the one kept as clicked.
+        const double angle = 180.0 / std::numbers::pi * std::atan2(ax * by - ay * bx, ax * bx + ay * by);
         allPositive = allPositive && angle > 0.0;
         allNegative = allNegative && angle < 0.0;
     }
