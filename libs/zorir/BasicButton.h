@@ -43,6 +43,9 @@ public:
 
     State state() const { return state_; }
     int32_t pressCount() const { return pressCount_; }
+    // True while pressed is emitted again for a button still held (the
+    // pointer came back over it): the press itself was already told.
+    bool isRepeatingPress() const { return repeatingPress_; }
     BasicButtonGroup* group() const { return group_; }
 
     // Which look draws the button: 0 released, 1 pressed, 2 roll-over,

@@ -18,28 +18,29 @@ EditorToolBarMenu::EditorToolBarMenu() : MenuWindow(Zorir::Rectangle(10, 100, 65
     finishLayout();
 }
 
-void EditorToolBarMenu::choose(Zorir::Button* button)
+bool EditorToolBarMenu::choose(Zorir::Button* button)
 {
+    // A held button pressed again as the pointer comes back over it has
+    // already switched: switching again would turn it off.
+    if (button->isRepeatingPress()) return false;
     chosen_->toggle();
     chosen_ = button;
+    return true;
 }
 
 void EditorToolBarMenu::onSelect()
 {
-    choose(select_);
-    actionCode = menu_action::kSelectTool;
+    if (choose(select_)) actionCode = menu_action::kSelectTool;
 }
 
 void EditorToolBarMenu::onCreate()
 {
-    choose(create_);
-    actionCode = menu_action::kCreateTool;
+    if (choose(create_)) actionCode = menu_action::kCreateTool;
 }
 
 void EditorToolBarMenu::onImage()
 {
-    choose(image_);
-    actionCode = menu_action::kUVTool;
+    if (choose(image_)) actionCode = menu_action::kUVTool;
 }
 
 void EditorToolBarMenu::onGeo()

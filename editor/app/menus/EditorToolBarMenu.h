@@ -18,7 +18,8 @@ public:
 
 private:
     // The previously chosen button goes off (or, pressed again, stays on).
-    void choose(Zorir::Button* button);
+    // False for the repeated press of a button still held, which changes nothing.
+    bool choose(Zorir::Button* button);
 
     Zorir::Button* select_;
     Zorir::Button* create_;
