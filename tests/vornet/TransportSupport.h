@@ -38,6 +38,14 @@ public:
         }
         return false;
     }
+    // Every line so far, for a failing test's message.
+    static std::string all()
+    {
+        std::lock_guard<std::mutex> lock(mutex());
+        std::string text;
+        for (const std::string& line : lines()) text += line + "\n";
+        return text;
+    }
 
 private:
     static std::mutex& mutex()

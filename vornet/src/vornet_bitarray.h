@@ -13,6 +13,8 @@ public:
     void clear();
     void set(int32_t bit);
     bool get(int32_t bit) const;
+    void reset(int32_t bit);
+    void fill();
     uint32_t word(int32_t index) const { return m_words[index]; }
 
 private:

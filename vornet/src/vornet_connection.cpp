@@ -124,6 +124,7 @@ VNet_Connection::~VNet_Connection()
     destroyStream(m_openingRequest);
     delete m_classIdMap;
     delete m_nodeIdMap;
+    destroyControlNode();
     m_control->unlinkConnection(this);
 }
 
@@ -288,7 +289,6 @@ bool VNet_Connection::parseRequestBody(VNet_BitStream& stream)
     m_control->redistributePending = true;
     m_bytesPerSecond = static_cast<uint16_t>(m_sendRate.packetsPerSecond * m_sendRate.bytesPerPacket);
     m_isOpener = false;
-    registerControlNode(eVNet_RoleAuthority);
     delete m_classIdMap;
     delete m_nodeIdMap;
     m_classIdMap = m_nodeIdMap = nullptr;
@@ -555,6 +555,7 @@ bool VNet_Connection::tick()
     rollStatistics(now);
     flushOutgoing();
     releaseDelayed(now);
+    handleControlNodeEvents();
     return true;
 }
 

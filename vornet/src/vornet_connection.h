@@ -11,10 +11,15 @@
 #include "vornet_memory.h"
 
 class VNet_Control_Private;
+class VNet_Node;
+class VNet_Node_Private;
 class VNet_Packet;
 class VNet_Socket;
 
 namespace Vornet_Private {
+
+struct NodeConnState;
+struct NodeRecords;
 
 // Frees a stream the library owns (its lock bit cleared first).
 void destroyStream(VNet_BitStream* stream);
@@ -90,6 +95,8 @@ struct HistoryRecord : HookAllocated {
     uint32_t sendTime = 0;
     // The sequence number the record stands under.
     uint8_t number = 0;
+    // What a node-data packet carried for the nodes; settling frees it.
+    NodeRecords* nodes = nullptr;
 };
 
 // Outgoing application data waiting for a send opportunity.
@@ -154,6 +161,8 @@ public:
     bool forceLevel(uint8_t level);
     bool sendLevelRequest(uint8_t level);
     void syncResult(bool success, VNet_BitStream* stream);
+    // Registers the connection's control node, tagged with its id.
+    void registerControlNode(eVNet_NodeRole role);
 
     // ---- Fields the control reads and writes
     uint32_t getId() const { return m_id; }
@@ -253,12 +262,33 @@ private:
     void dropForeignNodes(int8_t level);
 
     // vornet_connection_nodes.cpp: the node section
+    struct Candidate {
+        VNet_Node_Private* node;
+        NodeConnState* state;
+        uint32_t priority;
+    };
     void createControlNode();
-    void registerControlNode(eVNet_NodeRole role);
+    void destroyControlNode();
     void writeNodes(HistoryRecord* record, VNet_BitStream* stream);
+    uint32_t wireId(const VNet_Node_Private* node) const;
+    void writeDeletions(VNet_BitStream* stream, unsigned width, unsigned limit, NodeRecords* records);
+    bool writeUpdate(const Candidate& candidate, VNet_BitStream* stream, unsigned width, unsigned limit,
+                     NodeRecords* records);
+    bool writeAnnouncement(VNet_Node_Private* node, NodeConnState* state, VNet_BitStream* stream, unsigned width);
     void readNodes(VNet_BitStream* stream, uint32_t receiveTime);
+    bool readDeletion(VNet_BitStream* stream, unsigned width);
+    VNet_Node_Private* readAnnouncement(VNet_BitStream* stream, unsigned width);
+    VNet_Node_Private* findAnnounced(uint32_t kind, uint32_t classId, uint32_t tag, uint32_t networkId, bool owner,
+                                     VNet_BitStream* stream);
+    void disconnectFromReader();
     void settleNodeData(HistoryRecord* record, bool delivered);
     bool sendNodeData();
+    // The class exchange over the control node.
+    void handleControlNodeEvents();
+    void sendClassTable();
+    void readClassEntry(VNet_BitStream* stream);
+    void readClassAnswer(VNet_BitStream* stream);
+    bool sendControlEvent(VNet_BitStream* stream);
 
     struct SendEntry {
         bool outstanding;
@@ -296,6 +326,9 @@ private:
     uint32_t m_id = 0;
     IdMap* m_classIdMap = nullptr;
     IdMap* m_nodeIdMap = nullptr;
+    VNet_Node* m_controlNode = nullptr;
+    // Scratch list of the node section's update candidates.
+    ARRAY<Candidate> m_candidates;
     bool m_destroying = false;
     int8_t m_nextOut = 0;
     int8_t m_current = -1;

@@ -1,52 +1,162 @@
-// The node side of a connection. No node can be registered with a control
-// yet, so a node-data packet carries the empty node section: an id width of
-// 0, no deletions and no updates. The steps that register the control node
-// and fill or read entries join here with the nodes.
+// The node side of a connection: its control node and the class exchange
+// over it, and the node section of node-data packets (deletions,
+// announcements, updates) with what settling such a packet means.
+#include <algorithm>
+
+#include "vornet/vornet.h"
+#include "vornet/vornet_node.h"
+#include "vornet/vornet_replicator.h"
+
+#include "vornet_assert.h"
 #include "vornet_connection.h"
 #include "vornet_control_private.h"
 #include "vornet_log.h"
+#include "vornet_node_private.h"
 #include "vornet_packet.h"
-#include "vornet_stream_reader.h"
 
 namespace Vornet_Private {
 
+namespace {
+
+// The bools that close an entry and the section, tags included.
+constexpr unsigned kClosingBits = 64;
+
+unsigned significantBits(uint32_t value)
+{
+    unsigned bits = 0;
+    while (value >> bits) ++bits;
+    return bits;
+}
+
+unsigned bytePosition(const VNet_BitStream* stream)
+{
+    return (stream->getBitCount() + 7) / 8;
+}
+
+}  // namespace
+
+NodeRecords::~NodeRecords()
+{
+    for (auto* n = data.first(); n; n = n->next) delete n->payload;
+    for (auto* n = events.first(); n; n = n->next) delete n->payload;
+}
+
+// ---------------------------------------------------------------------------
+// The control node
+
 void VNet_Connection::createControlNode()
 {
-}
-
-void VNet_Connection::registerControlNode(eVNet_NodeRole)
-{
-}
-
-void VNet_Connection::writeNodes(HistoryRecord*, VNet_BitStream* stream)
-{
-    stream->addInt(0, 4);
-    stream->addBool(false);
-    stream->addBool(false);
-}
-
-void VNet_Connection::readNodes(VNet_BitStream* stream, uint32_t)
-{
-    StreamReader reader(*stream);
-    const unsigned width = reader.getInt(4);
-    while (reader.getBool()) {
-        const uint32_t id = reader.getInt(width);
-        log(LogNormal, "node not found: local id[%d]", int(id));
+    m_controlNode = new VNet_Node;
+    if (!m_controlNode) {
+        log(LogError, "out of memory(cn)");
+        return;
     }
-    if (!reader.getBool() || !reader.complete()) return;
-    // An update names a node this side cannot have.
-    const uint32_t id = m_isOpener && reader.getBool() ? 0 : reader.getInt(width);
-    log(LogNormal, "node not found[%d]! Disconnecting!", int(id));
-    if (m_state < StateDisconnectPending && m_state != StateDead) {
-        log(LogNormal, "disconnect requested by application");
-        destroyStream(m_pendingStream);
-        m_pendingStream = nullptr;
-        setState(StateDisconnectPending);
+    VNet_Node_Private* node = VNet_Node_Private::of(m_controlNode);
+    node->flags |= NodeControlNode;
+    for (uint8_t level = 1; level <= kMaxLevel; ++level) node->applyForLevel(level);
+    node->setPrivate(true);
+    node->setMustSync(true, 0);
+    node->updatePriority = 32000;
+}
+
+void VNet_Connection::registerControlNode(eVNet_NodeRole role)
+{
+    if (!m_controlNode || m_controlNode->getControl()) return;
+    if (!m_controlNode->registerNodeByTag(m_control->controlClassId, m_id, role, m_control->owner)) return;
+    if (role == eVNet_RoleAuthority) m_controlNode->setOwner(m_id, true);
+    log(LogVerbose, "registered connection control node");
+}
+
+void VNet_Connection::destroyControlNode()
+{
+    delete m_controlNode;
+    m_controlNode = nullptr;
+}
+
+bool VNet_Connection::sendControlEvent(VNet_BitStream* stream)
+{
+    return m_controlNode->sendEventDirect(eVNet_ReliableOrdered, stream, m_id);
+}
+
+void VNet_Connection::handleControlNodeEvents()
+{
+    if (!m_controlNode) return;
+    while (m_controlNode->checkEventWaiting()) {
+        eVNet_Event kind = eVNet_EventNone;
+        unsigned connection = 0;
+        VNet_BitStream* stream = m_controlNode->getNextEvent(&kind, nullptr, &connection, nullptr);
+        if (connection != m_id) continue;
+        if (kind == eVNet_EventSyncRequest && !m_isOpener) sendClassTable();
+        if (kind == eVNet_EventUser && stream && m_isOpener) readClassEntry(stream);
+        if (kind == eVNet_EventUser && stream && !m_isOpener) readClassAnswer(stream);
     }
 }
 
-void VNet_Connection::settleNodeData(HistoryRecord*, bool)
+// Every class whose id the peer's announced width can carry, the last one
+// marked.
+void VNet_Connection::sendClassTable()
 {
+    const VNet_ClassDict* classes = m_control->classDict;
+    const uint32_t count = classes->getClassCount();
+    uint32_t last = 0;
+    for (uint32_t id = 1; id < count; ++id) {
+        if (significantBits(id) <= m_classIdWidth) last = id;
+    }
+    for (uint32_t id = 1; id <= last; ++id) {
+        auto* entry = new VNet_BitStream(32);
+        if (!entry) fatalError("VNet_Connection: out of memory");
+        entry->addString(classes->getClassName(id));
+        entry->addInt(id, m_classIdWidth);
+        entry->addBool(id == last);
+        sendControlEvent(entry);
+    }
+    if (last + 1 < count)
+        log(LogError, "classes from id %u on do not fit the peer's %u-bit class ids - their nodes are not sent",
+            unsigned(last + 1), unsigned(m_classIdWidth));
+}
+
+void VNet_Connection::readClassEntry(VNet_BitStream* stream)
+{
+    const char* name = stream->getStringStatic();
+    const uint32_t remote = stream->getInt(m_classIdWidth);
+    const bool last = stream->getBool();
+    const uint32_t local = m_control->classDict->findClass(name);
+    if (!local) {
+        log(LogError, "unknown class [%s] requested by server", name);
+        auto* answer = new VNet_BitStream(8);
+        if (!answer) fatalError("VNet_Connection: out of memory");
+        answer->addInt(remote, m_classIdWidth);
+        sendControlEvent(answer);
+    } else if (m_classIdMap) {
+        m_classIdMap->set(local, remote);
+    }
+    if (!last) return;
+    auto* done = new VNet_BitStream(8);
+    if (!done) fatalError("VNet_Connection: out of memory");
+    done->addInt(0, m_classIdWidth);
+    sendControlEvent(done);
+}
+
+void VNet_Connection::readClassAnswer(VNet_BitStream* stream)
+{
+    const uint32_t id = stream->getInt(m_classIdWidth);
+    if (id == 0) {
+        m_controlNode->setSyncResult(m_id, true, nullptr);
+        return;
+    }
+    const char* name = m_control->classDict->getClassName(id);
+    log(LogError, "unknown class on client: %s", name ? name : "");
+    m_classSyncFailed = true;
+    m_controlNode->setSyncResult(m_id, false, nullptr);
+}
+
+// ---------------------------------------------------------------------------
+// Writing the node section
+
+uint32_t VNet_Connection::wireId(const VNet_Node_Private* node) const
+{
+    if (!m_isOpener) return node->localId;
+    return m_nodeIdMap ? m_nodeIdMap->forward(node->localId) : 0;
 }
 
 bool VNet_Connection::sendNodeData()
@@ -55,6 +165,400 @@ bool VNet_Connection::sendNodeData()
     if (!packet) return false;
     writeNodes(packet->getHistory(), packet->getStream());
     return true;
+}
+
+void VNet_Connection::writeNodes(HistoryRecord* record, VNet_BitStream* stream)
+{
+    const unsigned limit = stream->getBitCount() + payloadLimitBits() - kClosingBits;
+    const uint32_t now = Vornet::getTime();
+    auto* records = new NodeRecords;
+    LIST<VNet_Node_Private*> deletions;
+    int32_t count = 0;
+    uint32_t largest = 0;
+    for (auto* n = records ? m_control->nodeList.first() : nullptr; n; n = n->next) {
+        VNet_Node_Private* node = n->payload;
+        NodeConnState* state = node->linkedState(m_id);
+        if (!state) continue;
+        const uint32_t priority = node->priority(state, now, false);
+        state->flags &= ~StateHandled;
+        bool candidate = priority != 0 && !(state->flags & StateDeleteWritten);
+        if (state->flags & StateWithdrawn) {
+            const int32_t pending = state->outgoing.count();
+            if (pending)
+                logRaw("[%s/%d] trying to delete %d, but %d events pending, priority: %d",
+                       m_control->debugName.getBuffer() ? m_control->debugName.getBuffer() : "", int(m_id),
+                       int(node->networkId), int(pending), int(priority));
+            candidate = pending && state->relevance != 0.0f && !(state->flags & StateDeleteWritten);
+            if (!candidate && (state->flags & (StateKnown | StateAnnounceWritten))) deletions.append(node);
+        }
+        if (!candidate && !deletions.find(node)) continue;
+        largest = std::max(largest, wireId(node));
+        if (!candidate) continue;
+        if (count >= m_candidates.getCount()) m_candidates.resize(count ? count * 2 : 64);
+        m_candidates[count++] = Candidate{node, state, priority};
+    }
+    const unsigned width = significantBits(largest);
+    stream->addInt(width, 4);
+    if (records) writeDeletions(stream, width, limit, records);
+    stream->addBool(false);
+    if (count) {
+        std::stable_sort(&m_candidates[0], &m_candidates[0] + count,
+                         [](const Candidate& a, const Candidate& b) { return a.priority > b.priority; });
+    }
+    const unsigned budget = stream->getSizeHint();
+    for (int32_t i = 0; i < count && bytePosition(stream) <= budget; ++i) {
+        VNet_BitStream::BitPos before;
+        stream->saveWriteState(before);
+        if (!writeUpdate(m_candidates[i], stream, width, limit, records)) stream->restoreWriteState(before);
+    }
+    stream->addBool(false);
+    if (records && records->empty()) {
+        delete records;
+        records = nullptr;
+    }
+    record->nodes = records;
+}
+
+void VNet_Connection::writeDeletions(VNet_BitStream* stream, unsigned width, unsigned limit, NodeRecords* records)
+{
+    LIST<VNet_Node_Private*> nodes;
+    for (auto* n = m_control->nodeList.first(); n; n = n->next) {
+        NodeConnState* state = n->payload->linkedState(m_id);
+        if (!state || !(state->flags & StateWithdrawn) || (state->flags & StateDeleteWritten)) continue;
+        if (!(state->flags & (StateKnown | StateAnnounceWritten))) continue;
+        if (state->outgoing.count() && state->relevance != 0.0f) continue;
+        if (bytePosition(stream) > stream->getSizeHint() || stream->getBitCount() + 32 > limit) break;
+        VNet_Node_Private* node = n->payload;
+        if (!records->deleted.append(node->localId)) break;
+        state->flags |= StateDeleteWritten;
+        if (node->replicationInterceptor && node->handle)
+            node->replicationInterceptor->outPreDelete(node->handle, m_id, state->remoteRole);
+        stream->addBool(true);
+        stream->addInt(wireId(node), uint8_t(width));
+    }
+}
+
+bool VNet_Connection::writeAnnouncement(VNet_Node_Private* node, NodeConnState* state, VNet_BitStream* stream,
+                                        unsigned width)
+{
+    if ((node->flags & NodeHasDependencies) && !node->dependenciesKnown(m_id)) return false;
+    if (significantBits(node->classId) > m_classIdWidth) {
+        log(LogError, "class id %u of node %u does not fit the peer's %u-bit class ids - node not sent",
+            unsigned(node->classId), unsigned(node->localId), unsigned(m_classIdWidth));
+        node->removeConnection(m_id, true);
+        return false;
+    }
+    state->flags |= StateAnnounceWritten | StateHandled;
+    if (node->replicationInterceptor && node->handle)
+        node->replicationInterceptor->outPreAnnounce(node->handle, m_id, state->remoteRole);
+    stream->addBool(true);
+    if (node->registrationKind == RegisterDynamic) {
+        stream->addBool(true);
+    } else {
+        stream->addBool(false);
+        stream->addBool(node->registrationKind == RegisterByTag);
+        if (node->registrationKind == RegisterByTag) stream->addInt(node->tag, 32);
+    }
+    stream->addInt(node->classId, m_classIdWidth);
+    stream->addInt(node->localId, uint8_t(width));
+    stream->addBool(state->remoteRole == eVNet_RoleOwner);
+    if (node->registrationKind != RegisterUnique &&
+        (m_control->classDict->getClassFlags(node->classId) & VNET_CLASSFLAG_ANNOUNCEDATA)) {
+        (void)VNET_CHECK(node->announceData, "VNET_CLASSFLAG_ANNOUNCEDATA set, but no data found");
+        if (node->announceData) stream->addBitStream(node->announceData);
+    }
+    return true;
+}
+
+bool VNet_Connection::writeUpdate(const Candidate& candidate, VNet_BitStream* stream, unsigned width, unsigned limit,
+                                  NodeRecords* records)
+{
+    VNet_Node_Private* node = candidate.node;
+    NodeConnState* state = candidate.state;
+    bool announced = false;
+    stream->addBool(true);
+    if (m_isOpener) {
+        if (!(state->flags & StateKnown)) return false;
+        stream->addInt(wireId(node), uint8_t(width));
+    } else if (state->peerKnows()) {
+        if (!(state->flags & StateKnown)) return false;
+        stream->addBool(false);
+        stream->addInt(node->localId, uint8_t(width));
+        stream->addBool(state->remoteRole == eVNet_RoleOwner);
+    } else {
+        if (!writeAnnouncement(node, state, stream, width)) return false;
+        if (stream->getBitCount() > limit || !records->announced.append(node->localId)) {
+            state->flags &= ~(StateAnnounceWritten | StateHandled);
+            return false;
+        }
+        announced = true;
+    }
+    VNet_NodeReplicationInterceptor* interceptor = node->handle ? node->replicationInterceptor : nullptr;
+    const bool allowed = !interceptor || interceptor->outPreUpdate(node->handle, m_id, state->remoteRole);
+    const unsigned start = stream->getBitCount();
+    unsigned replicatorBits = 0;
+    unsigned eventBits = 0;
+    stream->addBool(true);
+    bool packed = false;
+    // A node whose handle is gone no longer has its application's values.
+    const bool packs = node->replicators_size && allowed && node->handle;
+    stream->addBool(packs);
+    if (packs) {
+        auto* data = new NodeRecords::Data;
+        if (data) {
+            data->localId = node->localId;
+            data->set.clear();
+            packed = node->packReplicators(state, stream, data->set, &replicatorBits);
+        }
+        if (packed && (stream->getBitCount() > limit || !records->data.append(data))) {
+            // Too much for this packet: the data goes again in the next one.
+            node->replicatorsLost(m_id, data->set);
+            if (announced) {
+                records->announced.remove(records->announced.last());
+                state->flags &= ~(StateAnnounceWritten | StateHandled);
+            }
+            delete data;
+            return false;
+        }
+        if (!packed) delete data;
+    }
+    stream->addBool(true);
+    bool events = false;
+    if (allowed)
+        events = node->writeEvents(state, stream, limit, records, &eventBits);
+    else
+        stream->addBool(false);
+    stream->addBool(true);
+    state->lastUpdateTime = Vornet::getTime();
+    if (!announced && !packed && !events) return false;
+    if (interceptor)
+        interceptor->outUpdated(node->handle, m_id, state->remoteRole, replicatorBits, eventBits,
+                                stream->getBitCount() - start - replicatorBits - eventBits);
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Reading the node section
+
+void VNet_Connection::disconnectFromReader()
+{
+    if (m_state >= StateDisconnectPending || m_state == StateDead) return;
+    log(LogNormal, "disconnect requested by application");
+    destroyStream(m_pendingStream);
+    m_pendingStream = nullptr;
+    setState(StateDisconnectPending);
+}
+
+void VNet_Connection::readNodes(VNet_BitStream* stream, uint32_t receiveTime)
+{
+    for (auto* n = m_control->nodeList.first(); n; n = n->next) {
+        VNet_Node_Private* node = n->payload;
+        if (!(node->flags & NodeHasAdvanced) || !node->handle) continue;
+        for (uint16_t i = 0; i < node->replicators_size; ++i) {
+            VNet_Replicator* r = node->replicators[i];
+            if (r && (r->getFlags() & VNET_REPLICATOR_ADVANCED))
+                static_cast<VNet_ReplicatorAdvanced*>(r)->onPacketReceived(m_id);
+        }
+    }
+    const uint32_t estimated = receiveTime - (m_stats.averagePing + 1u) / 2u;
+    const unsigned width = stream->getInt(4);
+    while (stream->getBool()) {
+        if (!readDeletion(stream, width)) return;
+    }
+    while (stream->getBool() && !stream->endOfStream()) {
+        VNet_Node_Private* node = nullptr;
+        NodeConnState* state = nullptr;
+        if (m_isOpener && stream->getBool()) {
+            node = readAnnouncement(stream, width);
+            if (!node) return;
+            state = node->linkedState(m_id);
+        } else {
+            const uint32_t id = stream->getInt(uint8_t(width));
+            const bool owner = m_isOpener ? stream->getBool() : false;
+            if (stream->endOfStream()) return;
+            const uint32_t local = !m_isOpener ? id : m_nodeIdMap ? m_nodeIdMap->backward(id) : 0;
+            node = m_control->nodeByLocalId(local);
+            state = node ? node->linkedState(m_id) : nullptr;
+            if (!state) {
+                log(LogNormal, "node not found[%d]! Disconnecting!", int(id));
+                disconnectFromReader();
+                return;
+            }
+            if (node->role != eVNet_RoleAuthority) node->role = owner ? eVNet_RoleOwner : eVNet_RoleProxy;
+        }
+        VNet_NodeReplicationInterceptor* interceptor = node->handle ? node->replicationInterceptor : nullptr;
+        const bool store = !interceptor || interceptor->inPreUpdate(node->handle, m_id, state->remoteRole);
+        unsigned replicatorBits = 0;
+        unsigned eventBits = 0;
+        stream->getBool();
+        if (stream->getBool() && !node->unpackReplicators(state, stream, store, &replicatorBits, estimated)) return;
+        stream->getBool();
+        if (!node->readEvents(state, stream, estimated, &eventBits)) return;
+        stream->getBool();
+        if (stream->endOfStream()) return;
+        if (interceptor) interceptor->inUpdated(node->handle, m_id, state->remoteRole, replicatorBits, eventBits, 0);
+    }
+}
+
+bool VNet_Connection::readDeletion(VNet_BitStream* stream, unsigned width)
+{
+    const uint32_t id = stream->getInt(uint8_t(width));
+    if (stream->endOfStream()) return false;
+    uint32_t local = id;
+    if (m_isOpener) {
+        local = m_nodeIdMap ? m_nodeIdMap->backward(id) : 0;
+        if (local) m_nodeIdMap->remove(local);
+    }
+    VNet_Node_Private* node = m_control->nodeByLocalId(local);
+    NodeConnState* state = node ? node->linkedState(m_id) : nullptr;
+    if (!state) {
+        log(LogNormal, "node not found: local id[%d]", int(local));
+        return true;
+    }
+    state->flags &= ~(StateKnown | StateAnnounceWritten);
+    node->removeConnection(m_id, false);
+    if (m_isOpener && node->role != eVNet_RoleAuthority) m_control->releaseNetworkId(node);
+    m_control->releaseIfOrphan(node);
+    return true;
+}
+
+VNet_Node_Private* VNet_Connection::readAnnouncement(VNet_BitStream* stream, unsigned width)
+{
+    uint32_t kind = RegisterUnique;
+    uint32_t tag = 0;
+    if (stream->getBool()) {
+        kind = RegisterDynamic;
+    } else if (stream->getBool()) {
+        kind = RegisterByTag;
+        tag = stream->getInt(32);
+    }
+    const uint32_t remoteClass = stream->getInt(m_classIdWidth);
+    const uint32_t networkId = stream->getInt(uint8_t(width));
+    const bool owner = stream->getBool();
+    if (stream->endOfStream()) return nullptr;
+    const uint32_t classId = m_classIdMap ? m_classIdMap->backward(remoteClass) : 0;
+    VNet_Node_Private* node = findAnnounced(kind, classId, tag, networkId, owner, stream);
+    if (!node) {
+        disconnectFromReader();
+        return nullptr;
+    }
+    if (!node->linkedState(m_id) && !node->addConnection(m_id)) {
+        log(LogNormal, "node [%d] unable to create connection state! Disconnecting!", int(networkId));
+        disconnectFromReader();
+        return nullptr;
+    }
+    node->linkedState(m_id)->flags |= StateKnown;
+    if (m_nodeIdMap) m_nodeIdMap->set(node->localId, networkId);
+    if (node->role != eVNet_RoleAuthority) {
+        node->role = owner ? eVNet_RoleOwner : eVNet_RoleProxy;
+        m_control->enterNetworkId(node, networkId);
+    }
+    const char* name = m_control->classDict->getClassName(classId);
+    log(LogNormal, "node[local id: %d] = network id: %d [class: %s]", int(node->localId), int(networkId),
+        name ? name : "");
+    return node;
+}
+
+VNet_Node_Private* VNet_Connection::findAnnounced(uint32_t kind, uint32_t classId, uint32_t tag, uint32_t networkId,
+                                                  bool owner, VNet_BitStream* stream)
+{
+    const char* name = m_control->classDict->getClassName(classId);
+    if (!name) {
+        log(LogNormal, "announced node [%d] has an unknown class! Disconnecting!", int(networkId));
+        return nullptr;
+    }
+    const bool withData = kind != RegisterUnique &&
+                          (m_control->classDict->getClassFlags(classId) & VNET_CLASSFLAG_ANNOUNCEDATA);
+    VNet_BitStream* announce = withData ? stream : nullptr;
+    const eVNet_NodeRole role = owner ? eVNet_RoleOwner : eVNet_RoleProxy;
+    if (kind == RegisterUnique) {
+        VNet_Node_Private* node = m_control->uniqueNode(classId);
+        if (!node) log(LogNormal, "no instance of unique class <%s> found! Disconnecting!", name);
+        return node;
+    }
+    if (kind == RegisterByTag) {
+        if (classId == m_control->controlClassId)
+            return m_controlNode && tag == m_id ? VNet_Node_Private::of(m_controlNode) : nullptr;
+        VNet_Node_Private* node = m_control->nodeByTag(classId, tag);
+        if (!node) {
+            m_control->lastInsertedNodeId = 0;
+            m_control->owner->onTagNodeRequest(m_id, classId, announce, role, tag);
+            node = m_control->nodeByLocalId(m_control->lastInsertedNodeId);
+        }
+        if (!node || node->classId != classId || node->tag != tag) {
+            log(LogNormal, "no instance of class <%s> with tag [%d] found! Disconnecting!", name, int(tag));
+            return nullptr;
+        }
+        return node;
+    }
+    m_control->lastInsertedNodeId = 0;
+    m_control->dynamicNodesRequested = true;
+    m_control->owner->onDynamicNodeRequest(m_id, classId, announce, role, networkId);
+    m_control->dynamicNodesRequested = false;
+    VNet_Node_Private* node = m_control->nodeByLocalId(m_control->lastInsertedNodeId);
+    if (!node) {
+        log(LogNormal, "requested dynamic node [%d] has not been found for class [%d]", int(networkId), int(classId));
+    } else if (node->classId != classId) {
+        log(LogNormal, "requested dynamic node [%d] has wrong class [%d], expected [%d]", int(networkId),
+            int(node->classId), int(classId));
+        node = nullptr;
+    }
+    return node;
+}
+
+// ---------------------------------------------------------------------------
+// Settling
+
+void VNet_Connection::settleNodeData(HistoryRecord* record, bool delivered)
+{
+    NodeRecords* records = record->nodes;
+    record->nodes = nullptr;
+    if (!records) return;
+    for (auto* n = records->announced.first(); n; n = n->next) {
+        VNet_Node_Private* node = m_control->nodeByLocalId(n->payload);
+        NodeConnState* state = node ? node->linkedState(m_id) : nullptr;
+        if (!state) continue;
+        state->flags &= ~StateAnnounceWritten;
+        if (delivered) {
+            state->flags |= StateKnown | StateAnnouncedBefore;
+            state->accumulatedPriority = 0;
+        } else {
+            state->flags |= StateNormalDirty;
+        }
+    }
+    for (auto* n = records->data.first(); n; n = n->next) {
+        VNet_Node_Private* node = m_control->nodeByLocalId(n->payload->localId);
+        if (!node) continue;
+        if (delivered)
+            node->replicatorsDelivered(m_id);
+        else
+            node->replicatorsLost(m_id, n->payload->set);
+    }
+    for (auto* n = records->events.first(); n; n = n->next) {
+        VNet_Node_Private* node = m_control->nodeByLocalId(n->payload->localId);
+        if (!node) continue;
+        if (m_destroying)
+            node->releaseEventRef(n->payload->eventId);
+        else if (delivered)
+            node->eventDelivered(m_id, n->payload->eventId, n->payload->order);
+        else
+            node->eventLost(m_id, n->payload->eventId, n->payload->order);
+    }
+    for (auto* n = records->deleted.first(); n; n = n->next) {
+        VNet_Node_Private* node = m_control->nodeByLocalId(n->payload);
+        NodeConnState* state = node ? node->linkedState(m_id) : nullptr;
+        if (!state) continue;
+        if (!delivered) {
+            state->flags &= ~StateDeleteWritten;
+            continue;
+        }
+        state->flags &= ~(StateKnown | StateAnnounceWritten | StateDeleteWritten);
+        if (state->flags & StateRemoveAfterDelete) {
+            node->removeConnection(m_id, true);
+            m_control->releaseIfOrphan(node);
+        }
+    }
+    delete records;
 }
 
 }  // namespace Vornet_Private

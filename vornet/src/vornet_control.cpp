@@ -7,6 +7,7 @@
 #include "vornet_assert.h"
 #include "vornet_connection.h"
 #include "vornet_control_private.h"
+#include "vornet_node_private.h"
 #include "vornet_log.h"
 #include "vornet_packet.h"
 #include "vornet_socket.h"
@@ -40,6 +41,8 @@ VNet_Control_Private::VNet_Control_Private(VNet_Control* handle) : owner(handle)
         controlLog(LogError, "VNet_Control", "out of memory");
     }
     if (classDict) controlClassId = classDict->addLocalClass(kInternalClass, 0);
+    nodesById.reserve(0);
+    nodesByNetworkId.reserve(0);
     debugName.format("%p", static_cast<void*>(this));
     [[maybe_unused]] const unsigned int all = groupManager.createGroup(16);
     (void)VNET_CHECK(all == VNET_CONNGROUP_ALL, "gid == VNET_CONNGROUP_ALL");
@@ -216,6 +219,8 @@ void VNet_Control_Private::acceptNewConnection(VNet_Packet* packet)
     }
     logIncomingRequest(connection->getPeer());
     const uint32_t id = registerConnection(connection);
+    // The control node is tagged with the connection's id.
+    if (id) connection->registerControlNode(eVNet_RoleAuthority);
     auto* reply = id ? new VNet_BitStream(64) : nullptr;
     if (!reply) {
         if (id) unregisterConnection(connection);
@@ -237,6 +242,7 @@ void VNet_Control_Private::processOutput()
 {
     const uint32_t now = Vornet::getTime();
     if (redistributePending && now - lastRedistribution > 1000) distributeUpstream();
+    processNodes();
     for (auto* node = connectionList.first(); node;) {
         VNet_Connection* connection = node->payload;
         connection->tick();
@@ -336,6 +342,7 @@ void VNet_Control_Private::teardown()
     VNet_Socket* discover = discoverSocket;
     releaseSocket(discover);
     discoverSocket = nullptr;
+    teardownNodes();
     delete classDict;
     classDict = nullptr;
     delete connectionTable;
@@ -387,10 +394,9 @@ void VNet_Control::VNet_processOutput()
     m_priv->processOutput();
 }
 
-void VNet_Control::VNet_processReplicators(unsigned int)
+void VNet_Control::VNet_processReplicators(unsigned int elapsedMs)
 {
-    // Replicators belong to registered nodes, and no node is registered
-    // with a control yet.
+    m_priv->processReplicators(elapsedMs);
 }
 
 void VNet_Control::VNet_setDebugName(const char* name)
@@ -403,9 +409,10 @@ VNet_ConnGroupManager& VNet_Control::VNet_getGroupManager()
     return m_priv->groupManager;
 }
 
-VNet_Node* VNet_Control::VNet_getNode(unsigned int)
+VNet_Node* VNet_Control::VNet_getNode(unsigned int networkId)
 {
-    return nullptr;
+    VNet_Node_Private* node = m_priv->nodeByNetworkId(networkId);
+    return node ? node->handle : nullptr;
 }
 
 uint32_t VNet_Control::VNet_getCurrentTime()

@@ -10,6 +10,7 @@
 #include "vornet_memory.h"
 #include "vornet_string.h"
 
+class VNet_Node_Private;
 class VNet_Packet;
 class VNet_Socket;
 class VNet_SocketUDP;
@@ -57,6 +58,7 @@ public:
     static constexpr int32_t kConnectionBuckets = 53;
 
     explicit VNet_Control_Private(VNet_Control* owner);
+    static VNet_Control_Private* of(VNet_Control* control) { return control->m_priv; }
     ~VNet_Control_Private();
     VNet_Control_Private(const VNet_Control_Private&) = delete;
     VNet_Control_Private& operator=(const VNet_Control_Private&) = delete;
@@ -101,8 +103,30 @@ public:
     // each control enters its id at most once.
     void answerDiscovery(bool answer);
 
-    // ---- vornet_control_nodes.cpp: what the connections ask of the node
-    // registry.
+    // ---- vornet_control_nodes.cpp: the node registry, and what the
+    // connections ask of it.
+    bool insertNode(VNet_Node_Private* node);
+    // Frees a node whose handle let go of it.
+    bool removeNode(VNet_Node_Private* node);
+    // Deletes an unregistering node once no connection holds it.
+    void releaseIfOrphan(VNet_Node_Private* node);
+    void releaseNetworkId(VNet_Node_Private* node);
+    // Gives a proxy the network id its authority announced.
+    void enterNetworkId(VNet_Node_Private* node, uint32_t networkId);
+    VNet_Node_Private* nodeByLocalId(uint32_t localId) const;
+    VNet_Node_Private* nodeByNetworkId(uint32_t networkId) const;
+    // The first registered node of that class and tag.
+    VNet_Node_Private* nodeByTag(uint32_t classId, uint32_t tag) const;
+    // The registered node of a unique class.
+    VNet_Node_Private* uniqueNode(uint32_t classId) const;
+    void applyNodeToLevel(VNet_Node_Private* node, uint8_t level);
+    void removeNodeFromLevel(VNet_Node_Private* node, uint8_t level);
+    void listNodeAtLevel(VNet_Node_Private* node, uint8_t level);
+    void unlistNodeAtLevel(VNet_Node_Private* node, uint8_t level);
+    // The per-frame step of every node and the sync requests it raises.
+    void processNodes();
+    void processReplicators(unsigned elapsed);
+    void teardownNodes();
     // The lowest sync order above `after` among the must-sync nodes of the
     // level; false when there is none.
     bool nextSyncOrder(uint8_t level, int32_t after, int32_t* order) const;
@@ -137,6 +161,17 @@ public:
     float simulatedLoss = 0.0f;
     uint32_t simulatedLag = 0;
     uint8_t controlId = 0;
+    // Node registry: local ids from 1, authority network ids equal to
+    // them, registration order, and per level the must-sync authorities in
+    // sync order.
+    Vornet_Private::IdHandler<VNet_Node_Private*> nodesById;
+    Vornet_Private::IdHandler<VNet_Node_Private*> nodesByNetworkId;
+    Vornet_Private::LIST<VNet_Node_Private*> nodeList;
+    Vornet_Private::LIST<VNet_Node_Private*>* syncLists[128] = {};
+    uint32_t lastInsertedNodeId = 0;
+    // Set only while onDynamicNodeRequest runs: nodes registered
+    // dynamically then are the peer's proxies.
+    bool dynamicNodesRequested = false;
     // Returned for unknown connection ids, cleared on every such call.
     VNet_ConnStats noStats = {};
 

@@ -4,29 +4,231 @@
 
 #include "vornet/vornet_node.h"
 #include "vornet_array.h"
+#include "vornet_bitarray.h"
 #include "vornet_idhandler.h"
 #include "vornet_list.h"
 #include "vornet_memory.h"
 
 class VNet_BitStream;
 class VNet_Replicator;
+class VNet_ReplicatorBasic;
 class VNet_Control_Private;
-class VNet_NodeEventInterceptor;
-class VNet_NodeReplicationInterceptor;
-struct NodeConnState;
-struct NodeEvent;
 struct NodeFileTransfer;
+
+namespace Vornet_Private {
+
+// Node flags.
+enum : uint16_t {
+    NodePrivate = 0x0001,
+    NodeMustSync = 0x0002,
+    NodeHasDependencies = 0x0008,
+    NodeSetupOpen = 0x0010,
+    NodeHasAdvanced = 0x0020,
+    NodeTimed = 0x0200,
+    NodeUnregistering = 0x0400,
+    NodeControlNode = 0x1000,
+    NodeAutoSync = 0x2000,
+    NodeNotifyInit = 0x4000,
+    NodeNotifyRemoval = 0x8000
+};
+
+// Flags of a node's state on one connection.
+enum : uint16_t {
+    StateAnnounceDue = 0x0001,
+    StateKnown = 0x0002,
+    StateAnnounceWritten = 0x0004,
+    StateHandled = 0x0008,
+    StateSparseDirty = 0x0010,
+    StateNormalDirty = 0x0020,
+    StateDirty = 0x0030,
+    StateWithdrawn = 0x0040,
+    StateDeleteWritten = 0x0080,
+    StateRemoveAfterDelete = 0x0100,
+    StateSynced = 0x0400,
+    StatePlaceholder = 0x0800,
+    StateFirstUpdate = 0x4000,
+    StateAnnouncedBefore = 0x8000
+};
+
+enum NodeRegistration : uint32_t { RegisterUnique = 0, RegisterByTag = 1, RegisterDynamic = 2 };
+
+// An event of a node: outgoing ones are shared by the connection queues that
+// refer to them, incoming ones wait for the application.
+struct NodeEvent : HookAllocated {
+    // Outgoing: entries that still refer to it.
+    uint32_t references = 0;
+    // Incoming: the connection it came from.
+    uint32_t connectionId = 0;
+    VNet_BitStream* stream = nullptr;
+    int32_t mode = 0;
+    eVNet_NodeRole remoteRole = eVNet_RoleUndefined;
+    uint8_t order = 255;
+    // Handed back to an advanced replicator for notify-mode data.
+    uint32_t userValue = 0;
+    uint16_t replicator = 0;
+    eVNet_Event kind = eVNet_EventNone;
+    uint32_t estimatedSendTime = 0;
+};
+
+// An entry of a connection's outgoing event queue.
+struct NodeEventRef : HookAllocated {
+    uint32_t eventId = 0;
+    uint8_t order = 255;
+    bool resend = false;
+    int32_t mode = 0;
+};
+
+// A node's record of one linked connection.
+struct NodeConnState : HookAllocated {
+    ~NodeConnState();
+
+    uint32_t connectionId = 0;
+    BitArray dirty;
+    // Per-replicator last send times; only with per-connection timing.
+    ARRAY<uint32_t>* lastSend = nullptr;
+    uint32_t lastUpdateTime = 0;
+    float relevance = 1.0f;
+    uint32_t accumulatedPriority = 0;
+    void* userData = nullptr;
+    eVNet_NodeRole remoteRole = eVNet_RoleUndefined;
+    uint16_t flags = 0;
+    // Replicator sets of the sent packets not yet settled, oldest first.
+    LIST<BitArray*> inFlight;
+    LIST<NodeEventRef*> outgoing;
+    // Received ordered events waiting for their turn.
+    LIST<NodeEvent*> pending;
+    uint8_t nextOrderOut = 0;
+    uint8_t nextOrderIn = 0;
+    uint16_t ordersInFlight = 0;
+
+    bool isLive() const { return !(flags & (StateWithdrawn | StateDeleteWritten | StateRemoveAfterDelete)); }
+    bool peerKnows() const { return (flags & (StateKnown | StateAnnounceWritten)) != 0; }
+};
+
+// What a node-data packet carried for the nodes, kept until the packet is
+// settled.
+struct NodeRecords : HookAllocated {
+    struct Data : HookAllocated {
+        uint32_t localId;
+        BitArray set;
+    };
+    struct Event : HookAllocated {
+        uint32_t localId;
+        uint32_t eventId;
+        uint8_t order;
+    };
+    ~NodeRecords();
+    bool empty() const { return !data.count() && !events.count() && !announced.count() && !deleted.count(); }
+
+    LIST<Data*> data;
+    LIST<Event*> events;
+    LIST<uint32_t> announced;
+    LIST<uint32_t> deleted;
+};
+
+}  // namespace Vornet_Private
 
 // Everything a node holds. Its tables are created on first use, so a node
 // that is never registered costs this one block and nothing else.
 class VNet_Node_Private : public Vornet_Private::HookAllocated {
 public:
+    using NodeConnState = Vornet_Private::NodeConnState;
+    using NodeEvent = Vornet_Private::NodeEvent;
+
     explicit VNet_Node_Private(VNet_Node* handle);
     ~VNet_Node_Private();
     VNet_Node_Private(const VNet_Node_Private&) = delete;
     VNet_Node_Private& operator=(const VNet_Node_Private&) = delete;
 
+    static VNet_Node_Private* of(const VNet_Node* node) { return node->m_priv; }
+
     bool isRegistered() const { return control != nullptr; }
+    bool isAuthorityOrUndefined() const { return role == eVNet_RoleAuthority || role == eVNet_RoleUndefined; }
+    void log(int level, const char* context, const char* format, ...) __attribute__((format(printf, 4, 5)));
+
+    // ---- vornet_node.cpp: registration
+    bool registerAs(uint32_t kind, uint32_t classId, uint32_t tag, eVNet_NodeRole role, VNet_Control* control);
+    // Unlinks every connection; the control deletes the block once none
+    // is left.
+    void unregister();
+
+    // ---- vornet_node_connections.cpp
+    // The linked (not placeholder) state of the connection, or null.
+    NodeConnState* linkedState(uint32_t connectionId) const;
+    // Any state of the connection, placeholders included.
+    NodeConnState* anyState(uint32_t connectionId) const;
+    bool addConnection(uint32_t connectionId);
+    bool removeConnection(uint32_t connectionId, bool force);
+    void setOwner(uint32_t connectionId, bool owner);
+    void setPrivate(bool on);
+    void setRelevance(uint32_t connectionId, float relevance);
+    void withdraw(NodeConnState* state);
+    void reannounce(NodeConnState* state);
+    void applyForLevel(uint8_t level);
+    void removeFromLevel(uint8_t level);
+    bool hasLevel(uint8_t level) const;
+    void setMustSync(bool must, uint16_t order);
+    void setSyncResult(uint32_t connectionId, bool success, VNet_BitStream* reason);
+    // The control asks the node to sync with a connection.
+    void requestSync(uint32_t connectionId);
+    // Each linked state in id order; placeholders passed by.
+    template <typename F>
+    void forEachLinked(F&& visit) const
+    {
+        if (!connectionStates) return;
+        uint32_t it = 0;
+        for (NodeConnState* s = connectionStates->first(it); it < connectionStates->getSlotCount();
+             s = connectionStates->next(it)) {
+            if (s && !(s->flags & Vornet_Private::StatePlaceholder)) visit(s);
+        }
+    }
+
+    // ---- vornet_node_replication.cpp
+    bool beginSetup(uint16_t expected);
+    bool endSetup();
+    void addOwnedReplicator(VNet_Replicator* replicator, const char* context);
+    void addReplicator(VNet_Replicator* replicator, bool owns);
+    void clearReplicators();
+    // The per-frame step: change test of every basic replicator.
+    void checkChanges();
+    bool replicationRule(const VNet_Replicator* replicator, eVNet_NodeRole remoteRole) const;
+    // Writes the replicator section; true when something was packed.
+    bool packReplicators(NodeConnState* state, VNet_BitStream* stream, Vornet_Private::BitArray& sent,
+                         unsigned* bits);
+    bool unpackReplicators(NodeConnState* state, VNet_BitStream* stream, bool store, unsigned* bits,
+                           uint32_t estimatedTime);
+    void replicatorsDelivered(uint32_t connectionId);
+    void replicatorsLost(uint32_t connectionId, const Vornet_Private::BitArray& set);
+    void markFirstUpdate(NodeConnState* state);
+    void processReplicators(unsigned elapsed);
+    unsigned* lastSendTime(uint32_t connectionId, uint16_t index);
+    // Whether this node, directly or through others, depends on the node.
+    bool dependsOnTransitively(const VNet_Node_Private* node) const;
+    bool addDependency(VNet_Node_Private* other);
+    void removeDependency(VNet_Node_Private* other);
+    bool recomputePriorities(uint32_t connectionId, uint32_t value);
+    void recomputeAllPriorities();
+    // Whether every node this one depends on is known on the connection.
+    bool dependenciesKnown(uint32_t connectionId) const;
+    uint32_t priority(const NodeConnState* state, uint32_t now, bool withoutBase) const;
+
+    // ---- vornet_node_events.cpp
+    bool sendEvent(int32_t mode, uint8_t roleMask, VNet_BitStream* stream);
+    bool sendEventDirect(int32_t mode, VNet_BitStream* stream, uint32_t connectionId);
+    bool sendEventToGroup(int32_t mode, VNet_BitStream* stream, uint32_t group);
+    void sendReplicatorData(VNet_BitStream* stream, uint16_t index, uint8_t rules, uint32_t connectionId,
+                            int32_t mode, uint32_t value);
+    bool hasEventFor(const NodeConnState* state) const;
+    bool writeEvents(NodeConnState* state, VNet_BitStream* stream, unsigned limitBits,
+                     Vornet_Private::NodeRecords* records, unsigned* bits);
+    bool readEvents(NodeConnState* state, VNet_BitStream* stream, uint32_t estimatedTime, unsigned* bits);
+    void eventDelivered(uint32_t connectionId, uint32_t eventId, uint8_t order);
+    void eventLost(uint32_t connectionId, uint32_t eventId, uint8_t order);
+    void postLocalEvent(eVNet_Event kind, uint32_t connectionId, eVNet_NodeRole remoteRole);
+    bool checkEventWaiting();
+    VNet_BitStream* nextEvent(eVNet_Event* kind, eVNet_NodeRole* role, unsigned* connectionId, unsigned* time);
+    void releaseEventRef(uint32_t eventId);
+    void freeQueuedEvents(NodeConnState* state);
 
     // Per-connection states keyed by connection id (created on first link).
     Vornet_Private::IdHandler<NodeConnState*>* connectionStates = nullptr;
@@ -34,9 +236,8 @@ public:
     Vornet_Private::IdHandler<NodeEvent*>* outgoingEvents = nullptr;
     Vornet_Private::LIST<NodeEvent*> incomingEvents;
     Vornet_Private::LIST<NodeEvent*> deliveredEvents;
-    Vornet_Private::LIST<NodeFileTransfer*> finishedTransfers;
-    Vornet_Private::ARRAY<VNet_Node_Private*> dependants;
-    Vornet_Private::ARRAY<VNet_Node_Private*> dependencies;
+    Vornet_Private::LIST<VNet_Node_Private*> dependants;
+    Vornet_Private::LIST<VNet_Node_Private*> dependencies;
     VNet_Node* handle;
     uint32_t localId = 0;
     uint32_t networkId = 0;
@@ -61,4 +262,18 @@ public:
     VNet_NodeReplicationInterceptor* replicationInterceptor = nullptr;
     void* userData = nullptr;
     VNet_BitStream* announceData = nullptr;
+
+private:
+    void destroyState(uint32_t connectionId);
+    void handOver(NodeEvent* event, NodeConnState* state);
+    void deliverInOrder(NodeEvent* event, NodeConnState* state);
+    void deliverPending(NodeConnState* state);
+    NodeEvent* newOutgoingEvent(eVNet_Event kind, int32_t mode, VNet_BitStream* stream, uint32_t* id);
+    bool queueEvent(NodeConnState* state, uint32_t eventId, int32_t mode);
+    void requeueLost(NodeConnState* state, uint32_t eventId, uint8_t order, int32_t mode);
+    void writeEventItem(const NodeEvent* event, int32_t mode, uint8_t order, VNet_BitStream* stream);
+    void insertReplicator(VNet_Replicator* replicator, bool sparse);
+    void markDirty(uint16_t index);
+    void markDirty(NodeConnState* state, uint16_t index);
+    void freeEvent(NodeEvent* event);
 };

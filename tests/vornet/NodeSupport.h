@@ -1,0 +1,166 @@
+// Helpers of the node tests: a replicated object with a bool, a text and a
+// memory block, and a server and a client control that make and keep such
+// objects when nodes are announced.
+#pragma once
+
+#include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ControlSupport.h"
+#include "vornet/vornet_node.h"
+#include "vornet/vornet_replicator.h"
+#include "vornet/vornet_replicator_memblock.h"
+
+namespace node_test {
+
+using namespace control_test;
+
+constexpr unsigned char kRules = VNET_RULE_AUTHORITY_TO_PROXY | VNET_RULE_AUTHORITY_TO_OWNER;
+// Flag bit 0x01 carries no behaviour; replicators need some flag set.
+constexpr unsigned char kPlainFlags = 0x01;
+
+// An object whose node replicates a bool, a text and a block of 16 bytes.
+struct Thing {
+    VNet_Node node;
+    bool flag = false;
+    char text[32] = {};
+    unsigned char block[16] = {};
+
+    Thing()
+    {
+        node.beginReplicationSetup(3);
+        node.addReplicationBool(&flag, kPlainFlags, kRules);
+        node.addReplicationString(text, sizeof text, kPlainFlags, kRules);
+        node.addReplicator(new VNet_Replicate_Memblock(block, sizeof block, kPlainFlags, kRules, 0, -1, -1), true);
+        node.endReplicationSetup();
+    }
+    void set(int round, int index)
+    {
+        flag = (round + index) % 2 == 1;
+        std::snprintf(text, sizeof text, "thing %d round %d", index, round);
+        for (size_t i = 0; i < sizeof block; ++i) block[i] = static_cast<unsigned char>(round * 7 + index + i);
+    }
+    bool sameAs(const Thing& other) const
+    {
+        return flag == other.flag && std::strcmp(text, other.text) == 0 &&
+               std::memcmp(block, other.block, sizeof block) == 0;
+    }
+};
+
+// A control that keeps the objects announced to it, by network id, and
+// drops them when the node is removed.
+class NodeControl : public RecordingControl {
+public:
+    unsigned thingClass = 0;
+    std::map<unsigned, std::unique_ptr<Thing>> proxies;
+    // Events of kind 9 received on proxies: (network id, first value).
+    std::vector<std::pair<unsigned, uint32_t>> userEvents;
+    // Network ids in the order their announcements arrived.
+    std::vector<unsigned> announced;
+
+    NodeControl() { thingClass = VNet_registerClass("Thing", 0); }
+
+    void onDynamicNodeRequest(unsigned int id, unsigned int classId, VNet_BitStream* announce, eVNet_NodeRole role,
+                              unsigned int networkId) override
+    {
+        RecordingControl::onDynamicNodeRequest(id, classId, announce, role, networkId);
+        if (classId != thingClass) return;
+        auto thing = std::make_unique<Thing>();
+        announced.push_back(networkId);
+        if (thing->node.registerRequestedNode(classId, this)) proxies[networkId] = std::move(thing);
+    }
+
+    // Drains every proxy's events; a removed proxy is dropped.
+    void pollProxies()
+    {
+        for (auto it = proxies.begin(); it != proxies.end();) {
+            bool removed = false;
+            VNet_Node& node = it->second->node;
+            while (node.checkEventWaiting()) {
+                eVNet_Event kind = eVNet_EventNone;
+                VNet_BitStream* stream = node.getNextEvent(&kind, nullptr, nullptr, nullptr);
+                if (kind == eVNet_EventRemoved) removed = true;
+                if (kind == eVNet_EventUser && stream) userEvents.emplace_back(it->first, stream->getInt(32));
+            }
+            it = removed ? proxies.erase(it) : std::next(it);
+        }
+    }
+};
+
+// A server with objects and a client that connects and enters level 1,
+// over in-process sockets with the library clock stepped by the test.
+class NodeFixture : public LibraryFixture {
+protected:
+    static constexpr unsigned short kServerPort = 2;
+    static constexpr unsigned short kClientPort = 1;
+    static constexpr int kStepLimit = 100000;
+
+    void SetUp() override
+    {
+        LibraryFixture::SetUp();
+        server = std::make_unique<NodeControl>();
+        client = std::make_unique<NodeControl>();
+        ASSERT_TRUE(server->VNet_initSockets(false, 0, kServerPort, 0));
+        ASSERT_TRUE(client->VNet_initSockets(false, 0, kClientPort, 0));
+    }
+    void TearDown() override
+    {
+        things.clear();
+        client.reset();
+        server.reset();
+        library.Clear();
+    }
+
+    Thing& addThing()
+    {
+        things.push_back(std::make_unique<Thing>());
+        EXPECT_TRUE(things.back()->node.registerNodeDynamic(server->thingClass, server.get()));
+        return *things.back();
+    }
+
+    // Connects and asks for level 1; the client's connection id.
+    unsigned connect()
+    {
+        const unsigned id = client->VNet_Connect(transport_test::localPort(kServerPort), nullptr);
+        EXPECT_GE(runUntil([&] { return client->find("result") && server->count("established") == 1; }), 0);
+        EXPECT_TRUE(client->VNet_requestVornMode(id, 1));
+        EXPECT_GE(runUntil([&] { return client->find("levelResult") != nullptr; }), 0);
+        return id;
+    }
+
+    // Steps both controls 5 ms apart until the condition holds; the number
+    // of milliseconds it took, or -1.
+    template <typename Condition>
+    int runUntil(Condition done, int limit = kStepLimit)
+    {
+        for (int step = 0; step < limit; ++step) {
+            if (done()) return step * 5;
+            client->step();
+            server->step();
+            client->pollProxies();
+            clock.advance(5);
+        }
+        return -1;
+    }
+
+    // Whether every object has a proxy on the client equal to it.
+    bool converged() const
+    {
+        if (client->proxies.size() != things.size()) return false;
+        for (const auto& thing : things) {
+            auto it = client->proxies.find(thing->node.getNetworkID());
+            if (it == client->proxies.end() || !it->second->sameAs(*thing)) return false;
+        }
+        return true;
+    }
+
+    TestClock clock;
+    std::unique_ptr<NodeControl> server;
+    std::unique_ptr<NodeControl> client;
+    std::vector<std::unique_ptr<Thing>> things;
+};
+
+}  // namespace node_test
