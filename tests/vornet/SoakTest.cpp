@@ -90,3 +90,21 @@ TEST_F(Soak, OrderedMessagesArriveOnceAndInOrderAtThirtyPercentLoss)
 }
 
 }  // namespace
+
+namespace {
+
+// Nothing gets through any more, so nothing is acknowledged or received:
+// both sides must still time out, also across seconds in which they send
+// nothing new.
+TEST_F(Soak, TotalLossEndsBothSidesByTimeOut)
+{
+    client->VNet_Connect(transport_test::localPort(kServerPort), nullptr);
+    ASSERT_GE(runUntil([&] { return client->find("result") != nullptr && server->count("established") == 1; }), 0);
+    server->VNet_simulateLoss(0, 1.0f);
+    client->VNet_simulateLoss(0, 1.0f);
+    ASSERT_GE(runUntil([&] { return client->find("closed") != nullptr && server->find("closed") != nullptr; }), 0);
+    EXPECT_EQ(client->find("closed")->code, unsigned(eVNet_CloseTimedOut));
+    EXPECT_EQ(server->find("closed")->code, unsigned(eVNet_CloseTimedOut));
+}
+
+}  // namespace

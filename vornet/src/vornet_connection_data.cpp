@@ -254,7 +254,11 @@ void VNet_Connection::handleLevelRequest(VNet_BitStream* stream)
         log(LogNormal, "vornlevel request waiting for current levelchange to complete: %d", int(level));
         return;
     }
-    if (level == static_cast<uint8_t>(m_level)) return;
+    // The peer waits for an answer even when it asks for the level it has.
+    if (level == static_cast<uint8_t>(m_level)) {
+        sendLevelResult(level, 0, nullptr);
+        return;
+    }
     auto* reply = new VNet_BitStream(64);
     if (!reply) fatalError("VNet_Connection: out of memory");
     log(LogNormal, "received vornlevel request for level: %d", int(level));

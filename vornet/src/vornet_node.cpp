@@ -13,6 +13,7 @@
 #include "vornet_control_private.h"
 #include "vornet_log.h"
 #include "vornet_node_private.h"
+#include "vornet_tls.h"
 
 using namespace Vornet_Private;
 
@@ -25,6 +26,8 @@ VNet_Node_Private::VNet_Node_Private(VNet_Node* owner) : handle(owner)
 
 VNet_Node_Private::~VNet_Node_Private()
 {
+    // A set-up left open would keep the thread from opening another.
+    if ((flags & NodeSetupOpen) && hasTlsData()) getTlsData()->replicator_building = false;
     for (auto* n = dependencies.first(); n; n = n->next) n->payload->dependants.removeValue(this);
     for (auto* n = dependants.first(); n; n = n->next) n->payload->dependencies.removeValue(this);
     if (connectionStates) {

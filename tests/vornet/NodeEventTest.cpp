@@ -1,0 +1,153 @@
+// Node events between two controls under loss: each send mode's promise,
+// the window of ordered events in flight, in-order delivery of numbers that
+// arrive out of order or twice, and local notices.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "NodeSupport.h"
+#include "vornet/src/vornet_node_private.h"
+
+namespace {
+
+using namespace node_test;
+
+using NodeEvents = NodeFixture;
+
+constexpr uint32_t kEvents = 100;
+
+struct ModeCase {
+    eVNet_SendMode mode;
+    const char* name;
+};
+
+class NodeEventModes : public NodeFixture, public ::testing::WithParamInterface<ModeCase> {};
+
+TEST_P(NodeEventModes, HundredEventsUnderLossKeepTheModesPromise)
+{
+    Thing& thing = addThing();
+    connect();
+    ASSERT_GE(runUntil([&] { return converged(); }), 0);
+    const unsigned serverSide = server->find("established")->id;
+    server->VNet_simulateLoss(0, 0.3f);
+    client->VNet_simulateLoss(0, 0.3f);
+    server->VNet_simulateLag(0, 20);
+    client->VNet_simulateLag(0, 20);
+    VNet_Node_Private* node = VNet_Node_Private::of(&thing.node);
+    int mostInFlight = 0;
+    for (uint32_t i = 0; i < kEvents; ++i) {
+        ASSERT_TRUE(thing.node.sendEvent(GetParam().mode, 0x01, valueStream(i)));
+        if (i % 10 == 9) runUntil([] { return false; }, 2);
+    }
+    const auto count = [&] { return client->userEvents.size(); };
+    const bool reliable = GetParam().mode != eVNet_Unreliable;
+    runUntil([&] {
+        const uint16_t mask = node->linkedState(serverSide)->ordersInFlight;
+        mostInFlight = std::max(mostInFlight, __builtin_popcount(mask));
+        return reliable && count() >= kEvents;
+    }, 4000);
+    // A while longer: nothing may come twice.
+    runUntil([] { return false; }, 400);
+    std::vector<uint32_t> values;
+    for (const auto& event : client->userEvents) values.push_back(event.second);
+    if (GetParam().mode == eVNet_ReliableOrdered) {
+        ASSERT_EQ(values.size(), kEvents);
+        for (uint32_t i = 0; i < kEvents; ++i) EXPECT_EQ(values[i], i);
+        EXPECT_LE(mostInFlight, 8);
+        EXPECT_GT(mostInFlight, 1);
+        return;
+    }
+    std::vector<uint32_t> sorted = values;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_TRUE(std::adjacent_find(sorted.begin(), sorted.end()) == sorted.end()) << "an event came twice";
+    if (reliable) {
+        EXPECT_EQ(sorted.size(), kEvents);
+    } else {
+        EXPECT_LT(sorted.size(), kEvents) << "30% loss loses some unreliable events";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, NodeEventModes,
+                         ::testing::Values(ModeCase{eVNet_ReliableOrdered, "Ordered"},
+                                           ModeCase{eVNet_ReliableUnordered, "Unordered"},
+                                           ModeCase{eVNet_Unreliable, "Unreliable"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Received ordered items: stale and duplicated numbers are dropped, early
+// ones wait for their turn.
+TEST_F(NodeEvents, OrderedNumbersAreHandedOverOnceAndInOrder)
+{
+    VNet_Node node;
+    VNet_Node_Private* priv = VNet_Node_Private::of(&node);
+    Vornet_Private::NodeConnState state;
+    state.connectionId = 7;
+    const auto item = [](VNet_BitStream& stream, int order, uint32_t value) {
+        stream.addBool(true);
+        stream.addBool(order >= 0);
+        if (order >= 0) stream.addInt(unsigned(order), 4);
+        stream.addBool(true);
+        VNet_BitStream payload(8);
+        payload.addInt(value, 32);
+        const unsigned bits = payload.getBitCount();
+        stream.addBool(false);
+        stream.addInt(bits / 8, 8);
+        stream.addInt(bits % 8, 3);
+        stream.addBitStream(&payload);
+    };
+    const struct {
+        int order;
+        uint32_t value;
+    } arrivals[] = {{2, 102}, {0, 100}, {-1, 500}, {0, 100}, {1, 101}, {2, 102}, {15, 115}, {3, 103}};
+    for (const auto& arrival : arrivals) {
+        VNet_BitStream stream(64);
+        item(stream, arrival.order, arrival.value);
+        stream.addBool(false);
+        ASSERT_TRUE(priv->readEvents(&state, &stream, 0, nullptr));
+    }
+    std::vector<uint32_t> handed;
+    while (node.checkEventWaiting()) handed.push_back(node.getNextEvent(nullptr, nullptr, nullptr, nullptr)->getInt(32));
+    EXPECT_EQ(handed, (std::vector<uint32_t>{100, 500, 101, 102, 103}));
+}
+
+TEST_F(NodeEvents, InitAndRemovalNoticesAndTheNoRecipientCase)
+{
+    Thing& thing = addThing();
+    thing.node.setEventNotification(true, true);
+    connect();
+    ASSERT_GE(runUntil([&] { return converged(); }), 0);
+    eVNet_Event kind = eVNet_EventNone;
+    ASSERT_TRUE(thing.node.checkEventWaiting());
+    thing.node.getNextEvent(&kind, nullptr, nullptr, nullptr);
+    EXPECT_EQ(kind, eVNet_EventInit);
+    // A proxy reaches nobody: the event is freed and the call succeeds.
+    Thing& proxy = *client->proxies.begin()->second;
+    EXPECT_TRUE(proxy.node.sendEvent(eVNet_ReliableOrdered, 0x07, valueStream(1)));
+    EXPECT_FALSE(thing.node.sendEvent(eVNet_SendMode(5), 0x01, valueStream(1)));
+    const unsigned serverSide = server->find("established")->id;
+    thing.node.setConnectionSpecificRelevance(serverSide, 0.0f);
+    server->VNet_Disconnect(serverSide, nullptr);
+    ASSERT_GE(runUntil([&] { return client->proxies.empty(); }), 0);
+    bool removed = false;
+    while (thing.node.checkEventWaiting()) {
+        thing.node.getNextEvent(&kind, nullptr, nullptr, nullptr);
+        removed = removed || kind == eVNet_EventRemoved;
+    }
+    EXPECT_TRUE(removed);
+}
+
+TEST_F(NodeEvents, AnEventTooLargeForAnyPacketIsRefused)
+{
+    Thing& thing = addThing();
+    connect();
+    ASSERT_GE(runUntil([&] { return converged(); }), 0);
+    const unsigned serverSide = server->find("established")->id;
+    auto* huge = new VNet_BitStream(8);
+    // Within what a stream can hold, beyond what an in-process packet carries.
+    while (huge->getBitCount() < 65480u * 8u) huge->addInt(0xFFFFFFFFu, 32);
+    EXPECT_FALSE(thing.node.sendEventDirect(eVNet_ReliableOrdered, huge, serverSide));
+    EXPECT_TRUE(thing.node.sendEventDirect(eVNet_ReliableOrdered, valueStream(42), serverSide));
+    ASSERT_GE(runUntil([&] { return !client->userEvents.empty(); }), 0);
+    EXPECT_EQ(client->userEvents[0].second, 42u);
+}
+
+}  // namespace
