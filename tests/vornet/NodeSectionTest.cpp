@@ -136,11 +136,15 @@ TEST(ReplicatorRoles, DataFromAProxyIsNotStoredOnTheAuthority)
     EXPECT_EQ(readPosition(stream), stream.getBitCount());
 }
 
+// Outlives the replicators that use it: a replicator's destructor looks at
+// its set-up.
+VNet_ReplicatorSetup readerSetup(0x01, VNET_RULE_AUTHORITY_TO_PROXY);
+
 // An advanced replicator that reads a fixed number of bits of its data,
 // whatever the item holds.
 class Reader : public VNet_ReplicatorAdvanced {
 public:
-    explicit Reader(unsigned bits) : VNet_ReplicatorAdvanced(&m_setup), m_bits(bits)
+    explicit Reader(unsigned bits) : VNet_ReplicatorAdvanced(&readerSetup), m_bits(bits)
     {
         m_flags |= VNET_REPLICATOR_INITIALIZED;
     }
@@ -163,7 +167,6 @@ public:
     int received = 0;
 
 private:
-    VNet_ReplicatorSetup m_setup{0x01, VNET_RULE_AUTHORITY_TO_PROXY};
     unsigned m_bits;
 };
 
