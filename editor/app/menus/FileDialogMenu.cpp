@@ -1,7 +1,12 @@
 #include "editor/app/menus/FileDialogMenu.h"
 
+#include "editor/world/MapFile.h"
 #include "libs/zorir/EditField.h"
+#include "libs/zorir/ListControl.h"
 #include "libs/zorir/StaticText.h"
+#include "platform/FileSearch.h"
+
+#include <cstdio>
 
 FileDialogMenu::FileDialogMenu(const std::string& title, const std::string& confirmCaption)
     : MenuWindow(Zorir::Rectangle(100, 50, 600, 500))
@@ -11,10 +16,13 @@ FileDialogMenu::FileDialogMenu(const std::string& title, const std::string& conf
     confirm_ = create<Zorir::Button>(confirmCaption);
     placeInGrid(confirm_, 1, 3);
     placeInGrid(createButton("Cancel", &FileDialogMenu::onCancel), 2, 3);
+    fileList_ = create<Zorir::ListControl>(Zorir::Rectangle(0, 0, 5, 5), 1);
+    placeInGrid(fileList_, 0, 1, 3);
     placeInGrid(create<Zorir::StaticText>("File Name"), 0, 2);
     fileName_ = create<Zorir::EditField>("");
     placeInGrid(fileName_, 1, 2, 2);
     finishLayout();
+    refreshFileList();
 }
 
 void FileDialogMenu::onCancel()
@@ -25,4 +33,35 @@ void FileDialogMenu::onCancel()
 std::string FileDialogMenu::fileName() const
 {
     return fileName_->text();
+}
+
+MenuAction FileDialogMenu::pollAction()
+{
+    const int32_t picked = fileList_->selectedIndex();
+    if (fileList_->hasFocus() && picked >= 0 && picked < fileList_->rowCount()) {
+        fileName_->setText(fileList_->row(picked).text(0));
+    }
+    return actionCode;
+}
+
+void FileDialogMenu::refreshFileList()
+{
+    while (fileList_->rowCount() > 0) fileList_->removeRow(0);
+    fileList_->setSelectedIndex(-1);
+    platform::FileSearch search;
+    if (!search.first(std::string(kMapsFolder) + "*.xml")) {
+        // An empty folder is no error: it simply has no maps yet.
+        if (search.lastError() != platform::kFileNotFound) {
+            std::printf("Invalid file handle. Error is %u.\n", search.lastError());
+            std::fflush(stdout);
+        }
+        return;
+    }
+    do {
+        fileList_->addRow({search.name()});
+    } while (search.next());
+    if (search.lastError() != platform::kNoMoreFiles) {
+        std::printf("FindNextFile error. Error is %u.\n", search.lastError());
+        std::fflush(stdout);
+    }
 }
