@@ -38,10 +38,10 @@ void EditorTopMenu::onView()
 
 void EditorTopMenu::onGridUp()
 {
-    if (MapEditorSim* sim = editorSimulation(); sim && sim->gridSize < MapSimulationManager::kMaxGridSize) sim->gridSize *= 2;
+    if (MapEditorSim* sim = editorSimulation()) sim->growGrid();
 }
 
 void EditorTopMenu::onGridDown()
 {
-    if (MapEditorSim* sim = editorSimulation(); sim && sim->gridSize >= 5) sim->gridSize /= 2;
+    if (MapEditorSim* sim = editorSimulation()) sim->shrinkGrid();
 }

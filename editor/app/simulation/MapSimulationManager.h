@@ -78,6 +78,9 @@ public:
     std::vector<std::unique_ptr<EditorTool>> tools;
     uint8_t gridShown = 1;
     int32_t gridSize = 128;
+    // Double or halve the grid within its bounds; a step past a bound is ignored.
+    void growGrid() { if (gridSize < kMaxGridSize) gridSize *= 2; }
+    void shrinkGrid() { if (gridSize > kMinGridSize) gridSize /= 2; }
     uint8_t snapToGridOn = 1;  // the tools keep a pointer to it
     uint8_t showGeometry = 0;
     uint8_t showImages = 1;
