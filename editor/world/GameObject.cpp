@@ -44,6 +44,9 @@ GameObject::GameObject(const GameObject& other)
       node_(std::make_unique<VNet_Node>())
 {
     collisionPosition = center;
+    // A copy rebuilds its body as the original does; without this a copied
+    // animated box became a plain quad at its next corner edit.
+    animatedBody = other.animatedBody;
     // Cloned children belong to whoever registers them; they get no parent.
     for (const GameObject* child : other.children) children.push_back(child->clone().release());
     for (const auto& component : other.components) components.push_back(component->clone(this));

@@ -6,4 +6,10 @@
 class EditorEditMenu : public MenuWindow {
 public:
     EditorEditMenu();
+
+    void onCut();
+    void onCopy();
+    void onPaste();
+    void onDelete();
+    void onMirror();
 };

@@ -169,8 +169,8 @@ void MapEditorSim::runGridKeys()
 {
     const bool minus = platform::isKeyDown(platform::vk::kOemMinus);
     const bool plus = platform::isKeyDown(platform::vk::kOemPlus);
-    if (minusHeld_ && !minus && gridSize > kMinGridSize) gridSize /= 2;
-    if (plusHeld_ && !plus && gridSize < kMaxGridSize) gridSize *= 2;
+    if (minusHeld_ && !minus) shrinkGrid();
+    if (plusHeld_ && !plus) growGrid();
     minusHeld_ = minus;
     plusHeld_ = plus;
     if (platform::isKeyDown('Q')) camera->scaleHeight(1.01f);
@@ -307,11 +307,14 @@ bool MapEditorSim::saveMapAs(const std::string& name)
 
 void MapEditorSim::copySelectedObjects(bool announce)
 {
-    clipboard.clear();
+    std::vector<std::unique_ptr<GameObject>> copies;
     for (const Selection* selection : MapSimulationManager::selections.atLevel(true)) {
         if (announce) std::cout << "a" << std::endl;
-        if (auto* picked = dynamic_cast<const ObjectSelection*>(selection)) clipboard.push_back(picked->object().clone());
+        if (auto* picked = dynamic_cast<const ObjectSelection*>(selection)) copies.push_back(picked->object().clone());
     }
+    // With no object selected the clipboard keeps what it held, so a stray
+    // Copy or a second Cut does not throw away what was copied before.
+    if (!copies.empty()) clipboard = std::move(copies);
 }
 
 void MapEditorSim::copySelection()

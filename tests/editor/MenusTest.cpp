@@ -1,0 +1,193 @@
+// The File, Edit, View and top menus as their buttons drive them.
+#include "editor/app/menus/EditorEditMenu.h"
+#include "editor/app/menus/EditorFileMenu.h"
+#include "editor/app/menus/EditorSaveMenu.h"
+#include "editor/app/menus/EditorTopMenu.h"
+#include "editor/app/menus/EditorViewMenu.h"
+#include "editor/app/menus/FileDialogMenu.h"
+#include "editor/app/selections/ObjectSelection.h"
+#include "editor/world/Map.h"
+#include "editor/world/Map_Aabb.h"
+#include "libs/zorir/Button.h"
+#include "libs/zorir/EditField.h"
+#include "libs/zorir/ListControl.h"
+#include "libs/zorir/Panel.h"
+#include "libs/zorir/WindowManager.h"
+#include "tests/editor/EditorFixture.h"
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using quillow::test::EditorFixture;
+
+class Menus : public EditorFixture {
+protected:
+    template <class Menu>
+    Menu& menu(MenuIndex index)
+    {
+        return dynamic_cast<Menu&>(*menus->menu(index));
+    }
+    // Pressing a button as the mouse does: its own toggling first, then the menu's handler.
+    void press(MenuIndex index, const std::string& caption) { button(index, caption).pressed().emit(); }
+    Zorir::Button& button(MenuIndex index, const std::string& caption)
+    {
+        auto& panel = dynamic_cast<Zorir::Panel&>(*menus->menu(index)->clientWindow());
+        for (Zorir::Window* child : panel.children()) {
+            auto* found = dynamic_cast<Zorir::Button*>(child);
+            if (found && found->text() == caption) return *found;
+        }
+        throw std::runtime_error("no button " + caption);
+    }
+    std::vector<std::string> listed(FileDialogMenu& dialog)
+    {
+        std::vector<std::string> rows;
+        for (int32_t i = 0; i < dialog.fileList().rowCount(); ++i) rows.push_back(dialog.fileList().row(i).text(0));
+        return rows;
+    }
+    GameObject* addBox(float x)
+    {
+        GameObject* object = new Map_Aabb(Vec2(x, 0.0f), 10.0f, 10.0f, 2, 0, 0, 0.0f, kUvTile);
+        sim->addNewObject(object);
+        return object;
+    }
+    void select(GameObject* object)
+    {
+        sim->MapSimulationManager::selections.append(std::make_unique<ObjectSelection>(*sim, *object));
+    }
+};
+
+TEST_F(Menus, FileListHoldsOnlyTheMapFilesAndNoRowTwice)
+{
+    tree.writeMap("b.xml", "<rootnode/>");
+    tree.writeMap("a.xml", "<rootnode/>");
+    tree.writeMap("notes.txt", "not a map");
+    std::filesystem::create_directory(tree.mapPath("folder.xml"));
+    auto& dialog = menu<FileDialogMenu>(kOpenMenu);
+    dialog.refreshFileList();
+    dialog.refreshFileList();
+    EXPECT_EQ(listed(dialog), (std::vector<std::string>{"a.xml", "b.xml"}));
+}
+
+// A picked row is forgotten when the list is made anew: the same index could
+// name another file by then.
+TEST_F(Menus, RefreshingForgetsThePickedRow)
+{
+    tree.writeMap("a.xml", "<rootnode/>");
+    tree.writeMap("b.xml", "<rootnode/>");
+    auto& dialog = menu<FileDialogMenu>(kSaveMenu);
+    dialog.refreshFileList();
+    dialog.fileList().setSelectedIndex(1);
+    std::filesystem::remove(tree.mapPath("a.xml"));
+    dialog.refreshFileList();
+    EXPECT_EQ(dialog.fileList().selectedIndex(), -1);
+    EXPECT_EQ(listed(dialog), (std::vector<std::string>{"b.xml"}));
+}
+
+TEST_F(Menus, APickedRowNamesTheFileOnlyWhileTheListHasTheFocus)
+{
+    tree.writeMap("a.xml", "<rootnode/>");
+    auto& dialog = menu<FileDialogMenu>(kOpenMenu);
+    menus->showMenu(kOpenMenu, true);  // showing lists the folder anew
+    ASSERT_EQ(dialog.fileList().rowCount(), 1);
+    dialog.fileList().setSelectedIndex(0);
+    Zorir::WindowManager::instance().setFocus(&dialog.fileList());
+    step();
+    EXPECT_EQ(dialog.fileNameField().text(), "a.xml");
+    Zorir::WindowManager::instance().setFocus(&dialog.fileNameField());
+    dialog.fileNameField().setText("typed.xml");
+    step();
+    EXPECT_EQ(dialog.fileNameField().text(), "typed.xml");
+}
+
+TEST_F(Menus, SaveWithoutANameAsksForOneAndSaveAsWritesTheFile)
+{
+    addBox(0.0f);
+    press(kFileMenu, "Save");
+    EXPECT_EQ(menus->menu(kFileMenu)->actionCode, menu_action::kShowSaveDialog);
+    auto& dialog = menu<EditorSaveMenu>(kSaveMenu);
+    dialog.fileNameField().setText("saved.xml");
+    press(kSaveMenu, "Save");
+    EXPECT_TRUE(std::filesystem::exists(tree.mapPath("saved.xml")));
+    EXPECT_EQ(sim->getMapName(), "saved.xml");
+    EXPECT_EQ(dialog.actionCode, menu_action::kCloseDropDowns);
+}
+
+TEST_F(Menus, EachViewToggleTwiceComesBackToItsStart)
+{
+    struct Toggle {
+        const char* caption;
+        uint8_t* flag;
+    };
+    const std::vector<Toggle> toggles{{"Screen Size", &menus->screenFrameShown}, {"Grid", &sim->gridShown},
+                                      {"Grid on top", &app->gridOnTop},          {"Show Geo", &sim->showGeometry},
+                                      {"Show Imgs", &sim->showImages},           {"Snap To Grid", &sim->snapToGridOn}};
+    for (const Toggle& toggle : toggles) {
+        const uint8_t start = *toggle.flag;
+        EXPECT_EQ(button(kViewMenu, toggle.caption).isToggledOn(), start != 0) << toggle.caption;
+        press(kViewMenu, toggle.caption);
+        EXPECT_NE(*toggle.flag, start) << toggle.caption;
+        EXPECT_EQ(button(kViewMenu, toggle.caption).isToggledOn(), *toggle.flag != 0) << toggle.caption;
+        press(kViewMenu, toggle.caption);
+        EXPECT_EQ(*toggle.flag, start) << toggle.caption;
+        EXPECT_EQ(button(kViewMenu, toggle.caption).isToggledOn(), start != 0) << toggle.caption;
+        EXPECT_EQ(menus->menu(kViewMenu)->actionCode, menu_action::kCloseDropDowns);
+    }
+}
+
+struct GridCase {
+    MenuIndex menu;
+    const char* caption;
+    std::vector<int32_t> sizes;  // after each press, from 128
+};
+
+class GridButtons : public Menus, public ::testing::WithParamInterface<GridCase> {};
+
+TEST_P(GridButtons, StayWithinTheGridBounds)
+{
+    ASSERT_EQ(sim->gridSize, 128);
+    for (int32_t expected : GetParam().sizes) {
+        press(GetParam().menu, GetParam().caption);
+        EXPECT_EQ(sim->gridSize, expected);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    TopAndView, GridButtons,
+    ::testing::Values(GridCase{kTopMenu, "gU", {256, 512, 1024, 2048, 2048}},
+                      GridCase{kTopMenu, "gD", {64, 32, 16, 8, 4, 4}},
+                      GridCase{kViewMenu, "Grid Up", {256, 512, 1024, 2048, 2048}},
+                      GridCase{kViewMenu, "Grid Down", {64, 32, 16, 8, 4, 4}}));
+
+TEST_F(Menus, CopyAndCutWithNothingSelectedKeepTheClipboard)
+{
+    select(addBox(0.0f));
+    press(kEditMenu, "Copy");
+    ASSERT_EQ(sim->clipboard.size(), 1u);
+    const GameObject* copied = sim->clipboard.front().get();
+    press(kEditMenu, "Delete");
+    EXPECT_TRUE(sim->MapSimulationManager::selections.empty());
+    press(kEditMenu, "Copy");
+    press(kEditMenu, "Cut");
+    ASSERT_EQ(sim->clipboard.size(), 1u);
+    EXPECT_EQ(sim->clipboard.front().get(), copied);
+    press(kEditMenu, "Paste");
+    step();
+    EXPECT_EQ(sim->map->objects.size(), 1u);
+}
+
+TEST_F(Menus, CopiesOfAnAnimatedBoxStayAnimated)
+{
+    GameObject* box = addBox(0.0f);
+    box->animatedBody = true;
+    select(box);
+    press(kEditMenu, "Copy");
+    press(kEditMenu, "Paste");
+    ASSERT_EQ(sim->map->objects.size(), 2u);
+    EXPECT_TRUE(sim->map->objects.back()->animatedBody);
+}
+
+}  // namespace
