@@ -1,6 +1,7 @@
 // The File, Edit, View and top menus as their buttons drive them.
 #include "editor/app/menus/EditorEditMenu.h"
 #include "editor/app/menus/EditorFileMenu.h"
+#include "editor/app/menus/EditorMirrorMenu.h"
 #include "editor/app/menus/EditorSaveMenu.h"
 #include "editor/app/menus/EditorTopMenu.h"
 #include "editor/app/menus/EditorViewMenu.h"
@@ -8,6 +9,11 @@
 #include "editor/app/selections/ObjectSelection.h"
 #include "editor/world/Map.h"
 #include "editor/world/Map_Aabb.h"
+#include "editor/world/Spawn.h"
+#include "libs/zorir/CheckBox.h"
+#include "libs/zorir/ComboBox.h"
+#include "libs/zorir/SpinBox.h"
+#include "libs/zorir/StaticText.h"
 #include "libs/zorir/Button.h"
 #include "libs/zorir/EditField.h"
 #include "libs/zorir/ListControl.h"
@@ -48,9 +54,9 @@ protected:
         for (int32_t i = 0; i < dialog.fileList().rowCount(); ++i) rows.push_back(dialog.fileList().row(i).text(0));
         return rows;
     }
-    GameObject* addBox(float x)
+    GameObject* addBox(float x, float y = 0.0f)
     {
-        GameObject* object = new Map_Aabb(Vec2(x, 0.0f), 10.0f, 10.0f, 2, 0, 0, 0.0f, kUvTile);
+        GameObject* object = new Map_Aabb(Vec2(x, y), 10.0f, 10.0f, 2, 0, 0, 0.0f, kUvTile);
         sim->addNewObject(object);
         return object;
     }
@@ -188,6 +194,88 @@ TEST_F(Menus, CopiesOfAnAnimatedBoxStayAnimated)
     press(kEditMenu, "Paste");
     ASSERT_EQ(sim->map->objects.size(), 2u);
     EXPECT_TRUE(sim->map->objects.back()->animatedBody);
+}
+
+struct MirrorCase {
+    const char* what;
+    int32_t axis;
+    bool snap;
+    bool position;
+    const char* direction;
+    Vec2 selected;
+    Vec2 copy;
+};
+
+class Mirror : public Menus, public ::testing::WithParamInterface<MirrorCase> {
+protected:
+    EditorMirrorMenu& dialog() { return menu<EditorMirrorMenu>(kMirrorMenu); }
+};
+
+TEST_P(Mirror, AddsACopyToTheMapAtTheMirroredPlace)
+{
+    const MirrorCase& c = GetParam();
+    sim->gridSize = 64;
+    GameObject* box = addBox(c.selected.x, c.selected.y);
+    select(box);
+    dialog().axisBox().setValue(c.axis);
+    if (c.snap) dialog().snapBox().toggle();
+    if (!c.position) dialog().positionBox().toggle();
+    dialog().directionBox().setCurrentText(c.direction);
+    press(kMirrorMenu, "OK");
+    ASSERT_EQ(sim->map->objects.size(), 2u);
+    EXPECT_EQ(sim->map->objects.front(), box);
+    EXPECT_FLOAT_EQ(sim->map->objects.back()->center.x, c.copy.x);
+    EXPECT_FLOAT_EQ(sim->map->objects.back()->center.y, c.copy.y);
+    EXPECT_EQ(dialog().actionCode, menu_action::kCloseDropDowns);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Mirror,
+    ::testing::Values(MirrorCase{"vertical", 100, false, true, "vertical", Vec2(40, 0), Vec2(160, 0)},
+                      MirrorCase{"without position", 100, false, false, "vertical", Vec2(40, 0), Vec2(40, 0)},
+                      MirrorCase{"snapped down", 100, true, true, "vertical", Vec2(40, 0), Vec2(88, 0)},
+                      MirrorCase{"snapped up", -100, true, true, "vertical", Vec2(40, 0), Vec2(-168, 0)},
+                      MirrorCase{"horizontal", 100, false, true, "horizontal", Vec2(0, 40), Vec2(0, 160)}),
+    [](const ::testing::TestParamInfo<MirrorCase>& info) {
+        std::string name = info.param.what;
+        for (char& ch : name) if (ch == ' ') ch = '_';
+        return name;
+    });
+
+TEST_F(Menus, AMirroredSpawnMarkerBecomesASpawnOfTheOtherSide)
+{
+    auto spawn = std::make_unique<Spawn>();
+    createSpawnMarker(*spawn, 0, Vec2(40, 0));
+    GameObject* marker = spawn->marker.get();
+    sim->map->addSpawn(std::move(spawn));
+    select(marker);
+    auto& dialog = menu<EditorMirrorMenu>(kMirrorMenu);
+    dialog.axisBox().setValue(100);
+    press(kMirrorMenu, "OK");
+    EXPECT_TRUE(sim->map->objects.empty());
+    ASSERT_EQ(sim->map->spawnLists.size() > 1 ? sim->map->spawnLists[1].size() : 0u, 1u);
+    const GameObject& mirrored = *sim->map->spawnLists[1].front()->marker;
+    EXPECT_FLOAT_EQ(mirrored.center.x, 160.0f);
+}
+
+TEST_F(Menus, MirrorWithNothingSelectedOnlyCloses)
+{
+    addBox(0.0f);
+    press(kMirrorMenu, "OK");
+    EXPECT_EQ(sim->map->objects.size(), 1u);
+    EXPECT_EQ(menus->menu(kMirrorMenu)->actionCode, menu_action::kCloseDropDowns);
+}
+
+TEST_F(Menus, TheAxisLabelFollowsTheDirection)
+{
+    auto& dialog = menu<EditorMirrorMenu>(kMirrorMenu);
+    menus->showMenu(kMirrorMenu, true);
+    dialog.directionBox().setCurrentText("horizontal");
+    step();
+    EXPECT_EQ(dialog.axisLabel().text(), "y axis");
+    dialog.directionBox().setCurrentText("vertical");
+    step();
+    EXPECT_EQ(dialog.axisLabel().text(), "x axis");
 }
 
 }  // namespace

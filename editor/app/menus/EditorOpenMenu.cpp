@@ -5,7 +5,7 @@
 
 EditorOpenMenu::EditorOpenMenu() : FileDialogMenu("Open", "Open")
 {
-    confirmButton()->pressed().connect(this, &EditorOpenMenu::onOpen);
+    onPress(*confirmButton(), [this] { onOpen(); });
 }
 
 void EditorOpenMenu::onOpen()

@@ -5,7 +5,7 @@
 
 EditorSaveMenu::EditorSaveMenu() : FileDialogMenu("Save As", "Save")
 {
-    confirmButton()->pressed().connect(this, &EditorSaveMenu::onSave);
+    onPress(*confirmButton(), [this] { onSave(); });
 }
 
 void EditorSaveMenu::onSave()

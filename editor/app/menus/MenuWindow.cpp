@@ -33,6 +33,11 @@ void MenuWindow::placeInGrid(Zorir::Window* widget, uint32_t column, uint32_t ro
     panel_->addChildWindow(widget, cell);
 }
 
+void MenuWindow::onPress(Zorir::BasicButton& button, std::function<void()> handler)
+{
+    presses_.push_back(std::make_unique<ButtonPress>(button, std::move(handler)));
+}
+
 void MenuWindow::finishLayout()
 {
     setClientWindow(panel_.get());

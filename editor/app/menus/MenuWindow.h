@@ -1,11 +1,13 @@
 #pragma once
 
+#include "editor/app/menus/ButtonPress.h"
 #include "editor/app/menus/MenuAction.h"
 #include "libs/zorir/Button.h"
 #include "libs/zorir/FrameWindow.h"
 #include "libs/zorir/Panel.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -51,9 +53,12 @@ protected:
     Zorir::Button* createButton(const std::string& caption, void (Menu::*handler)())
     {
         Zorir::Button* button = create<Zorir::Button>(caption);
-        button->pressed().connect(static_cast<Menu*>(this), handler);
+        Menu* menu = static_cast<Menu*>(this);
+        onPress(*button, [menu, handler] { (menu->*handler)(); });
         return button;
     }
+    // Every menu button acts once per click through this.
+    void onPress(Zorir::BasicButton& button, std::function<void()> handler);
     // The grid of the panel (spacing, column widths, row heights), set
     // before any widget is placed in it.
     void setGrid(const Zorir::Vector2& spacing, const std::vector<float>& columns, const std::vector<float>& rows);
@@ -64,4 +69,5 @@ protected:
 private:
     std::unique_ptr<Zorir::Panel> panel_;
     std::vector<std::unique_ptr<Zorir::Window>> owned_;
+    std::vector<std::unique_ptr<ButtonPress>> presses_;
 };
