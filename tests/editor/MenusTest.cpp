@@ -185,6 +185,25 @@ TEST_F(Menus, CopyAndCutWithNothingSelectedKeepTheClipboard)
     EXPECT_EQ(sim->map->objects.size(), 1u);
 }
 
+// The toolkit presses a held button again when the pointer comes back over
+// it; Paste must still paste once for the one click.
+TEST_F(Menus, AHeldButtonActsOncePerClickWhateverThePointerDoes)
+{
+    select(addBox(0.0f));
+    press(kEditMenu, "Copy");
+    menus->showMenu(kEditMenu, true);
+    const Zorir::Rectangle paste = button(kEditMenu, "Paste").rectangle();
+    const int x = static_cast<int>(paste.x + paste.width / 2);
+    const int y = static_cast<int>(paste.y + paste.height / 2);
+    auto& manager = Zorir::WindowManager::instance();
+    manager.onMouseMove(x, y);
+    manager.onLeftButtonDown(x, y);
+    manager.onMouseMove(x + 500, y + 500);
+    manager.onMouseMove(x, y);
+    manager.onLeftButtonUp(x, y);
+    EXPECT_EQ(sim->map->objects.size(), 2u);
+}
+
 TEST_F(Menus, CopiesOfAnAnimatedBoxStayAnimated)
 {
     GameObject* box = addBox(0.0f);
