@@ -35,6 +35,16 @@ constexpr const char* kMapName = "edit menu.xml";
 
 class EditMenuEndToEnd : public ::testing::Test {
 protected:
+    template <typename Work>
+    auto inWorkDir(Work work)
+    {
+        const auto previous = std::filesystem::current_path();
+        std::filesystem::current_path(editor.tree().workDir());
+        auto result = work();
+        std::filesystem::current_path(previous);
+        return result;
+    }
+
     void SetUp() override
     {
         ASSERT_TRUE(editor.start());
@@ -45,16 +55,6 @@ protected:
         }));
         openMap();
         chooseSelectTool();
-    }
-
-    template <typename Work>
-    auto inWorkDir(Work work)
-    {
-        const auto previous = std::filesystem::current_path();
-        std::filesystem::current_path(editor.tree().workDir());
-        auto result = work();
-        std::filesystem::current_path(previous);
-        return result;
     }
 
     // The editor samples the pointer once per tick.
