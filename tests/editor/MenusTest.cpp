@@ -236,7 +236,7 @@ TEST_P(Mirror, AddsACopyToTheMapAtTheMirroredPlace)
     sim->gridSize = 64;
     GameObject* box = addBox(c.selected.x, c.selected.y);
     select(box);
-    dialog().axisBox().setValue(c.axis);
+    dialog().axisBox().editField().setText(std::to_string(c.axis));  // typed, not confirmed
     if (c.snap) dialog().snapBox().toggle();
     if (!c.position) dialog().positionBox().toggle();
     dialog().directionBox().setCurrentText(c.direction);
@@ -269,7 +269,7 @@ TEST_F(Menus, AMirroredSpawnMarkerBecomesASpawnOfTheOtherSide)
     sim->map->addSpawn(std::move(spawn));
     select(marker);
     auto& dialog = menu<EditorMirrorMenu>(kMirrorMenu);
-    dialog.axisBox().setValue(100);
+    dialog.axisBox().editField().setText("100");
     press(kMirrorMenu, "OK");
     EXPECT_TRUE(sim->map->objects.empty());
     ASSERT_EQ(sim->map->spawnLists.size() > 1 ? sim->map->spawnLists[1].size() : 0u, 1u);
