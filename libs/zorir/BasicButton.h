@@ -41,9 +41,6 @@ public:
     // Stays pressed when the pointer leaves while held (there is no way back).
     void setKeepPressedOnLeave() { keepPressedOnLeave_ = true; }
 
-    // True while `pressed` is emitted again because the held pointer came
-    // back over the button, for users that act once per click.
-    bool isRepeatingPress() const { return repeatingPress_; }
     State state() const { return state_; }
     int32_t pressCount() const { return pressCount_; }
     // True while pressed is emitted again for a button still held (the
