@@ -3,6 +3,7 @@
 #include "editor/app/menus/EditorCreateObjectMenu.h"
 #include "editor/app/simulation/MapSimulationManager.h"
 #include "editor/app/simulation/ViewCamera.h"
+#include "editor/world/Geometry.h"
 #include "editor/world/ImageGeometry.h"
 #include "editor/world/Map.h"
 #include "editor/world/Map_Aabb.h"
@@ -111,9 +112,8 @@ std::unique_ptr<GameObject> CreateTool::buildBox(const Vec2& previousDrag) const
         height = static_cast<float>(settings.snapY());
     }
     if (width == 0.0f || height == 0.0f) return nullptr;
-    const float border = settings.hasBorder() ? static_cast<float>(settings.borderWidth()) : 0.0f;
     return std::make_unique<Map_Aabb>(centre, width, height, panelLayer(), textureId(settings.textureText()),
-                                      textureId(settings.borderTextureText()), border,
+                                      textureId(settings.borderTextureText()), borderWidth(),
                                       stamped ? kUvStretch : kUvTile);
 }
 
@@ -165,9 +165,7 @@ std::unique_ptr<GameObject> CreateTool::buildPolyLine(uint16_t layer) const
     const Vec2 offset = Vec2::normalize(Vec2(p0.y - p1.y, p1.x - p0.x)) * static_cast<float>(settings.snapY());
     const std::vector<Vec2> points{p0 + offset, p1 + offset, p1 - offset, p0 - offset};
     const Vec2 centre = (points[0] + points[1] + points[2] + points[3]) * 0.25f;
-    const float border = settings.hasBorder() ? static_cast<float>(settings.borderWidth()) : 0.0f;
-    auto strip = std::make_unique<Map_Poly>(points, centre, layer, border, textureId(settings.textureText()),
-                                            textureId(settings.borderTextureText()));
+    std::unique_ptr<Map_Poly> strip = buildPoly(points, centre, layer);
     if (settings.stretchPolyLineUVs()) {
         // Only the body takes the stretched image; a border strip keeps its own mapping.
         for (const auto& drawable : strip->drawables) {
@@ -192,12 +190,14 @@ std::unique_ptr<GameObject> CreateTool::buildPolygon(uint16_t layer) const
     } else if (turn != kCounterClockwise) {
         return nullptr;
     }
-    Vec2 centre(0, 0);
-    for (const Vec2& point : points) centre += point;
-    centre = centre * (1.0f / static_cast<float>(points.size()));
+    return buildPoly(points, meanOf(points), layer);
+}
+
+std::unique_ptr<Map_Poly> CreateTool::buildPoly(const std::vector<Vec2>& points, const Vec2& centre,
+                                                uint16_t layer) const
+{
     const EditorCreateObjectMenu& settings = panel();
-    const float border = settings.hasBorder() ? static_cast<float>(settings.borderWidth()) : 0.0f;
-    return std::make_unique<Map_Poly>(points, centre, layer, border, textureId(settings.textureText()),
+    return std::make_unique<Map_Poly>(points, centre, layer, borderWidth(), textureId(settings.textureText()),
                                       textureId(settings.borderTextureText()));
 }
 
@@ -244,6 +244,14 @@ EditorCreateObjectMenu& CreateTool::panel() const { return *simulation_.getCreat
 uint32_t CreateTool::textureId(const std::string& name) const
 {
     return static_cast<uint32_t>(TextureManager::instance()->getTextureId(name));
+}
+
+// The border field keeps its value while "Has Border" is off; only a
+// checked box gives the shape a border.
+float CreateTool::borderWidth() const
+{
+    const EditorCreateObjectMenu& settings = panel();
+    return settings.hasBorder() ? static_cast<float>(settings.borderWidth()) : 0.0f;
 }
 
 uint16_t CreateTool::panelLayer() const

@@ -10,6 +10,7 @@
 
 class EditorCreateObjectMenu;
 class GameObject;
+class Map_Poly;
 class MapSimulationManager;
 
 // Builds circles, boxes, polygons and spawn points. What it builds comes
@@ -41,6 +42,8 @@ private:
     std::unique_ptr<GameObject> buildBox(const Vec2& previousDrag) const;
     std::unique_ptr<GameObject> buildPolygon(uint16_t layer) const;
     std::unique_ptr<GameObject> buildPolyLine(uint16_t layer) const;
+    // A polygon with the panel's textures and border.
+    std::unique_ptr<Map_Poly> buildPoly(const std::vector<Vec2>& points, const Vec2& centre, uint16_t layer) const;
     // Lists the object in the map and the scene with the panel's parallax.
     void addToMap(GameObject* object);
     void applyAlignment(GameObject& object) const;
@@ -51,6 +54,7 @@ private:
     EditorCreateObjectMenu& panel() const;
     uint32_t textureId(const std::string& name) const;
     uint16_t panelLayer() const;
+    float borderWidth() const;
 
     MapSimulationManager& simulation_;
 };
