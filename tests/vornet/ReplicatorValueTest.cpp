@@ -7,22 +7,12 @@
 #include <cstring>
 #include <utility>
 
+#include "SizeSupport.h"
 #include "vornet/vornet_replicator_value.h"
 
 namespace {
 
-template <typename F, unsigned int... S>
-void forSizes(F&& visit, std::integer_sequence<unsigned int, S...>)
-{
-    (visit.template operator()<S + 1>(), ...);
-}
-
-// Calls visit<SIZE>() for SIZE 1 to 12.
-template <typename F>
-void forEachSize(F&& visit)
-{
-    forSizes(visit, std::make_integer_sequence<unsigned int, 12>{});
-}
+using size_test::forEachSize;
 
 template <typename E>
 class ValueForm : public testing::Test {};

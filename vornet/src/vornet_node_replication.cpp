@@ -4,6 +4,8 @@
 #include "vornet/vornet.h"
 #include "vornet/vornet_replicator.h"
 #include "vornet/vornet_replicator_bool.h"
+#include "vornet/vornet_replicator_interpolate.h"
+#include "vornet/vornet_replicator_numeric.h"
 #include "vornet/vornet_replicator_string.h"
 
 #include "vornet_assert.h"
@@ -24,6 +26,15 @@ constexpr uint16_t kGrowth = 10;
 bool isBasic(const VNet_Replicator* r)
 {
     return r && (r->getFlags() & VNET_REPLICATOR_BASIC);
+}
+
+// The add calls work only while the set-up is open; missing flags or rules
+// are reported and the replicator is added anyway.
+bool acceptsAddCall(VNet_Node_Private& node, unsigned char flags, unsigned char rules)
+{
+    if (!(node.flags & NodeSetupOpen)) return false;
+    if (!flags || !rules) node.log(LogError, nullptr, "Replication flags or rules missing");
+    return true;
 }
 
 uint8_t setupFlags(const VNet_Replicator* r)
@@ -176,17 +187,64 @@ void VNet_Node_Private::insertReplicator(VNet_Replicator* replicator, bool spars
 void VNet_Node::addReplicationBool(bool* data, unsigned char flags, unsigned char rules, short minDelay,
                                    short maxDelay)
 {
-    if (!(m_priv->flags & NodeSetupOpen)) return;
-    if (!flags || !rules) m_priv->log(LogError, nullptr, "Replication flags or rules missing");
+    if (!acceptsAddCall(*m_priv, flags, rules)) return;
     m_priv->addOwnedReplicator(
         new VNet_Replicate_Boolp(data, flags, rules, m_priv->interceptId, minDelay, maxDelay), "addReplicationBool()");
+}
+
+void VNet_Node::addReplicationInt(int* data, unsigned char bits, bool isSigned, unsigned char flags,
+                                  unsigned char rules, short minDelay, short maxDelay)
+{
+    if (!acceptsAddCall(*m_priv, flags, rules)) return;
+    const unsigned char id = m_priv->interceptId;
+    VNet_Replicator* replicator =
+        isSigned ? static_cast<VNet_Replicator*>(
+                       new VNet_Replicate_Numeric<int*, 1>(data, bits, flags, rules, id, minDelay, maxDelay))
+                 : new VNet_Replicate_Numeric<unsigned int*, 1>(reinterpret_cast<unsigned int*>(data), bits, flags,
+                                                                rules, id, minDelay, maxDelay);
+    m_priv->addOwnedReplicator(replicator, "addReplicationInt()");
+}
+
+void VNet_Node::addReplicationFloat(float* data, unsigned char mantissaBits, unsigned char flags, unsigned char rules,
+                                    short minDelay, short maxDelay)
+{
+    if (!acceptsAddCall(*m_priv, flags, rules)) return;
+    m_priv->addOwnedReplicator(new VNet_Replicate_Numeric<float*, 1>(data, mantissaBits, flags, rules,
+                                                                     m_priv->interceptId, minDelay, maxDelay),
+                               "addReplicationFloat()");
+}
+
+void VNet_Node::addInterpolationInt(int* data, unsigned char bits, bool isSigned, unsigned char flags,
+                                    unsigned char rules, int errorThreshold, int* reference, short minDelay,
+                                    short maxDelay, float factor)
+{
+    if (!acceptsAddCall(*m_priv, flags, rules)) return;
+    const unsigned char id = m_priv->interceptId;
+    VNet_Replicator* replicator =
+        isSigned ? static_cast<VNet_Replicator*>(new VNet_Interpolate<int*, 1>(
+                       data, bits, flags, rules, errorThreshold, reference, id, minDelay, maxDelay, factor))
+                 : new VNet_Interpolate<unsigned int*, 1>(
+                       reinterpret_cast<unsigned int*>(data), bits, flags, rules,
+                       static_cast<unsigned int>(errorThreshold), reinterpret_cast<unsigned int*>(reference), id,
+                       minDelay, maxDelay, factor);
+    m_priv->addOwnedReplicator(replicator, "addInterpolationInt()");
+}
+
+void VNet_Node::addInterpolationFloat(float* data, unsigned char mantissaBits, unsigned char flags,
+                                      unsigned char rules, float errorThreshold, float* reference, short minDelay,
+                                      short maxDelay, float factor)
+{
+    if (!acceptsAddCall(*m_priv, flags, rules)) return;
+    m_priv->addOwnedReplicator(new VNet_Interpolate<float*, 1>(data, mantissaBits, flags, rules, errorThreshold,
+                                                               reference, m_priv->interceptId, minDelay, maxDelay,
+                                                               factor),
+                               "addInterpolationFloat()");
 }
 
 void VNet_Node::addReplicationString(char* data, unsigned short maxLength, unsigned char flags, unsigned char rules,
                                      short minDelay, short maxDelay)
 {
-    if (!(m_priv->flags & NodeSetupOpen)) return;
-    if (!flags || !rules) m_priv->log(LogError, nullptr, "Replication flags or rules missing");
+    if (!acceptsAddCall(*m_priv, flags, rules)) return;
     m_priv->addOwnedReplicator(
         new VNet_Replicate_Stringp(data, maxLength, flags, rules, m_priv->interceptId, minDelay, maxDelay),
         "addReplicationString()");
@@ -195,8 +253,7 @@ void VNet_Node::addReplicationString(char* data, unsigned short maxLength, unsig
 void VNet_Node::addReplicationStringW(wchar_t* data, unsigned short maxLength, unsigned char flags,
                                       unsigned char rules, short minDelay, short maxDelay)
 {
-    if (!(m_priv->flags & NodeSetupOpen)) return;
-    if (!flags || !rules) m_priv->log(LogError, nullptr, "Replication flags or rules missing");
+    if (!acceptsAddCall(*m_priv, flags, rules)) return;
     m_priv->addOwnedReplicator(
         new VNet_Replicate_StringWp(data, maxLength, flags, rules, m_priv->interceptId, minDelay, maxDelay),
         "addReplicationStringW()");

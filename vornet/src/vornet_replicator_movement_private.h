@@ -5,10 +5,14 @@
 #include <cstring>
 
 #include "vornet/vornet_bitstream.h"
+#include "vornet/vornet.h"
+#include "vornet/vornet_control.h"
+#include "vornet/vornet_node.h"
 #include "vornet/vornet_replicator_movement.h"
 
 #include "vornet_assert.h"
 #include "vornet_list.h"
+#include "vornet_log.h"
 #include "vornet_memory.h"
 #include "vornet_replicator_elements.h"
 #include "vornet_spline.h"
@@ -815,3 +819,298 @@ private:
 };
 
 }  // namespace Vornet_Private
+
+// ---------------------------------------------------------------------------
+// Set-up and replicator
+
+template <typename T>
+VNet_RSetupMovement<T>::VNet_RSetupMovement(unsigned char bits, unsigned char flags, unsigned char rules,
+                                            unsigned char interceptId, short minDelay, short maxDelay)
+    : VNet_RSetupNumeric(bits, flags, rules, interceptId, minDelay, maxDelay)
+{
+}
+
+template <typename T>
+VNet_RSetupMovement<T>::~VNet_RSetupMovement() = default;
+
+template <typename T>
+VNet_ReplicatorSetup* VNet_RSetupMovement<T>::Duplicate()
+{
+    if (getFlags() & VNET_REPFLAG_SHAREDSETUP) return this;
+    return new VNet_RSetupMovement(*this);
+}
+
+template <typename T, unsigned int N>
+VNet_Replicate_Movement<T, N>::VNet_Replicate_Movement(unsigned char bits, unsigned char flags, unsigned char rules,
+                                                       unsigned char interceptId, short minDelay, short maxDelay)
+    : VNet_ReplicatorAdvanced(nullptr), m_priv(nullptr)
+{
+    m_setup = new VNet_RSetupMovement<T>(bits, flags | VNET_REPFLAG_OWNEDSETUP, rules, interceptId, minDelay,
+                                         maxDelay);
+    createState();
+}
+
+template <typename T, unsigned int N>
+VNet_Replicate_Movement<T, N>::VNet_Replicate_Movement(VNet_RSetupMovement<T>* setup)
+    : VNet_ReplicatorAdvanced(setup), m_priv(nullptr)
+{
+    createState();
+}
+
+template <typename T, unsigned int N>
+void VNet_Replicate_Movement<T, N>::createState()
+{
+    m_priv = new Vornet_Private::MovementCore<T, N>;
+    if (m_setup && m_priv) m_flags |= VNET_REPLICATOR_PROCESS | VNET_REPLICATOR_INITIALIZED;
+}
+
+template <typename T, unsigned int N>
+VNet_Replicate_Movement<T, N>::~VNet_Replicate_Movement()
+{
+    delete m_priv;
+}
+
+template <typename T, unsigned int N>
+const VNet_RSetupMovement<T>& VNet_Replicate_Movement<T, N>::setup() const
+{
+    return *static_cast<const VNet_RSetupMovement<T>*>(m_setup);
+}
+
+template <typename T, unsigned int N>
+unsigned char VNet_Replicate_Movement<T, N>::bits() const
+{
+    return setup().getRelevantBits();
+}
+
+template <typename T, unsigned int N>
+void VNet_Replicate_Movement<T, N>::setUpdateListener(VNet_MoveUpdateListener<T>* listener)
+{
+    m_priv->updateListener = listener;
+}
+
+template <typename T, unsigned int N>
+void VNet_Replicate_Movement<T, N>::setTimeScale(float scale)
+{
+    m_priv->timeScale = scale;
+}
+
+template <typename T, unsigned int N>
+void VNet_Replicate_Movement<T, N>::updateState(T* position, float* velocity, float* acceleration, bool force)
+{
+    (void)VNET_CHECK(getNode(), "Replicator needs to be added to a node before this function can be called");
+    (void)VNET_CHECK(!getNode() || getNode()->getRole() != eVNet_RoleProxy,
+                     "VNet_Replicate_Movement::updateAll() not supported on proxy");
+    m_priv->updateState(position, velocity, acceleration, force);
+}
+
+template <typename T, unsigned int N>
+void VNet_Replicate_Movement<T, N>::overrideState(T* position, float* velocity, float* acceleration, int timeOffset)
+{
+    m_priv->overrideState(position, velocity, acceleration, timeOffset);
+}
+
+template <typename T, unsigned int N>
+void VNet_Replicate_Movement<T, N>::getExtrapolatedPosition(int timeOffset, T* out)
+{
+    if (!VNET_ASSERT(out, "_data")) return;
+    m_priv->extrapolatedPosition(timeOffset, out, setup().getInterpolationTime());
+}
+
+template <typename T, unsigned int N>
+void VNet_Replicate_Movement<T, N>::getExtrapolatedVelocity(int timeOffset, float* out)
+{
+    (void)VNET_CHECK(getNode(), "Replicator needs to be added to a node before this function can be called");
+    if (!VNET_ASSERT(out, "_data")) return;
+    m_priv->extrapolatedVelocity(timeOffset, out);
+}
+
+template <typename T, unsigned int N>
+void VNet_Replicate_Movement<T, N>::getLastReceivedPosition(T* out)
+{
+    if (VNET_ASSERT(out, "_data")) std::memcpy(out, m_priv->state.position, sizeof(T) * N);
+}
+
+template <typename T, unsigned int N>
+void VNet_Replicate_Movement<T, N>::getLastReceivedVelocity(float* out)
+{
+    if (VNET_ASSERT(out, "_data")) m_priv->unscaled(m_priv->state.velocity, out);
+}
+
+template <typename T, unsigned int N>
+void VNet_Replicate_Movement<T, N>::getAcceleration(float* out)
+{
+    if (VNET_ASSERT(out, "_data")) m_priv->unscaled(m_priv->state.acceleration, out);
+}
+
+template <typename T, unsigned int N>
+void VNet_Replicate_Movement<T, N>::getSplinePoint(float t, T* out)
+{
+    if (VNET_ASSERT(out, "_data")) m_priv->spline.getPoint(t, out);
+}
+
+template <typename T, unsigned int N>
+void VNet_Replicate_Movement<T, N>::getSplineControlPoint(unsigned int index, T* out)
+{
+    if (VNET_ASSERT(out, "_data")) m_priv->spline.getControlPoint(index, out);
+}
+
+template <typename T, unsigned int N>
+void VNet_Replicate_Movement<T, N>::updateInput(T* position, VNet_BitStream* input)
+{
+    (void)VNET_CHECK(getNode(), "Replicator needs to be added to a node before this function can be called");
+    if (!VNET_ASSERT(position, "_data")) return;
+    m_priv->updateInput(position, input);
+}
+
+template <typename T, unsigned int N>
+VNet_BitStream* VNet_Replicate_Movement<T, N>::getNextInputHistoryEntry(unsigned int* time, void** iterator)
+{
+    if (!VNET_ASSERT(iterator, "iterator")) return nullptr;
+    return m_priv->history.next(time, iterator);
+}
+
+template <typename T, unsigned int N>
+void* VNet_Replicate_Movement<T, N>::peekData()
+{
+    return nullptr;
+}
+
+template <typename T, unsigned int N>
+void VNet_Replicate_Movement<T, N>::clearPeekData()
+{
+}
+
+template <typename T, unsigned int N>
+void VNet_Replicate_Movement<T, N>::Process(eVNet_NodeRole, unsigned int elapsed)
+{
+    (void)VNET_CHECK(getNode(), "Replicator needs to be added to a node before this function can be called");
+    m_priv->process(elapsed, setup().getInterpolationTime());
+}
+
+template <typename T, unsigned int N>
+void VNet_Replicate_Movement<T, N>::onPreSendData(unsigned int connectionId, eVNet_NodeRole remoteRole,
+                                                  unsigned int* lastSendTime)
+{
+    VNet_Node* node = getNode();
+    if (!VNET_CHECK(node, "Replicator needs to be added to a node before this function can be called") || !node)
+        return;
+    (void)VNET_CHECK(node->getRole() != eVNet_RoleProxy, "a proxy sends no movement");
+    const short minDelay = setup().getMinDelay();
+    if (lastSendTime && minDelay != -1 &&
+        Vornet::getTime() - *lastSendTime < static_cast<uint32_t>(static_cast<int32_t>(minDelay)))
+        return;
+    const unsigned char rules = setup().getRules();
+    if (node->getRole() == eVNet_RoleOwner && (rules & VNET_RULE_OWNER_TO_AUTHORITY)) {
+        sendInput();
+        return;
+    }
+    const bool toOwner = remoteRole == eVNet_RoleOwner && (rules & VNET_RULE_AUTHORITY_TO_OWNER);
+    if (remoteRole != eVNet_RoleProxy && !toOwner) return;
+    auto* record = m_priv->recordFor(connectionId);
+    if (!record) return;
+    const unsigned plan = m_priv->planUpdate(*record, bits(), setup().getConstantErrorThreshold(),
+                                             (setup().getExtendedFlags() & 0x04) != 0);
+    if (!(plan & Vornet_Private::updateSend)) return;
+    auto* stream = new VNet_BitStream(12);
+    if (!stream) {
+        Vornet_Private::logMessage(Vornet_Private::LogError, "VNet_Replicate_Movement::onPresendData(): out of memory");
+        return;
+    }
+    m_priv->writeStateUpdate(*stream, plan, record->force, bits());
+    sendDataDirect(eVNet_UnreliableNotify, connectionId, stream, 0);
+    if (lastSendTime) *lastSendTime = Vornet::getTime();
+    m_priv->recordSent(*record, plan, bits());
+}
+
+template <typename T, unsigned int N>
+void VNet_Replicate_Movement<T, N>::sendInput()
+{
+    if (!m_priv->inputStarted) return;
+    auto* stream = new VNet_BitStream(64);
+    Vornet_Private::InputEntry* entry = stream ? m_priv->writeInputPacket(*stream, bits()) : nullptr;
+    if (!entry) {
+        delete stream;
+        Vornet_Private::logMessage(Vornet_Private::LogError, "VNet_Replicate_Movement::updateInput(): out of memory");
+        return;
+    }
+    sendData(eVNet_UnreliableNotify, stream, entry->time);
+    m_priv->inputSent(entry);
+}
+
+template <typename T, unsigned int N>
+void VNet_Replicate_Movement<T, N>::sendCorrection(unsigned int connectionId, unsigned int inputTime)
+{
+    auto* stream = new VNet_BitStream(64);
+    if (!stream) return;
+    m_priv->writeCorrection(*stream, inputTime, bits());
+    sendDataDirect(eVNet_Unreliable, connectionId, stream, 0);
+    m_priv->forced = false;
+    m_priv->lastCorrectionTime = Vornet::getTime();
+}
+
+// The receive path follows the node's own role: an authority hears input,
+// an owner that sends input hears corrections, anyone else hears updates.
+template <typename T, unsigned int N>
+void VNet_Replicate_Movement<T, N>::onDataReceived(unsigned int connectionId, eVNet_NodeRole, VNet_BitStream& stream,
+                                                   bool, unsigned int estimatedSendTime)
+{
+    VNet_Node* node = getNode();
+    if (!VNET_CHECK(node, "Replicator needs to be added to a node before this function can be called") || !node)
+        return;
+    const eVNet_NodeRole role = node->getRole();
+    const VNet_ConnStats& stats = node->getControl()->VNet_getConnectionStats(connectionId);
+    if (role == eVNet_RoleAuthority) {
+        uint32_t inputTime;
+        T ownerPosition[N];
+        if (!m_priv->readInputPacket(stream, bits(), estimatedSendTime, inputTime, ownerPosition)) return;
+        if (m_priv->correctionDue(ownerPosition, setup().getConstantErrorThreshold(), Vornet::getTime(),
+                                  stats.averagePing))
+            sendCorrection(connectionId, inputTime);
+    } else if (role == eVNet_RoleOwner && (setup().getRules() & VNET_RULE_OWNER_TO_AUTHORITY)) {
+        m_priv->receiveCorrection(stream, bits(), estimatedSendTime);
+    } else {
+        m_priv->receiveStateUpdate(stream, bits(), setup().getInterpolationTime(), stats.packetsReceivedLastSecond,
+                                   estimatedSendTime);
+    }
+}
+
+template <typename T, unsigned int N>
+void VNet_Replicate_Movement<T, N>::onDataAcked(unsigned int, unsigned int userValue, VNet_BitStream*)
+{
+    if (getNode() && getNode()->getRole() == eVNet_RoleOwner) m_priv->inputAcknowledged(userValue);
+}
+
+template <typename T, unsigned int N>
+void VNet_Replicate_Movement<T, N>::onDataLost(unsigned int connectionId, unsigned int, VNet_BitStream*)
+{
+    if (!getNode() || getNode()->getRole() != eVNet_RoleAuthority) return;
+    if (auto* record = m_priv->recordFor(connectionId)) m_priv->markLost(*record);
+}
+
+template <typename T, unsigned int N>
+void VNet_Replicate_Movement<T, N>::onPacketReceived(unsigned int)
+{
+}
+
+template <typename T, unsigned int N>
+void VNet_Replicate_Movement<T, N>::onConnectionAdded(unsigned int connectionId, eVNet_NodeRole)
+{
+    m_priv->recordFor(connectionId);
+}
+
+template <typename T, unsigned int N>
+void VNet_Replicate_Movement<T, N>::onConnectionRemoved(unsigned int connectionId, eVNet_NodeRole)
+{
+    m_priv->removeRecord(connectionId);
+}
+
+template <typename T, unsigned int N>
+void VNet_Replicate_Movement<T, N>::onLocalRoleChanged(eVNet_NodeRole oldRole, eVNet_NodeRole newRole)
+{
+    Vornet_Private::logRaw("%d %d", oldRole, newRole);
+}
+
+template <typename T, unsigned int N>
+void VNet_Replicate_Movement<T, N>::onRemoteRoleChanged(unsigned int, eVNet_NodeRole, eVNet_NodeRole)
+{
+}

@@ -132,6 +132,19 @@ public:
     bool endReplicationSetup();
     void addReplicationBool(bool* data, unsigned char flags, unsigned char rules, short minDelay = -1,
                             short maxDelay = -1);
+    // The numbers below live in the application's variable. An int is sent
+    // in bits magnitude bits and a sign when signed, else as bits unsigned
+    // bits; a float keeps mantissaBits of its mantissa.
+    void addReplicationInt(int* data, unsigned char bits, bool isSigned, unsigned char flags, unsigned char rules,
+                           short minDelay = -1, short maxDelay = -1);
+    void addReplicationFloat(float* data, unsigned char mantissaBits, unsigned char flags, unsigned char rules,
+                             short minDelay = -1, short maxDelay = -1);
+    // Smoothed toward received values; a difference above the threshold is
+    // taken at once. The reference is accepted and not used.
+    void addInterpolationInt(int* data, unsigned char bits, bool isSigned, unsigned char flags, unsigned char rules,
+                             int errorThreshold, int* reference, short minDelay, short maxDelay, float factor);
+    void addInterpolationFloat(float* data, unsigned char mantissaBits, unsigned char flags, unsigned char rules,
+                               float errorThreshold, float* reference, short minDelay, short maxDelay, float factor);
     void addReplicationString(char* data, unsigned short maxLength, unsigned char flags, unsigned char rules,
                               short minDelay = -1, short maxDelay = -1);
     void addReplicationStringW(wchar_t* data, unsigned short maxLength, unsigned char flags, unsigned char rules,

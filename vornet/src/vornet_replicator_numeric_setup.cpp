@@ -1,0 +1,15 @@
+#include "vornet/vornet_replicator_numeric.h"
+
+VNet_RSetupNumeric::VNet_RSetupNumeric(unsigned char bits, unsigned char flags, unsigned char rules,
+                                       unsigned char interceptId, short minDelay, short maxDelay)
+    : VNet_ReplicatorSetup(flags, rules, interceptId, minDelay, maxDelay), m_bits(bits)
+{
+}
+
+VNet_RSetupNumeric::~VNet_RSetupNumeric() = default;
+
+VNet_ReplicatorSetup* VNet_RSetupNumeric::Duplicate()
+{
+    if (getFlags() & VNET_REPFLAG_SHAREDSETUP) return this;
+    return new VNet_RSetupNumeric(m_bits, getFlags(), getRules(), getInterceptID(), getMinDelay(), getMaxDelay());
+}
