@@ -1,17 +1,14 @@
 #include "editor/app/menus/EditorCreateObjectMenu.h"
 
-#include "editor/world/TextureManager.h"
 #include "libs/zorir/CheckBox.h"
 #include "libs/zorir/ComboBox.h"
 #include "libs/zorir/SpinBox.h"
-#include "libs/zorir/StaticText.h"
 
 #include <vector>
 
 namespace {
 
 constexpr int32_t kSnapLimit = 30000;
-const Zorir::Rectangle kComboRectangle(10, 10, 20, 20);
 
 }  // namespace
 
@@ -42,29 +39,6 @@ EditorCreateObjectMenu::EditorCreateObjectMenu() : SidePanelMenu(Zorir::Rectangl
     finishLayout();
 }
 
-template <class W, class... Args>
-W* EditorCreateObjectMenu::addRow(uint32_t row, const std::string& label, Args&&... args)
-{
-    placeInGrid(create<Zorir::StaticText>(label), 0, row);
-    W* widget = create<W>(std::forward<Args>(args)...);
-    placeInGrid(widget, 1, row);
-    widgets.push_back(widget);
-    return widget;
-}
-
-Zorir::ComboBox* EditorCreateObjectMenu::addComboRow(uint32_t row, const std::string& label)
-{
-    return addRow<Zorir::ComboBox>(row, label, kComboRectangle);
-}
-
-Zorir::CheckBox* EditorCreateObjectMenu::addCheckRow(uint32_t row, const std::string& text)
-{
-    auto* box = create<Zorir::CheckBox>(text);
-    placeInGrid(box, 0, row, 2);
-    widgets.push_back(box);
-    return box;
-}
-
 void EditorCreateObjectMenu::setRanges()
 {
     type_->setMinimum(-1);
@@ -87,14 +61,7 @@ void EditorCreateObjectMenu::fillChoices()
 
 void EditorCreateObjectMenu::fillTextureLists()
 {
-    // The registry's map is ordered by name, which is the order the lists show.
-    for (const auto& [name, id] : TextureManager::instance()->nameToId()) {
-        if (name == "Tspawn" || name == "Espawn") continue;
-        texture_->addString(name);
-        borderTexture_->addString(name);
-    }
-    texture_->setCurrentItem(0);
-    borderTexture_->setCurrentItem(0);
+    fillTextureChoices(*texture_, *borderTexture_);
 }
 
 MenuAction EditorCreateObjectMenu::pollAction()

@@ -54,11 +54,6 @@ public:
     Zorir::CheckBox& stretchUVsBox() const { return *stretchUVs_; }
 
 private:
-    // A label in the first column and its value widget in the second.
-    template <class W, class... Args>
-    W* addRow(uint32_t row, const std::string& label, Args&&... args);
-    Zorir::CheckBox* addCheckRow(uint32_t row, const std::string& text);
-    Zorir::ComboBox* addComboRow(uint32_t row, const std::string& label);
     void setRanges();
     void fillChoices();
 

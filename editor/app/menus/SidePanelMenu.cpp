@@ -1,10 +1,15 @@
 #include "editor/app/menus/SidePanelMenu.h"
 
 #include "editor/app/shell/AppState.h"
+#include "editor/world/TextureManager.h"
+#include "libs/zorir/CheckBox.h"
+#include "libs/zorir/ComboBox.h"
 
 #include <iostream>
 
 namespace {
+
+const Zorir::Rectangle kComboRectangle(10, 10, 20, 20);
 
 AppState::WindowRect editorWindow()
 {
@@ -34,4 +39,29 @@ void SidePanelMenu::onResize()
 {
     std::cout << "resized" << std::endl;
     MenuWindow::onResize();
+}
+
+Zorir::ComboBox* SidePanelMenu::addComboRow(uint32_t row, const std::string& label)
+{
+    return addRow<Zorir::ComboBox>(row, label, kComboRectangle);
+}
+
+Zorir::CheckBox* SidePanelMenu::addCheckRow(uint32_t row, const std::string& text)
+{
+    auto* box = create<Zorir::CheckBox>(text);
+    placeInGrid(box, 0, row, 2);
+    widgets.push_back(box);
+    return box;
+}
+
+void SidePanelMenu::fillTextureChoices(Zorir::ComboBox& texture, Zorir::ComboBox& borderTexture)
+{
+    // The registry's map is ordered by name, which is the order the lists show.
+    for (const auto& [name, id] : TextureManager::instance()->nameToId()) {
+        if (name == "Tspawn" || name == "Espawn") continue;
+        texture.addString(name);
+        borderTexture.addString(name);
+    }
+    texture.setCurrentItem(0);
+    borderTexture.setCurrentItem(0);
 }
