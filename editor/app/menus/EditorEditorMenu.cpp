@@ -50,7 +50,6 @@ EditorEditorMenu::EditorEditorMenu() : SidePanelMenu(Zorir::Rectangle(550, 0, 80
     borderTexture_ = addComboRow(8, "Border Tex");
     parallaxX_ = addRow<Zorir::Kesh_SuperSpinBox>(10, "Parallax X", 0);
     parallaxY_ = addRow<Zorir::Kesh_SuperSpinBox>(11, "Parallax Y", 0);
-    // Not an input widget: nothing is typed into it.
     locked_ = create<Zorir::CheckBox>("Locked");
     placeInGrid(locked_, 0, 19, 2);
     alignment_ = addComboRow(14, "Alignment");
@@ -142,6 +141,8 @@ ObjectProperties EditorEditorMenu::edited() const
 
 MenuAction EditorEditorMenu::applyToSelection()
 {
+    // Without a border the width is 0, and the field says so rather than
+    // keep showing a width that no longer holds.
     if (!hasBorder_->isToggledOn() && borderWidth_->value() != 0) borderWidth_->setValue(0);
     const AppState* app = AppState::current();
     MapEditorSim* simulation = editorSimulation();

@@ -19,6 +19,7 @@ struct ObjectProperties {
     int32_t layer = 0;
     int32_t type = 0;
     std::string texture;
+    // Written only through the border width, which is 0 without it.
     bool hasBorder = false;
     int32_t borderWidth = 0;
     std::string borderTexture;
