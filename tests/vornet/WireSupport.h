@@ -118,6 +118,7 @@ protected:
         const uint32_t now = Vornet::getTime();
         client->VNet_processReplicators(now - lastTime);
         server->VNet_processReplicators(now - lastTime);
+        elapsed += now - lastTime;
         lastTime = now;
     }
 
@@ -139,6 +140,8 @@ protected:
     std::vector<std::unique_ptr<Object>> objects;
     unsigned short udpPort = 0;
     uint32_t lastTime = 0;
+    // Milliseconds handed to the replicator steps so far.
+    uint32_t elapsed = 0;
 };
 
 }  // namespace wire_test

@@ -55,6 +55,11 @@ struct ExtrapolationRecord : HookAllocated {
     Motion<T, N> motion;
     uint32_t connectionId;
     bool force = false;
+    // Whether the peer holds what the record says. A base time of 0 cannot
+    // tell: the state's own base time is 0 until the replicator clock first
+    // moves, and an update sent then would be sent again, forced, at every
+    // opportunity.
+    bool delivered = false;
 };
 
 template <typename T>
@@ -469,7 +474,7 @@ public:
         unsigned changes = 0;
         if (!sameAsSent(state.velocity, record.motion.velocity, bits)) changes |= updateVelocity;
         if (!sameAsSent(state.acceleration, record.motion.acceleration, bits)) changes |= updateAcceleration;
-        if (record.motion.baseTime == 0) record.force = true;
+        if (!record.delivered) record.force = true;
         if (changes || record.force) return changes | updateSend;
         if (everyOpportunity) {
             record.motion.extrapolate(state.baseTime);
@@ -499,12 +504,14 @@ public:
         if (changes & updateAcceleration) quantised(state.acceleration, sent.acceleration, bits);
         sent.baseTime = state.baseTime;
         record.force = false;
+        record.delivered = true;
     }
 
     void markLost(Record& record)
     {
         for (unsigned int i = 0; i < N; ++i) record.motion.velocity[i] = record.motion.acceleration[i] = lostUpdateMark;
         record.motion.baseTime = 0;
+        record.delivered = false;
     }
 
     // A proxy takes an update and smooths toward it. False when the message
@@ -1114,3 +1121,4 @@ template <typename T, unsigned int N>
 void VNet_Replicate_Movement<T, N>::onRemoteRoleChanged(unsigned int, eVNet_NodeRole, eVNet_NodeRole)
 {
 }
+
