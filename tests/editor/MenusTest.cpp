@@ -9,6 +9,8 @@
 #include "editor/app/selections/ObjectSelection.h"
 #include "editor/world/Map.h"
 #include "editor/world/Map_Aabb.h"
+#include "editor/world/Map_Circle.h"
+#include "editor/world/Map_Poly.h"
 #include "editor/world/Spawn.h"
 #include "libs/zorir/CheckBox.h"
 #include "libs/zorir/ComboBox.h"
@@ -260,6 +262,122 @@ INSTANTIATE_TEST_SUITE_P(
         for (char& ch : name) if (ch == ' ') ch = '_';
         return name;
     });
+
+enum class Shape { kBox, kCircle, kPoly };
+
+// What a mirrored copy has reflected about the line through its new centre,
+// against a copy only moved there.
+struct ReflectionCase {
+    const char* what;
+    Shape shape;
+    bool geometry;
+    bool uvs;
+    const char* direction;
+    bool drawablePoints;
+    bool textureCoordinates;
+    bool outline;
+};
+
+class MirrorReflection : public Menus, public ::testing::WithParamInterface<ReflectionCase> {
+protected:
+    EditorMirrorMenu& dialog() { return menu<EditorMirrorMenu>(kMirrorMenu); }
+    GameObject* addShape(Shape shape)
+    {
+        GameObject* object = nullptr;
+        switch (shape) {
+        case Shape::kBox: object = new Map_Aabb(kCentre, 60.0f, 20.0f, 2, 0, 0, 0.0f, kUvTile); break;
+        case Shape::kCircle: object = new Map_Circle(kCentre, 30.0f, 2, 0); break;
+        case Shape::kPoly: object = new Map_Poly(kTriangle, kCentre, 2, 0.0f, 0, 0); break;
+        }
+        sim->addNewObject(object);
+        return object;
+    }
+
+    static void expectReflected(const std::vector<Vec2>& actual, const std::vector<Vec2>& moved, const Vec2& t,
+                                bool vertical, bool reflected)
+    {
+        ASSERT_EQ(actual.size(), moved.size());
+        for (size_t i = 0; i < actual.size(); ++i) {
+            Vec2 expected = moved[i];
+            if (reflected && vertical) expected.x = 2 * t.x - expected.x;
+            if (reflected && !vertical) expected.y = 2 * t.y - expected.y;
+            EXPECT_FLOAT_EQ(actual[i].x, expected.x) << "point " << i;
+            EXPECT_FLOAT_EQ(actual[i].y, expected.y) << "point " << i;
+        }
+    }
+
+    inline static const Vec2 kCentre{20.0f, 10.0f};
+    // Lopsided, so that no reflection maps it onto itself.
+    inline static const std::vector<Vec2> kTriangle{{0, 0}, {60, 0}, {0, 30}};
+};
+
+TEST_P(MirrorReflection, ReflectsWhatItsOptionsAndShapeSay)
+{
+    const ReflectionCase& c = GetParam();
+    const bool vertical = std::string(c.direction) == "vertical";
+    GameObject* original = addShape(c.shape);
+    select(original);
+    dialog().axisBox().editField().setText("100");
+    if (!c.geometry) dialog().geometryBox().toggle();
+    if (!c.uvs) dialog().uvBox().toggle();
+    dialog().directionBox().setCurrentText(c.direction);
+    press(kMirrorMenu, "OK");
+    ASSERT_EQ(sim->map->objects.size(), 2u);
+    const GameObject& copy = *sim->map->objects.back();
+    const Vec2 t = vertical ? Vec2(200.0f - kCentre.x, kCentre.y) : Vec2(kCentre.x, 200.0f - kCentre.y);
+    EXPECT_EQ(copy.center, t);
+    std::unique_ptr<GameObject> moved = original->clone();
+    moved->moveTo(t);
+    ASSERT_EQ(copy.drawables.size(), moved->drawables.size());
+    for (size_t i = 0; i < copy.drawables.size(); ++i) {
+        SCOPED_TRACE("drawable " + std::to_string(i));
+        expectReflected(copy.drawables[i]->points, moved->drawables[i]->points, t, vertical, c.drawablePoints);
+        expectReflected(copy.drawables[i]->uvs, moved->drawables[i]->uvs, t, vertical, c.textureCoordinates);
+    }
+    if (c.shape == Shape::kPoly) {
+        SCOPED_TRACE("outline");
+        expectReflected(dynamic_cast<const Poly&>(copy).points, dynamic_cast<const Poly&>(*moved).points, t, vertical,
+                        c.outline);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MirrorReflection,
+    ::testing::Values(
+        // A box's outline is symmetric: only "mirror UVs" turns its image round.
+        ReflectionCase{"box all", Shape::kBox, true, true, "vertical", true, false, false},
+        ReflectionCase{"box geo only", Shape::kBox, true, false, "vertical", false, false, false},
+        ReflectionCase{"box uvs only", Shape::kBox, false, true, "vertical", true, false, false},
+        ReflectionCase{"box horizontal", Shape::kBox, true, true, "horizontal", true, false, false},
+        ReflectionCase{"circle all", Shape::kCircle, true, true, "vertical", true, false, false},
+        ReflectionCase{"circle geo only", Shape::kCircle, true, false, "vertical", true, false, false},
+        ReflectionCase{"circle uvs only", Shape::kCircle, false, true, "vertical", true, false, false},
+        ReflectionCase{"circle nothing", Shape::kCircle, false, false, "vertical", false, false, false},
+        ReflectionCase{"circle horizontal", Shape::kCircle, true, false, "horizontal", true, false, false},
+        // Without "mirror UVs" a polygon's texture coordinates follow its outline.
+        ReflectionCase{"polygon all", Shape::kPoly, true, true, "vertical", true, false, true},
+        ReflectionCase{"polygon geo only", Shape::kPoly, true, false, "vertical", true, true, true},
+        ReflectionCase{"polygon uvs only", Shape::kPoly, false, true, "vertical", false, false, false},
+        ReflectionCase{"polygon nothing", Shape::kPoly, false, false, "vertical", false, true, false},
+        ReflectionCase{"polygon horizontal", Shape::kPoly, true, false, "horizontal", true, true, true}),
+    [](const ::testing::TestParamInfo<ReflectionCase>& info) {
+        std::string name = info.param.what;
+        for (char& ch : name) if (ch == ' ') ch = '_';
+        return name;
+    });
+
+// The worked case: the triangle's mirror image across x = 100, point for point.
+TEST_F(Menus, AMirroredPolygonIsTheMirrorImageOfItsOutline)
+{
+    GameObject* triangle = new Map_Poly({{0, 0}, {60, 0}, {0, 30}}, Vec2(20, 10), 2, 0.0f, 0, 0);
+    sim->addNewObject(triangle);
+    select(triangle);
+    menu<EditorMirrorMenu>(kMirrorMenu).axisBox().editField().setText("100");
+    press(kMirrorMenu, "OK");
+    ASSERT_EQ(sim->map->objects.size(), 2u);
+    EXPECT_EQ(dynamic_cast<const Poly&>(*sim->map->objects.back()).points,
+              (std::vector<Vec2>{{200, 0}, {140, 0}, {200, 30}}));
+}
 
 TEST_F(Menus, AMirroredSpawnMarkerBecomesASpawnOfTheOtherSide)
 {
