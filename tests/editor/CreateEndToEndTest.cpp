@@ -2,6 +2,7 @@
 // drags on the map, Ctrl+S and the Save As dialog, through real X input.
 // The saved files are the oracle.
 #include "tests/editor/support/EditorSession.h"
+#include "tests/editor/support/MapText.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +16,9 @@
 
 namespace {
 
+using quillow::test::countOf;
 using quillow::test::EditorSession;
+using quillow::test::fileText;
 
 // Window pixels of the widgets the test uses.
 constexpr int kCreateButtonX = 35, kCreateButtonY = 152;
@@ -27,21 +30,6 @@ constexpr int kFileX = 48, kTopBarY = 14, kFileMenuX = 60, kSaveAsY = 112, kOpen
 constexpr int kGridSize = 128;
 
 enum ObjectType { kCircleType, kRectangleType, kPolygonType, kTrueBeingSpawn, kEnlightedOneSpawn };
-
-std::string fileText(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-size_t countOf(const std::string& text, const std::string& element)
-{
-    size_t count = 0;
-    for (size_t at = text.find(element); at != std::string::npos; at = text.find(element, at + 1)) ++count;
-    return count;
-}
 
 // The number in the first element of that name inside the first object of the kind.
 float firstValue(const std::string& text, const std::string& kind, const std::string& element)

@@ -122,36 +122,4 @@ TEST_F(EditorEndToEnd, KeysTypedIntoANameAreNoShortcuts)
     EXPECT_EQ(editor.countLines("cam w"), 1u);
 }
 
-TEST_F(EditorEndToEnd, AMapThatCannotBeOpenedLeavesTheCurrentOneAndItsName)
-{
-    saveAs("kept.xml");
-    std::filesystem::remove(editor.mapPath("kept.xml"));
-    const size_t before = editor.lineCount();
-    fileMenu(kOpenY);
-    ASSERT_TRUE(editor.waitForLine("showmenu 7", before));
-    typeName("missing.xml");
-    confirmDialog();
-    ASSERT_TRUE(editor.waitForLine("ERROR", before));
-    // Saving still writes the map under its own name.
-    editor.moveTo(kMapX, kMapY);
-    const size_t opened = editor.lineCount();
-    editor.keyDown("ctrl+s");
-    EXPECT_TRUE(editor.waitForLine("saving map", opened));
-    editor.keyUp("ctrl+s");
-    EXPECT_TRUE(std::filesystem::exists(editor.mapPath("kept.xml")));
-    EXPECT_FALSE(std::filesystem::exists(editor.mapPath("missing.xml")));
-}
-
-TEST_F(EditorEndToEnd, TheTopBarOpensAndClosesTheFileMenu)
-{
-    const size_t before = editor.lineCount();
-    editor.click(kFileX, kTopBarY);
-    EXPECT_TRUE(editor.waitForLine("showmenu 3", before));
-    // A click on the map closes it again.
-    const size_t opened = editor.lineCount();
-    editor.click(kMapX, kMapY);
-    editor.click(kFileX, kTopBarY);
-    EXPECT_TRUE(editor.waitForLine("showmenu 3", opened));
-}
-
 }  // namespace

@@ -1,0 +1,82 @@
+// The Edit menu, the clipboard keys and the Mirror dialog as a user drives
+// them: a map written for the test is opened, its box picked with the select
+// tool, and the file Ctrl+S writes back is the oracle.
+#include "tests/editor/support/EditorSession.h"
+#include "tests/editor/support/EditorUser.h"
+#include "tests/editor/support/MapText.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using namespace quillow::test;
+
+// Left of the view's centre, where pasted copies land, so that they do not cover it.
+constexpr MapBox kBox{-300.0f, 0.0f, 60.0f};
+constexpr const char* kMapName = "edit menu.xml";
+
+class EditMenuEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        editor.tree().writeMap(kMapName, boxMapText({kBox}));
+        ASSERT_TRUE(editor.start());
+        ASSERT_TRUE(user.openMap(kMapName));
+        ASSERT_TRUE(user.chooseSelectTool());
+        user.clickMap(pixelOf(kBox.x, kBox.y));
+    }
+
+    void edit(const Pixel& entry) { ASSERT_TRUE(user.chooseFromMenu(kEditTop, entry)); }
+
+    // The boxes' x positions in the file that Ctrl+S writes.
+    std::vector<float> savedBoxes()
+    {
+        EXPECT_TRUE(user.saveWithCtrlS());
+        std::vector<float> xs;
+        for (const Position& p : positionsOf(fileText(editor.mapPath(kMapName)), "Aabb")) xs.push_back(p.x);
+        return xs;
+    }
+
+    EditorSession editor;
+    EditorUser user{editor};
+};
+
+// A paste lands in the middle of the view, at the origin.
+TEST_F(EditMenuEndToEnd, CopyFromTheMenuPastesWithCtrlV)
+{
+    edit(kCopyEntry);
+    user.holdKeys("ctrl+v");
+    EXPECT_EQ(savedBoxes(), (std::vector<float>{kBox.x, 0.0f}));
+}
+
+TEST_F(EditMenuEndToEnd, CtrlCCopiesForThePasteOfTheMenu)
+{
+    user.holdKeys("ctrl+c");
+    edit(kPasteEntry);
+    EXPECT_EQ(savedBoxes(), (std::vector<float>{kBox.x, 0.0f}));
+}
+
+// The second Cut has nothing selected and leaves what the first one took.
+TEST_F(EditMenuEndToEnd, CutTwiceStillPastesTheBox)
+{
+    edit(kCutEntry);
+    edit(kCutEntry);
+    user.holdKeys("ctrl+v");
+    EXPECT_EQ(savedBoxes(), (std::vector<float>{0.0f}));
+}
+
+// The axis is typed and OK clicked without Return: the typed value counts.
+TEST_F(EditMenuEndToEnd, MirrorAboutATypedAxisAddsTheMirroredCopy)
+{
+    const size_t before = editor.lineCount();
+    edit(kMirrorEntry);
+    ASSERT_TRUE(editor.waitForLine("showmenu 9", before));
+    user.typeInto(kMirrorAxisField, "100");
+    editor.click(kMirrorOk.x, kMirrorOk.y);
+    ASSERT_TRUE(editor.waitForLine("HIDE TOP", before));
+    EXPECT_EQ(savedBoxes(), (std::vector<float>{kBox.x, 2 * 100 - kBox.x}));
+}
+
+}  // namespace

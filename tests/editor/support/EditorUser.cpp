@@ -1,0 +1,104 @@
+#include "tests/editor/support/EditorUser.h"
+
+#include <chrono>
+#include <cmath>
+#include <thread>
+
+namespace quillow::test {
+
+namespace {
+
+constexpr float kUnitsPerPixel = 3150.0f / 1024.0f;
+constexpr Pixel kWindowCentre{512, 384};
+
+}  // namespace
+
+Pixel pixelOf(float worldX, float worldY)
+{
+    return {kWindowCentre.x + static_cast<int>(std::lround(worldX / kUnitsPerPixel)),
+            kWindowCentre.y - static_cast<int>(std::lround(worldY / kUnitsPerPixel))};
+}
+
+Position worldOf(const Pixel& pixel)
+{
+    return {static_cast<float>(pixel.x - kWindowCentre.x) * kUnitsPerPixel,
+            static_cast<float>(kWindowCentre.y - pixel.y) * kUnitsPerPixel};
+}
+
+void EditorUser::settle()
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+}
+
+bool EditorUser::chooseFromMenu(const TopBarButton& button, const Pixel& entry)
+{
+    const size_t before = editor_.lineCount();
+    editor_.click(button.at.x, button.at.y);
+    if (!editor_.waitForLine(button.shown, before)) return false;
+    settle();
+    editor_.click(entry.x, entry.y);
+    settle();
+    return true;
+}
+
+void EditorUser::typeInto(const Pixel& field, const std::string& text)
+{
+    editor_.click(field.x, field.y);
+    settle();
+    editor_.tapKey("End");
+    editor_.tapKey("shift+Home");
+    editor_.tapKey("BackSpace");
+    editor_.type(text);
+    settle();
+}
+
+bool EditorUser::openMap(const std::string& name, const std::string& expected)
+{
+    const size_t before = editor_.lineCount();
+    if (!chooseFromMenu(kFileTop, kOpenEntry) || !editor_.waitForLine("showmenu 7", before)) return false;
+    typeInto(kDialogNameField, name);
+    const size_t typed = editor_.lineCount();
+    editor_.click(kDialogConfirm.x, kDialogConfirm.y);
+    return editor_.waitForLine(expected, typed);
+}
+
+bool EditorUser::chooseSelectTool()
+{
+    const size_t before = editor_.lineCount();
+    editor_.click(kSelectTool.x, kSelectTool.y);
+    return editor_.waitForLine("showmenu 8", before);
+}
+
+void EditorUser::clickMap(const Pixel& at)
+{
+    editor_.moveTo(at.x, at.y);
+    settle();
+    editor_.press(at.x, at.y);
+    settle();
+    editor_.release(at.x, at.y);
+    settle();
+}
+
+void EditorUser::holdKeys(const std::string& keys)
+{
+    editor_.moveTo(kFreeMapPoint.x, kFreeMapPoint.y);
+    settle();
+    editor_.keyDown(keys);
+    settle();
+    editor_.keyUp(keys);
+    settle();
+}
+
+bool EditorUser::saveWithCtrlS()
+{
+    editor_.moveTo(kFreeMapPoint.x, kFreeMapPoint.y);
+    settle();
+    const size_t before = editor_.lineCount();
+    editor_.keyDown("ctrl+s");
+    const bool saved = editor_.waitForLine("saving map", before);
+    editor_.keyUp("ctrl+s");
+    settle();
+    return saved;
+}
+
+}  // namespace quillow::test

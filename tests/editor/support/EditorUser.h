@@ -1,0 +1,87 @@
+#pragma once
+
+// The gestures a user makes at the editor, shared by the end-to-end tests:
+// menus chosen from the top bar, names typed into dialogs, clicks and keys
+// on the map. Each gesture leaves the editor a few ticks to see it, because
+// the editor samples the pointer and the keys once per 16 ms tick and the
+// machine may be loaded; waits that can end on a printed line do so.
+//
+//   EditorSession editor;
+//   EditorUser user(editor);
+//   ASSERT_TRUE(editor.start());
+//   ASSERT_TRUE(user.openMap("level.xml"));
+//   ASSERT_TRUE(user.chooseFromMenu(kEditTop, kCopyEntry));
+//   ASSERT_TRUE(user.saveWithCtrlS());
+
+#include "tests/editor/support/EditorSession.h"
+#include "tests/editor/support/MapText.h"
+
+#include <string>
+
+namespace quillow::test {
+
+// A point of the editor window, in pixels.
+struct Pixel {
+    int x, y;
+};
+
+// A top-bar button and the line the menu manager prints when it shows the
+// drop-down menu that the button opens.
+struct TopBarButton {
+    Pixel at;
+    const char* shown;
+};
+
+// Where the menus put their widgets, in window pixels.
+inline constexpr TopBarButton kFileTop{{48, 14}, "showmenu 3"};
+inline constexpr TopBarButton kEditTop{{138, 14}, "showmenu 4"};
+inline constexpr TopBarButton kViewTop{{228, 14}, "showmenu 5"};
+// The File menu's entries, right of the tool bar that lies beneath them.
+inline constexpr Pixel kNewEntry{100, 48}, kSaveEntry{100, 80}, kSaveAsEntry{100, 112}, kOpenEntry{100, 144};
+inline constexpr Pixel kCutEntry{150, 48}, kCopyEntry{150, 80}, kPasteEntry{150, 112}, kDeleteEntry{150, 144},
+                       kMirrorEntry{150, 176};
+inline constexpr Pixel kShowGeoEntry{240, 208};
+// The Save As and Open dialogs.
+inline constexpr Pixel kDialogNameField{420, 450}, kDialogConfirm{342, 479};
+// The Mirror dialog.
+inline constexpr Pixel kMirrorAxisField{290, 130}, kMirrorOk{180, 258};
+inline constexpr Pixel kSelectTool{38, 118};
+// A point of the map that no menu covers, whichever tool is chosen.
+inline constexpr Pixel kFreeMapPoint{450, 650};
+
+// The start view: 3150 world units across the 1024 pixel wide window,
+// centred on the origin, world y up.
+Pixel pixelOf(float worldX, float worldY);
+Position worldOf(const Pixel& pixel);
+
+class EditorUser {
+public:
+    explicit EditorUser(EditorSession& editor) : editor_(editor) {}
+
+    // A few of the editor's ticks.
+    static void settle();
+
+    // Opens the button's drop-down menu and chooses the entry; false when
+    // the menu did not show.
+    bool chooseFromMenu(const TopBarButton& button, const Pixel& entry);
+    // Erases what a text field holds and types text into it; the pointer
+    // stays on the field, so the keys reach no shortcut.
+    void typeInto(const Pixel& field, const std::string& text);
+    // File, Open, the name typed, Open: true once the editor printed
+    // expected (by default the line of a map replaced by the opened one).
+    bool openMap(const std::string& name, const std::string& expected = "unloading old map");
+    // Chooses the select tool, which shows the property panel.
+    bool chooseSelectTool();
+    // A press and a release on the map, each seen by a tick.
+    void clickMap(const Pixel& at);
+    // Keys held down for a few ticks with the pointer on a free part of the map.
+    void holdKeys(const std::string& keys);
+    // Ctrl+S with the pointer on a free part of the map; true when the
+    // editor printed that it saved.
+    bool saveWithCtrlS();
+
+private:
+    EditorSession& editor_;
+};
+
+}  // namespace quillow::test

@@ -1,0 +1,70 @@
+#include "tests/editor/support/MapText.h"
+
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+namespace quillow::test {
+
+namespace {
+
+std::string point(const char* tag, float x, float y)
+{
+    std::ostringstream out;
+    out << "<" << tag << "><X>" << x << "</X><Y>" << y << "</Y></" << tag << ">";
+    return out.str();
+}
+
+std::string boxText(const MapBox& box)
+{
+    const float half = box.size / 2;
+    const float left = box.x - half, right = box.x + half, top = box.y + half, bottom = box.y - half;
+    std::ostringstream out;
+    out << "<Aabb>" << point("Pos", box.x, box.y) << point("OrigPos", box.x, box.y) << point("Parallax", 0, 0)
+        << "<Layer>1</Layer><Alignment>60000</Alignment><Type>0</Type><DrawMe>1</DrawMe>"
+        << "<InheritRot>1</InheritRot><InheritTrans>1</InheritTrans><FollowFactor>1</FollowFactor>"
+        << "<Drawables><ImgGeo><Animating>0</Animating><Points>" << point("pnt", left, top)
+        << point("pnt", right, top) << point("pnt", right, bottom) << point("pnt", left, bottom) << "</Points><UVs>"
+        << point("uv", 0, 1) << point("uv", 1, 1) << point("uv", 1, 0) << point("uv", 0, 0) << "</UVs>"
+        << "<UVMapMode>1</UVMapMode><ImgName>stone</ImgName><TexWidth>256</TexWidth><TexHeight>128</TexHeight>"
+        << "<BorderSize>0</BorderSize><DrawType>7</DrawType></ImgGeo></Drawables>"
+        << "<Width>" << box.size << "</Width><Height>" << box.size << "</Height><Points>" << point("p", left, top)
+        << point("p", right, top) << point("p", right, bottom) << point("p", left, bottom) << "</Points></Aabb>\n";
+    return out.str();
+}
+
+}  // namespace
+
+std::string boxMapText(const std::vector<MapBox>& boxes)
+{
+    std::string text = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<rootnode version=\"1.0\" type=\"example\">\n";
+    for (const MapBox& box : boxes) text += boxText(box);
+    return text + "<Spawns/>\n</rootnode>\n";
+}
+
+std::string fileText(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+size_t countOf(const std::string& text, const std::string& element)
+{
+    size_t count = 0;
+    for (size_t at = text.find(element); at != std::string::npos; at = text.find(element, at + 1)) ++count;
+    return count;
+}
+
+std::vector<Position> positionsOf(const std::string& text, const std::string& kind)
+{
+    const std::regex pos("<" + kind + ">\\s*<Pos>\\s*<X>([-0-9.e+]+)</X>\\s*<Y>([-0-9.e+]+)</Y>");
+    std::vector<Position> found;
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), pos); it != std::sregex_iterator(); ++it) {
+        found.push_back({std::stof((*it)[1]), std::stof((*it)[2])});
+    }
+    return found;
+}
+
+}  // namespace quillow::test

@@ -1,0 +1,33 @@
+#pragma once
+
+// Map files as text, for end-to-end tests that hand the editor a map and
+// read back what it saved without linking the world model.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace quillow::test {
+
+// A square box of the map, textured with a real image of the graphics folder.
+struct MapBox {
+    float x, y;
+    float size;
+};
+
+// A map file holding the boxes, in the format the editor writes.
+std::string boxMapText(const std::vector<MapBox>& boxes);
+
+std::string fileText(const std::filesystem::path& path);
+
+// How often element (say "<Aabb>") occurs in text.
+size_t countOf(const std::string& text, const std::string& element);
+
+struct Position {
+    float x, y;
+};
+
+// The position of every object of that kind ("Aabb", "Circle", "Poly"), in file order.
+std::vector<Position> positionsOf(const std::string& text, const std::string& kind);
+
+}  // namespace quillow::test
