@@ -66,4 +66,23 @@ TEST_F(NodeReplication, ADependencyIsAnnouncedBeforeItsDependant)
     EXPECT_EQ(client->announced[0], base.node.getNetworkID());
 }
 
+// A packet holds as many node updates and events as its bytes per packet
+// allow, not one of each.
+TEST_F(NodeReplication, OnePacketCarriesSeveralUpdatesAndEvents)
+{
+    for (int i = 0; i < 3; ++i) addThing().set(0, i);
+    connect();
+    ASSERT_GE(runUntil([&] { return converged(); }), 0);
+    for (auto& thing : things) thing->flag = !thing->flag;
+    for (uint32_t i = 0; i < 3; ++i) ASSERT_TRUE(things[0]->node.sendEvent(eVNet_Unreliable, 0x01, valueStream(i)));
+    const auto changed = [&] {
+        int count = 0;
+        for (auto& thing : things) count += client->proxies.at(thing->node.getNetworkID())->flag == thing->flag;
+        return count;
+    };
+    ASSERT_GE(runUntil([&] { return changed() > 0 || !client->userEvents.empty(); }), 0);
+    EXPECT_EQ(changed(), 3);
+    EXPECT_EQ(client->userEvents.size(), 3u);
+}
+
 }  // namespace

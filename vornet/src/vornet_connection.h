@@ -186,6 +186,7 @@ public:
     // The largest stream one packet to this peer can carry after its
     // framing, in bits.
     unsigned payloadLimitBits() const;
+    unsigned packetBudget() const;
 
 private:
     // vornet_connection.cpp

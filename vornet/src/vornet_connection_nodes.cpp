@@ -153,6 +153,13 @@ void VNet_Connection::readClassAnswer(VNet_BitStream* stream)
 // ---------------------------------------------------------------------------
 // Writing the node section
 
+// The rate's bytes per packet, the size the packet stream was allocated
+// for; the stream's own size hint is only what it holds so far.
+unsigned VNet_Connection::packetBudget() const
+{
+    return static_cast<unsigned>(m_sendRate.bytesPerPacket);
+}
+
 uint32_t VNet_Connection::wireId(const VNet_Node_Private* node) const
 {
     if (!m_isOpener) return node->localId;
@@ -205,7 +212,7 @@ void VNet_Connection::writeNodes(HistoryRecord* record, VNet_BitStream* stream)
         std::stable_sort(&m_candidates[0], &m_candidates[0] + count,
                          [](const Candidate& a, const Candidate& b) { return a.priority > b.priority; });
     }
-    const unsigned budget = stream->getSizeHint();
+    const unsigned budget = packetBudget();
     for (int32_t i = 0; i < count && bytePosition(stream) <= budget; ++i) {
         VNet_BitStream::BitPos before;
         stream->saveWriteState(before);
@@ -227,7 +234,7 @@ void VNet_Connection::writeDeletions(VNet_BitStream* stream, unsigned width, uns
         if (!state || !(state->flags & StateWithdrawn) || (state->flags & StateDeleteWritten)) continue;
         if (!(state->flags & (StateKnown | StateAnnounceWritten))) continue;
         if (state->outgoing.count() && state->relevance != 0.0f) continue;
-        if (bytePosition(stream) > stream->getSizeHint() || stream->getBitCount() + 32 > limit) break;
+        if (bytePosition(stream) > packetBudget() || stream->getBitCount() + 32 > limit) break;
         VNet_Node_Private* node = n->payload;
         if (!records->deleted.append(node->localId)) break;
         state->flags |= StateDeleteWritten;

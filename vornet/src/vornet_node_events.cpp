@@ -323,9 +323,9 @@ bool VNet_Node_Private::writeEvents(NodeConnState* state, VNet_BitStream* stream
             static_cast<VNet_ReplicatorAdvanced*>(r)->onPreSendData(state->connectionId, state->remoteRole, last);
         }
     }
-    const unsigned budget = stream->getSizeHint() * 8u;
+    // Items go while the packet has room; one past its limit waits.
     bool any = false;
-    for (auto* n = state->outgoing.first(); n && stream->getBitCount() <= budget;) {
+    for (auto* n = state->outgoing.first(); n && stream->getBitCount() + kClosingBits <= limitBits;) {
         NodeEventRef* ref = n->payload;
         if (!outgoingEvents || outgoingEvents->getState(ref->eventId) != IdHandler<NodeEvent*>::Used) {
             delete ref;
