@@ -10,11 +10,13 @@
 #include <random>
 #include <vector>
 
+#include "MovementPath.h"
 #include "vornet/src/vornet_replicator_movement_private.h"
 
 namespace {
 
 using namespace Vornet_Private;
+using movement_bench::Path;
 
 constexpr unsigned char bits = 16;
 constexpr uint32_t tick = 16;          // frames of the application
@@ -30,38 +32,6 @@ struct Quiet : VNet_MoveUpdateListener<float> {
     void onLocalInput(VNet_BitStream*) override {}
     void onCorrection(float*, float*, float*, bool, unsigned int) override {}
     void onUpdateReceived(VNet_BitStream*, float*, float*, float*, unsigned int) override {}
-};
-
-// One object wandering in the plane along arcs: every second or two it
-// picks a new turning rate. The application gives the velocity when a new
-// arc starts and the position every frame, so the proxy's dead reckoning
-// drifts along each arc.
-struct Path {
-    explicit Path(unsigned seed) : random(seed) { newArc(); }
-
-    // True when a new arc started.
-    bool advance(uint32_t now)
-    {
-        const bool started = now >= nextArc;
-        if (started) {
-            newArc();
-            nextArc = now + 1000 + random() % 1000;
-        }
-        heading += turnRate * tick;
-        velocity[0] = speed * std::cos(heading);
-        velocity[1] = speed * std::sin(heading);
-        for (int i = 0; i < 2; ++i) position[i] += velocity[i] * tick;
-        return started;
-    }
-
-    void newArc() { turnRate = std::uniform_real_distribution<float>(-0.003f, 0.003f)(random); }
-
-    std::mt19937 random;
-    float heading = 0;
-    float turnRate = 0;
-    float position[2] = {0, 0};
-    float velocity[2] = {speed, 0};
-    uint32_t nextArc = 1000;
 };
 
 struct Outcome {
@@ -84,7 +54,7 @@ Outcome simulate(float threshold, double lossRate, unsigned seed)
     std::mt19937 lossRandom(seed);
     std::bernoulli_distribution loss(lossRate);
     for (int object = 0; object < objects; ++object) {
-        Path path(seed * 1000 + object);
+        Path path(seed * 1000 + unsigned(object), tick, speed);
         MovementCore<float, 2> authority, proxy;
         Quiet quiet;
         proxy.updateListener = &quiet;
