@@ -45,9 +45,8 @@ struct Mover {
     {
         movement = new VNet_Replicate_Movement<T, N>(kBits, kFlags, kMoveRules, 0, -1, -1);
         movement->setUpdateListener(&listener);
-        node.beginReplicationSetup(2);
+        node.beginReplicationSetup(1);
         node.addReplicator(movement, true);
-        node.addReplicationInt(&tag, 8, false, kFlags, VNET_RULE_AUTHORITY_TO_PROXY | VNET_RULE_AUTHORITY_TO_OWNER);
         node.endReplicationSetup();
     }
     VNet_RSetupMovement<T>& setup() { return *static_cast<VNet_RSetupMovement<T>*>(movement->getSetup()); }
@@ -66,9 +65,6 @@ struct Mover {
     VNet_Node node;
     Listener<T> listener;
     VNet_Replicate_Movement<T, N>* movement;
-    // A peer learns that it owns a node with the node's next update; a
-    // change here makes one.
-    int tag = 0;
 };
 
 template <typename T, unsigned int N>
@@ -96,7 +92,6 @@ protected:
     Mover<T, N>& handOver(Mover<T, N>& authority)
     {
         authority.node.setOwner(this->server->find("established")->id, true);
-        ++authority.tag;
         Mover<T, N>& owner = *this->proxyOf(authority);
         EXPECT_TRUE(this->runUntil([&] { return owner.node.getRole() == eVNet_RoleOwner; }));
         return owner;

@@ -85,4 +85,23 @@ TEST_F(NodeReplication, OnePacketCarriesSeveralUpdatesAndEvents)
     EXPECT_EQ(client->userEvents.size(), 3u);
 }
 
+// Nothing else is due when the authority hands the node over: the peer
+// still learns that it is the owner, and that it no longer is, also when
+// packets are lost.
+TEST_F(NodeReplication, APeerLearnsItsRoleWithoutOtherChanges)
+{
+    Thing& thing = addThing();
+    connect();
+    ASSERT_GE(runUntil([&] { return converged(); }), 0);
+    const unsigned serverSide = server->find("established")->id;
+    server->VNet_simulateLoss(0, 0.3f);
+    client->VNet_simulateLoss(0, 0.3f);
+    VNet_Node& proxy = client->proxies.at(thing.node.getNetworkID())->node;
+    for (bool owner : {true, false, true}) {
+        thing.node.setOwner(serverSide, owner);
+        const eVNet_NodeRole role = owner ? eVNet_RoleOwner : eVNet_RoleProxy;
+        ASSERT_GE(runUntil([&] { return proxy.getRole() == role; }), 0) << "owner " << owner;
+    }
+}
+
 }  // namespace

@@ -283,6 +283,9 @@ bool VNet_Connection::writeUpdate(const Candidate& candidate, VNet_BitStream* st
     VNet_Node_Private* node = candidate.node;
     NodeConnState* state = candidate.state;
     bool announced = false;
+    // Only the accepting side tells a peer its role in an update.
+    if (m_isOpener) state->flags &= ~StateRoleDue;
+    const bool roleDue = (state->flags & StateRoleDue) != 0;
     stream->addBool(true);
     if (m_isOpener) {
         if (!(state->flags & StateKnown)) return false;
@@ -337,7 +340,8 @@ bool VNet_Connection::writeUpdate(const Candidate& candidate, VNet_BitStream* st
         stream->addBool(false);
     stream->addBool(true);
     state->lastUpdateTime = Vornet::getTime();
-    if (!announced && !packed && !events) return false;
+    if (!announced && !packed && !events && !roleDue) return false;
+    if (roleDue && records->roles.append(node->localId)) state->flags &= ~StateRoleDue;
     if (interceptor)
         interceptor->outUpdated(node->handle, m_id, state->remoteRole, replicatorBits, eventBits,
                                 stream->getBitCount() - start - replicatorBits - eventBits);
@@ -532,6 +536,11 @@ void VNet_Connection::settleNodeData(HistoryRecord* record, bool delivered)
         } else {
             state->flags |= StateNormalDirty;
         }
+    }
+    for (auto* n = records->roles.first(); n; n = n->next) {
+        VNet_Node_Private* node = m_control->nodeByLocalId(n->payload);
+        NodeConnState* state = node ? node->linkedState(m_id) : nullptr;
+        if (state && !delivered) state->flags |= StateRoleDue;
     }
     for (auto* n = records->data.first(); n; n = n->next) {
         VNet_Node_Private* node = m_control->nodeByLocalId(n->payload->localId);

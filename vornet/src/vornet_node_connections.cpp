@@ -145,6 +145,7 @@ void VNet_Node_Private::setOwner(uint32_t connectionId, bool owner)
     state->remoteRole = owner ? eVNet_RoleOwner : eVNet_RoleProxy;
     if (state->flags & StatePlaceholder) return;
     if (old != state->remoteRole) {
+        if (state->peerKnows()) state->flags |= StateRoleDue;
         for (uint16_t i = 0; handle && i < replicators_size; ++i) {
             VNet_Replicator* r = replicators[i];
             if (r && (r->getFlags() & VNET_REPLICATOR_ADVANCED))

@@ -44,6 +44,9 @@ enum : uint16_t {
     StateWithdrawn = 0x0040,
     StateDeleteWritten = 0x0080,
     StateRemoveAfterDelete = 0x0100,
+    // The remote role changed after the peer knew the node: an update must
+    // carry the owner bool even when nothing else is due.
+    StateRoleDue = 0x0200,
     StateSynced = 0x0400,
     StatePlaceholder = 0x0800,
     StateFirstUpdate = 0x4000,
@@ -118,12 +121,17 @@ struct NodeRecords : HookAllocated {
         uint8_t order;
     };
     ~NodeRecords();
-    bool empty() const { return !data.count() && !events.count() && !announced.count() && !deleted.count(); }
+    bool empty() const
+    {
+        return !data.count() && !events.count() && !announced.count() && !deleted.count() && !roles.count();
+    }
 
     LIST<Data*> data;
     LIST<Event*> events;
     LIST<uint32_t> announced;
     LIST<uint32_t> deleted;
+    // Nodes whose update told the peer its changed role.
+    LIST<uint32_t> roles;
 };
 
 }  // namespace Vornet_Private

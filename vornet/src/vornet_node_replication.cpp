@@ -471,7 +471,7 @@ uint32_t VNet_Node_Private::priority(const NodeConnState* state, uint32_t now, b
     if (!state) return 0;
     if ((flags & NodePrivate) && role == eVNet_RoleAuthority && state->remoteRole != eVNet_RoleOwner) return 0;
     if ((flags & NodeMustSync) && !(state->flags & StateSynced)) return (now - state->lastUpdateTime) * 1000u;
-    if (!(state->flags & StateDirty) && !hasEventFor(state) && !(flags & (NodeHasAdvanced | NodeTimed)))
+    if (!(state->flags & (StateDirty | StateRoleDue)) && !hasEventFor(state) && !(flags & (NodeHasAdvanced | NodeTimed)))
         return withoutBase ? 0 : state->accumulatedPriority;
     const uint32_t elapsed = now - state->lastUpdateTime;
     const uint32_t base = withoutBase ? 0 : state->accumulatedPriority * elapsed;
