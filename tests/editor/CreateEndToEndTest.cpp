@@ -2,31 +2,23 @@
 // drags on the map, Ctrl+S and the Save As dialog, through real X input.
 // The saved files are the oracle.
 #include "tests/editor/support/EditorSession.h"
+#include "tests/editor/support/EditorUser.h"
 #include "tests/editor/support/MapText.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <fstream>
 #include <regex>
-#include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
 
-using quillow::test::countOf;
-using quillow::test::EditorSession;
-using quillow::test::fileText;
+using namespace quillow::test;
 
 // Window pixels of the widgets the test uses.
 constexpr int kCreateButtonX = 35, kCreateButtonY = 152;
 constexpr int kObjTypeX = 935, kObjTypeY = 19;
 constexpr int kListX = 914, kFirstLineY = 44, kLineStep = 25;
-constexpr int kNameFieldX = 420, kNameFieldY = 450;
-constexpr int kConfirmX = 342, kDialogButtonY = 479;
-constexpr int kFileX = 48, kTopBarY = 14, kFileMenuX = 60, kSaveAsY = 112, kOpenY = 144;
 constexpr int kGridSize = 128;
 
 enum ObjectType { kCircleType, kRectangleType, kPolygonType, kTrueBeingSpawn, kEnlightedOneSpawn };
@@ -51,82 +43,35 @@ protected:
         ASSERT_TRUE(editor.waitForLine("showmenu 1", before));
     }
 
-    // The editor samples the mouse once a tick: give each step a few ticks.
-    static void settle() { std::this_thread::sleep_for(std::chrono::milliseconds(150)); }
-
     void chooseType(ObjectType type)
     {
         editor.click(kObjTypeX, kObjTypeY);
-        settle();
+        user.settle();
         editor.click(kListX, kFirstLineY + kLineStep * type);
-        settle();
-    }
-
-    // Left button down at from, through the passes, up at the last one.
-    void drag(int fromX, int fromY, const std::vector<std::pair<int, int>>& passes)
-    {
-        editor.moveTo(fromX, fromY);
-        settle();
-        editor.press(fromX, fromY);
-        settle();
-        for (const auto& [x, y] : passes) {
-            editor.moveTo(x, y);
-            settle();
-        }
-        editor.release(passes.back().first, passes.back().second);
-        settle();
-    }
-
-    void clickMap(int x, int y, int button = 1)
-    {
-        editor.moveTo(x, y);
-        settle();
-        editor.press(x, y, button);
-        settle();
-        editor.release(x, y, button);
-        settle();
-    }
-
-    // The dialogs keep the last name typed: it is selected and erased first.
-    void typeIntoDialog(const std::string& name)
-    {
-        editor.click(kNameFieldX, kNameFieldY);
-        editor.moveTo(500, 650);
-        editor.tapKey("End");
-        editor.tapKey("shift+Home");
-        editor.tapKey("BackSpace");
-        editor.type(name);
-        editor.click(kConfirmX, kDialogButtonY);
-    }
-
-    void fileMenu(int entryY, const std::string& shown)
-    {
-        const size_t before = editor.lineCount();
-        editor.click(kFileX, kTopBarY);
-        ASSERT_TRUE(editor.waitForLine("showmenu 3", before));
-        editor.click(kFileMenuX, entryY);
-        ASSERT_TRUE(editor.waitForLine(shown, before));
+        user.settle();
     }
 
     void saveWithCtrlS(const std::string& name)
     {
-        editor.moveTo(500, 650);
-        settle();
+        editor.moveTo(kFreeMapPoint.x, kFreeMapPoint.y);
+        user.settle();
         const size_t before = editor.lineCount();
         editor.keyDown("ctrl+s");
         ASSERT_TRUE(editor.waitForLine("showmenu 6", before));
         editor.keyUp("ctrl+s");
-        typeIntoDialog(name);
+        user.typeInto(kDialogNameField, name);
+        editor.click(kDialogConfirm.x, kDialogConfirm.y);
         ASSERT_TRUE(editor.waitForLine("saving map", before));
     }
 
     EditorSession editor;
+    EditorUser user{editor};
 };
 
 TEST_F(CreateEndToEnd, ADraggedRectangleIsSavedWithItsSizeLayerAndSide)
 {
     chooseType(kRectangleType);
-    drag(300, 300, {{340, 330}, {380, 360}, {420, 400}, {420, 400}});
+    user.drag({300, 300}, {{340, 330}, {380, 360}, {420, 400}, {420, 400}});
     saveWithCtrlS("box.xml");
     const std::string text = fileText(editor.mapPath("box.xml"));
     ASSERT_EQ(countOf(text, "<Aabb>"), 1u) << text;
@@ -145,18 +90,18 @@ TEST_F(CreateEndToEnd, ADraggedRectangleIsSavedWithItsSizeLayerAndSide)
 TEST_F(CreateEndToEnd, CircleSpawnsAndPolygonAreSavedAndOpenAgain)
 {
     chooseType(kCircleType);
-    drag(200, 250, {{260, 250 + 40}, {260, 290}});
+    user.drag({200, 250}, {{260, 250 + 40}, {260, 290}});
     chooseType(kTrueBeingSpawn);
-    clickMap(450, 200);
+    user.clickMap({450, 200});
     chooseType(kEnlightedOneSpawn);
-    clickMap(550, 200);
+    user.clickMap({550, 200});
     chooseType(kPolygonType);
     // Counter-clockwise on screen is clockwise in the world (y up): the
     // editor turns it round and builds it all the same.
-    clickMap(300, 450);
-    clickMap(500, 450);
-    clickMap(500, 600);
-    clickMap(300, 600, 3);
+    user.clickMap({300, 450});
+    user.clickMap({500, 450});
+    user.clickMap({500, 600});
+    user.clickMap({300, 600}, 3);
     saveWithCtrlS("scene.xml");
     const std::string saved = fileText(editor.mapPath("scene.xml"));
     EXPECT_EQ(countOf(saved, "<Circle>"), 1u) << saved;
@@ -166,13 +111,8 @@ TEST_F(CreateEndToEnd, CircleSpawnsAndPolygonAreSavedAndOpenAgain)
     EXPECT_NE(saved.find("<Alignment>0</Alignment>"), std::string::npos);
 
     // Opened again and saved under another name, the map still holds them all.
-    fileMenu(kOpenY, "showmenu 7");
-    typeIntoDialog("scene.xml");
-    settle();
-    const size_t before = editor.lineCount();
-    fileMenu(kSaveAsY, "showmenu 6");
-    typeIntoDialog("scene again.xml");
-    ASSERT_TRUE(editor.waitForLine("saving map", before));
+    ASSERT_TRUE(user.openMap("scene.xml"));
+    ASSERT_TRUE(user.saveAs("scene again.xml"));
     const std::string reopened = fileText(editor.mapPath("scene again.xml"));
     EXPECT_EQ(countOf(reopened, "<Circle>"), 1u);
     EXPECT_EQ(countOf(reopened, "<Poly>"), 1u);

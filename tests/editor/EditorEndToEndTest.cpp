@@ -1,6 +1,7 @@
 // The editor as a user drives it: the real program in its own runtime tree
 // under a private X server, real X input, its standard output as the oracle.
 #include "tests/editor/support/EditorSession.h"
+#include "tests/editor/support/EditorUser.h"
 
 #include <gtest/gtest.h>
 
@@ -9,57 +10,19 @@
 
 namespace {
 
-using quillow::test::EditorSession;
-
-// A point on the map, away from every menu.
-constexpr int kMapX = 800;
-constexpr int kMapY = 600;
-
-// Where the menus put their buttons, in window pixels.
-constexpr int kFileX = 48, kTopBarY = 14;
-constexpr int kFileMenuX = 60, kSaveAsY = 112, kOpenY = 144, kExitY = 272;
-constexpr int kNameFieldX = 420, kNameFieldY = 450;
-constexpr int kConfirmX = 342, kDialogButtonY = 479;
+using namespace quillow::test;
 
 class EditorEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(editor.start()); }
 
-    // Chooses an entry of the File menu.
-    void fileMenu(int entryY)
-    {
-        const size_t before = editor.lineCount();
-        editor.click(kFileX, kTopBarY);
-        ASSERT_TRUE(editor.waitForLine("showmenu 3", before));
-        editor.click(kFileMenuX, entryY);
-    }
-
-    // Types a name into the open dialog's field, leaving the pointer on the map.
-    void typeName(const std::string& name)
-    {
-        editor.click(kNameFieldX, kNameFieldY);
-        editor.moveTo(kMapX, kMapY);
-        editor.type(name);
-    }
-
-    void confirmDialog() { editor.click(kConfirmX, kDialogButtonY); }
-
-    void saveAs(const std::string& name)
-    {
-        const size_t before = editor.lineCount();
-        fileMenu(kSaveAsY);
-        ASSERT_TRUE(editor.waitForLine("showmenu 6", before));
-        typeName(name);
-        confirmDialog();
-        ASSERT_TRUE(editor.waitForLine("saving map", before));
-    }
-
     EditorSession editor;
+    EditorUser user{editor};
 };
 
 TEST_F(EditorEndToEnd, CtrlSOnAMapWithoutNameOpensTheSaveAsDialogInsteadOfSaving)
 {
-    editor.moveTo(kMapX, kMapY);
+    editor.moveTo(kFreeMapPoint.x, kFreeMapPoint.y);
     const size_t before = editor.lineCount();
     editor.keyDown("ctrl+s");
     EXPECT_TRUE(editor.waitForLine("showmenu 6", before));
@@ -80,7 +43,7 @@ TEST_F(EditorEndToEnd, AResizedWindowShowsTheSameWidthOfTheWorld)
 
 TEST_F(EditorEndToEnd, FileExitEndsTheEditorWithStatusOne)
 {
-    fileMenu(kExitY);
+    ASSERT_TRUE(user.chooseFromMenu(kFileTop, kExitEntry));
     EXPECT_EQ(editor.waitForExit(), 1);
 }
 
@@ -93,14 +56,15 @@ TEST_F(EditorEndToEnd, ClosingTheWindowEndsTheEditor)
 
 TEST_F(EditorEndToEnd, SaveAsWritesTheTypedNameAndCtrlSWritesItAgainAtEachPress)
 {
-    saveAs("first map.xml");
+    ASSERT_TRUE(user.saveAs("first map.xml"));
     EXPECT_TRUE(std::filesystem::exists(editor.mapPath("first map.xml")));
     std::filesystem::remove(editor.mapPath("first map.xml"));
-    editor.moveTo(kMapX, kMapY);
+    editor.moveTo(kFreeMapPoint.x, kFreeMapPoint.y);
     const size_t before = editor.lineCount();
     editor.keyDown("ctrl+s");
     ASSERT_TRUE(editor.waitForLine("saving map", before));
     editor.keyUp("s");
+    user.settle();  // a tick sees S up, so the next press is a new one
     const size_t second = editor.lineCount();
     editor.keyDown("s");
     EXPECT_TRUE(editor.waitForLine("saving map", second));
@@ -112,11 +76,15 @@ TEST_F(EditorEndToEnd, KeysTypedIntoANameAreNoShortcuts)
 {
     EXPECT_TRUE(editor.waitForLine("cam w"));
     const size_t before = editor.lineCount();
-    fileMenu(kSaveAsY);
+    ASSERT_TRUE(user.chooseFromMenu(kFileTop, kSaveAsEntry));
     ASSERT_TRUE(editor.waitForLine("showmenu 6", before));
-    // p would go full screen and o shrink the window; each prints the new view.
-    typeName("plop.xml");
-    confirmDialog();
+    // Typed with the pointer on the map, where the shortcuts are read: p
+    // would go full screen and o shrink the window; each prints the new view.
+    editor.click(kDialogNameField.x, kDialogNameField.y);
+    editor.moveTo(kFreeMapPoint.x, kFreeMapPoint.y);
+    user.settle();
+    editor.type("plop.xml");
+    editor.click(kDialogConfirm.x, kDialogConfirm.y);
     ASSERT_TRUE(editor.waitForLine("saving map", before));
     EXPECT_TRUE(std::filesystem::exists(editor.mapPath("plop.xml")));
     EXPECT_EQ(editor.countLines("cam w"), 1u);

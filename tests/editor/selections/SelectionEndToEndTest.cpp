@@ -6,6 +6,7 @@
 #include "editor/world/MapFile.h"
 #include "editor/world/Map_Aabb.h"
 #include "tests/editor/support/EditorSession.h"
+#include "tests/editor/support/EditorUser.h"
 
 #include <gtest/gtest.h>
 
@@ -13,12 +14,11 @@
 #include <cmath>
 #include <filesystem>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
 
-using quillow::test::EditorSession;
+using namespace quillow::test;
 
 // The start view: 3150 world units across the 1024 pixel wide window,
 // centred on the origin, world y up.
@@ -26,23 +26,9 @@ constexpr float kUnitsPerPixel = 3150.0f / 1024.0f;
 constexpr int kCentreX = 512, kCentreY = 384;
 constexpr float kGrid = 128.0f;
 
-// Window pixels of the menus.
-constexpr int kFileX = 48, kTopBarY = 14;
-constexpr int kFileMenuX = 60, kOpenY = 144;
-constexpr int kNameFieldX = 420, kNameFieldY = 450;
-constexpr int kConfirmX = 342, kDialogButtonY = 479;
+// Window pixels of the tool bar and the property panel.
 constexpr int kToolX = 38, kSelectToolY = 118, kImageToolY = 182;
 constexpr int kModeBoxX = 895, kEditUVY = 19, kEditVertexY = 51;
-
-struct Pixel {
-    int x, y;
-};
-
-Pixel pixelOf(float x, float y)
-{
-    return {kCentreX + static_cast<int>(std::lround(x / kUnitsPerPixel)),
-            kCentreY - static_cast<int>(std::lround(y / kUnitsPerPixel))};
-}
 
 Map_Aabb* box(float cx, float cy, float size)
 {
@@ -89,21 +75,6 @@ protected:
         return inWorkDir([&] { return loadMap(kMapName); });
     }
 
-    void openMap()
-    {
-        size_t before = editor.lineCount();
-        editor.click(kFileX, kTopBarY);
-        ASSERT_TRUE(editor.waitForLine("showmenu 3", before));
-        editor.click(kFileMenuX, kOpenY);
-        ASSERT_TRUE(editor.waitForLine("showmenu 7", before));
-        editor.click(kNameFieldX, kNameFieldY);
-        editor.moveTo(kCentreX, kCentreY);
-        editor.type(kMapName);
-        before = editor.lineCount();
-        editor.click(kConfirmX, kDialogButtonY);
-        ASSERT_TRUE(editor.waitForLine("unloading old map", before));
-    }
-
     void chooseTool(int toolY)
     {
         const size_t before = editor.lineCount();
@@ -114,54 +85,19 @@ protected:
     // A click on the map: the tool acts on a press and a release only when
     // a tick sees the button down between them. afterRelease: a line the
     // release prints, waited for when given.
-    void click(const Pixel& at, const std::string& afterRelease = "")
-    {
-        drag(at, {}, afterRelease);
-    }
+    void click(const Pixel& at, const std::string& afterRelease = "") { drag(at, {}, afterRelease); }
 
-    // A press, a move through each point, a release; each point held long
-    // enough for the editor's ticks to see it.
     void drag(const Pixel& from, const std::vector<Pixel>& through, const std::string& afterRelease = "")
     {
-        editor.moveTo(from.x, from.y);
-        pause();
-        editor.press(from.x, from.y);
-        pause();
-        Pixel last = from;
-        for (const Pixel& p : through) {
-            editor.moveTo(p.x, p.y);
-            pause();
-            last = p;
-        }
-        const size_t before = editor.lineCount();
-        editor.release(last.x, last.y);
-        if (afterRelease.empty()) pause();
-        else ASSERT_TRUE(editor.waitForLine(afterRelease, before));
+        ASSERT_TRUE(user.drag(from, through, afterRelease));
     }
 
-    // Holds a key long enough for the editor's ticks to see it.
-    void holdKey(const std::string& key)
-    {
-        editor.keyDown(key);
-        pause();
-        editor.keyUp(key);
-    }
-
-    void save()
-    {
-        editor.moveTo(kCentreX, kCentreY);
-        const size_t before = editor.lineCount();
-        editor.keyDown("ctrl+s");
-        ASSERT_TRUE(editor.waitForLine("saving map", before));
-        editor.keyUp("ctrl+s");
-    }
-
-    // Several of the editor's 16 ms ticks; the tools print nothing on a
-    // press or a move that could be waited for instead.
-    static void pause() { std::this_thread::sleep_for(std::chrono::milliseconds(200)); }
+    void openMap() { ASSERT_TRUE(user.openMap(kMapName)); }
+    void save() { ASSERT_TRUE(user.saveWithCtrlS()); }
 
     static constexpr const char* kMapName = "edit.xml";
     EditorSession editor;
+    EditorUser user{editor};
 };
 
 // With snapping on, a dragged box ends with its top-left corner on a grid
@@ -199,7 +135,7 @@ TEST_F(SelectionEndToEnd, RubberBandThenDelete)
     const Pixel from = pixelOf(-800, -200);
     const Pixel to = pixelOf(-100, -600);
     drag(from, {{from.x + 50, from.y + 40}, {to.x - 60, to.y - 30}, to});
-    holdKey("Delete");
+    user.holdKeys("Delete");
     save();
 
     auto map = savedMap();
@@ -219,8 +155,7 @@ TEST_F(SelectionEndToEnd, VertexModeDragsOneCornerInSteps)
     openMap();
     chooseTool(kSelectToolY);
     editor.click(kModeBoxX, kEditVertexY);
-    editor.moveTo(kCentreX, kCentreY);
-    holdKey("e");
+    user.holdKeys("e");
     const Pixel corner{kCentreX, kCentreY};
     click(corner, "vert");
     drag(corner, {{corner.x - 50, corner.y - 50}, {corner.x - 100, corner.y - 100},

@@ -52,14 +52,25 @@ void EditorUser::typeInto(const Pixel& field, const std::string& text)
     settle();
 }
 
-bool EditorUser::openMap(const std::string& name, const std::string& expected)
+bool EditorUser::nameInDialog(const Pixel& entry, const std::string& shown, const std::string& name,
+                              const std::string& expected)
 {
     const size_t before = editor_.lineCount();
-    if (!chooseFromMenu(kFileTop, kOpenEntry) || !editor_.waitForLine("showmenu 7", before)) return false;
+    if (!chooseFromMenu(kFileTop, entry) || !editor_.waitForLine(shown, before)) return false;
     typeInto(kDialogNameField, name);
     const size_t typed = editor_.lineCount();
     editor_.click(kDialogConfirm.x, kDialogConfirm.y);
     return editor_.waitForLine(expected, typed);
+}
+
+bool EditorUser::openMap(const std::string& name, const std::string& expected)
+{
+    return nameInDialog(kOpenEntry, "showmenu 7", name, expected);
+}
+
+bool EditorUser::saveAs(const std::string& name)
+{
+    return nameInDialog(kSaveAsEntry, "showmenu 6", name, "saving map");
 }
 
 bool EditorUser::chooseSelectTool()
@@ -69,14 +80,35 @@ bool EditorUser::chooseSelectTool()
     return editor_.waitForLine("showmenu 8", before);
 }
 
-void EditorUser::clickMap(const Pixel& at)
+void EditorUser::clickMap(const Pixel& at, int button)
 {
     editor_.moveTo(at.x, at.y);
     settle();
-    editor_.press(at.x, at.y);
+    editor_.press(at.x, at.y, button);
     settle();
-    editor_.release(at.x, at.y);
+    editor_.release(at.x, at.y, button);
     settle();
+}
+
+bool EditorUser::drag(const Pixel& from, const std::vector<Pixel>& through, const std::string& afterRelease)
+{
+    editor_.moveTo(from.x, from.y);
+    settle();
+    editor_.press(from.x, from.y);
+    settle();
+    Pixel last = from;
+    for (const Pixel& p : through) {
+        editor_.moveTo(p.x, p.y);
+        settle();
+        last = p;
+    }
+    const size_t before = editor_.lineCount();
+    editor_.release(last.x, last.y);
+    if (afterRelease.empty()) {
+        settle();
+        return true;
+    }
+    return editor_.waitForLine(afterRelease, before);
 }
 
 void EditorUser::holdKeys(const std::string& keys)

@@ -17,6 +17,7 @@
 #include "tests/editor/support/MapText.h"
 
 #include <string>
+#include <vector>
 
 namespace quillow::test {
 
@@ -37,7 +38,8 @@ inline constexpr TopBarButton kFileTop{{48, 14}, "showmenu 3"};
 inline constexpr TopBarButton kEditTop{{138, 14}, "showmenu 4"};
 inline constexpr TopBarButton kViewTop{{228, 14}, "showmenu 5"};
 // The File menu's entries, right of the tool bar that lies beneath them.
-inline constexpr Pixel kNewEntry{100, 48}, kSaveEntry{100, 80}, kSaveAsEntry{100, 112}, kOpenEntry{100, 144};
+inline constexpr Pixel kNewEntry{100, 48}, kSaveEntry{100, 80}, kSaveAsEntry{100, 112}, kOpenEntry{100, 144},
+                       kExitEntry{100, 272};
 inline constexpr Pixel kCutEntry{150, 48}, kCopyEntry{150, 80}, kPasteEntry{150, 112}, kDeleteEntry{150, 144},
                        kMirrorEntry{150, 176};
 inline constexpr Pixel kShowGeoEntry{240, 208};
@@ -70,10 +72,16 @@ public:
     // File, Open, the name typed, Open: true once the editor printed
     // expected (by default the line of a map replaced by the opened one).
     bool openMap(const std::string& name, const std::string& expected = "unloading old map");
+    // File, Save As, the name typed, Save: true once the editor saved.
+    bool saveAs(const std::string& name);
     // Chooses the select tool, which shows the property panel.
     bool chooseSelectTool();
     // A press and a release on the map, each seen by a tick.
-    void clickMap(const Pixel& at);
+    void clickMap(const Pixel& at, int button = 1);
+    // The left button pressed at from, moved through each point and
+    // released at the last one, each step seen by a tick. afterRelease: a
+    // line the release prints, waited for when given; false when it did not come.
+    bool drag(const Pixel& from, const std::vector<Pixel>& through, const std::string& afterRelease = "");
     // Keys held down for a few ticks with the pointer on a free part of the map.
     void holdKeys(const std::string& keys);
     // Ctrl+S with the pointer on a free part of the map; true when the
@@ -81,6 +89,11 @@ public:
     bool saveWithCtrlS();
 
 private:
+    // Chooses the File menu's entry, types the name into the dialog it
+    // shows (the menu manager prints shown) and confirms.
+    bool nameInDialog(const Pixel& entry, const std::string& shown, const std::string& name,
+                      const std::string& expected);
+
     EditorSession& editor_;
 };
 
