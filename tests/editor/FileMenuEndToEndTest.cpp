@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <ostream>
 #include <string>
@@ -85,7 +86,7 @@ INSTANTIATE_TEST_SUITE_P(
 struct DropDown {
     const char* name;
     TopBarButton button;
-    Pixel entry;  // an entry of the menu, which a closed menu leaves to the map
+    Pixel entry;  // a point of the menu, which a closed menu leaves to the map
 };
 
 void PrintTo(const DropDown& menu, std::ostream* out)
@@ -95,21 +96,22 @@ void PrintTo(const DropDown& menu, std::ostream* out)
 
 class TopBar : public FileMenuEndToEnd, public ::testing::WithParamInterface<DropDown> {};
 
-// A click on the map closes the menu: the next click where its entry was
-// picks the box lying under it on the map, and Delete removes that box.
+// A click on the map closes the menu: Ctrl+S then works with the pointer
+// where the menu's entry was, as it never does over a shown menu. A click
+// that no tick saw closes nothing, so it is made again, a few times at most;
+// nothing but a click on the map closes the menu here.
 TEST_P(TopBar, OpensItsMenuAndAClickOnTheMapClosesIt)
 {
-    const Position under = worldOf(GetParam().entry);
-    startOn({{under.x, under.y, 40}});
-    ASSERT_TRUE(user.chooseSelectTool());
+    startOn({});
     const size_t before = editor.lineCount();
     editor.click(GetParam().button.at.x, GetParam().button.at.y);
     ASSERT_TRUE(editor.waitForLine(GetParam().button.shown, before));
-    user.clickMap(kFreeMapPoint);
-    user.clickMap(GetParam().entry);
-    user.holdKeys("Delete");
-    ASSERT_TRUE(user.saveWithCtrlS());
-    EXPECT_EQ(savedBoxes(), 0u);
+    bool saved = false;
+    for (int attempt = 0; attempt < 5 && !saved; ++attempt) {
+        user.clickMap(kFreeMapPoint);
+        saved = user.saveWithCtrlS(GetParam().entry, std::chrono::seconds(3));
+    }
+    EXPECT_TRUE(saved);
 }
 
 INSTANTIATE_TEST_SUITE_P(Menus, TopBar,

@@ -135,8 +135,8 @@ TEST_F(SelectionEndToEnd, RubberBandThenDelete)
     const Pixel from = pixelOf(-800, -200);
     const Pixel to = pixelOf(-100, -600);
     drag(from, {{from.x + 50, from.y + 40}, {to.x - 60, to.y - 30}, to});
-    user.holdKeys("Delete");
-    save();
+    ASSERT_TRUE(user.repeatUntilSaved([&] { user.holdKeys("Delete"); },
+                                      [&] { auto map = savedMap(); return map && map->objects.size() == 1; }));
 
     auto map = savedMap();
     ASSERT_TRUE(map);

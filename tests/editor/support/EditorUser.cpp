@@ -10,6 +10,8 @@ namespace {
 
 constexpr float kUnitsPerPixel = 3150.0f / 1024.0f;
 constexpr Pixel kWindowCentre{512, 384};
+constexpr auto kKeyHold = std::chrono::milliseconds(300);
+constexpr int kGestureAttempts = 5;
 
 }  // namespace
 
@@ -116,21 +118,42 @@ void EditorUser::holdKeys(const std::string& keys)
     editor_.moveTo(kFreeMapPoint.x, kFreeMapPoint.y);
     settle();
     editor_.keyDown(keys);
-    settle();
+    std::this_thread::sleep_for(kKeyHold);
     editor_.keyUp(keys);
     settle();
 }
 
-bool EditorUser::saveWithCtrlS()
+bool EditorUser::repeatUntilSaved(const std::function<void()>& gesture, const std::function<bool()>& seen)
 {
-    editor_.moveTo(kFreeMapPoint.x, kFreeMapPoint.y);
+    for (int attempt = 0; attempt < kGestureAttempts; ++attempt) {
+        gesture();
+        if (!saveWithCtrlS()) return false;
+        if (seen()) return true;
+    }
+    return false;
+}
+
+bool EditorUser::saveWithCtrlS(const Pixel& at, std::chrono::milliseconds timeout)
+{
+    editor_.moveTo(at.x, at.y);
     settle();
     const size_t before = editor_.lineCount();
     editor_.keyDown("ctrl+s");
-    const bool saved = editor_.waitForLine("saving map", before);
+    const bool saved = editor_.waitForLine("saving map", before, timeout);
     editor_.keyUp("ctrl+s");
     settle();
     return saved;
+}
+
+bool EditorUser::selectAt(const Pixel& at)
+{
+    for (int attempt = 0; attempt < kGestureAttempts; ++attempt) {
+        clickMap(at);
+        const size_t before = editor_.lineCount();
+        clickMap(at);
+        if (editor_.waitForLine("base mr", before, std::chrono::seconds(3))) return true;
+    }
+    return false;
 }
 
 }  // namespace quillow::test

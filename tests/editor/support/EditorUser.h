@@ -16,6 +16,8 @@
 #include "tests/editor/support/EditorSession.h"
 #include "tests/editor/support/MapText.h"
 
+#include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -84,9 +86,18 @@ public:
     bool drag(const Pixel& from, const std::vector<Pixel>& through, const std::string& afterRelease = "");
     // Keys held down for a few ticks with the pointer on a free part of the map.
     void holdKeys(const std::string& keys);
-    // Ctrl+S with the pointer on a free part of the map; true when the
-    // editor printed that it saved.
-    bool saveWithCtrlS();
+    // The editor reads the keys once a tick, and a hold that falls between
+    // two ticks of a starved editor is never seen (nor is it by a user).
+    // For gestures that change nothing when unseen: makes the gesture and
+    // saves with Ctrl+S until seen() finds its effect, a few times at most.
+    bool repeatUntilSaved(const std::function<void()>& gesture, const std::function<bool()>& seen);
+    // Ctrl+S with the pointer at a point of the map; true when the editor
+    // printed within the time that it saved.
+    bool saveWithCtrlS(const Pixel& at = kFreeMapPoint, std::chrono::milliseconds timeout = std::chrono::seconds(20));
+    // Clicks the object at the point until its selection shows: a release
+    // while something is selected prints a line, so the click after the one
+    // that picked it tells. False when it never showed.
+    bool selectAt(const Pixel& at);
 
 private:
     // Chooses the File menu's entry, types the name into the dialog it
