@@ -60,11 +60,10 @@ TEST_P(NodeEventModes, HundredEventsUnderLossKeepTheModesPromise)
     std::vector<uint32_t> sorted = values;
     std::sort(sorted.begin(), sorted.end());
     EXPECT_TRUE(std::adjacent_find(sorted.begin(), sorted.end()) == sorted.end()) << "an event came twice";
-    if (reliable) {
-        EXPECT_EQ(sorted.size(), kEvents);
-    } else {
-        EXPECT_LT(sorted.size(), kEvents) << "30% loss loses some unreliable events";
-    }
+    // Unreliable events promise at most once; whether loss happens to hit
+    // one of the few packets that carry them is chance, so it is not asserted.
+    if (reliable) EXPECT_EQ(sorted.size(), kEvents);
+    else EXPECT_LE(sorted.size(), kEvents);
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, NodeEventModes,
