@@ -140,6 +140,33 @@ TEST_P(PlaneMovement, ProxyComesToRestWhereTheAuthorityStopped)
     EXPECT_LE(proxyOf(authority)->listener.updates, 6);
 }
 
+// The owner's inputs reach the authority, in their order; the authority,
+// whose object stays where the owner reports it, corrects nothing.
+TEST_P(PlaneMovement, OwnerInputReachesTheAuthority)
+{
+    Mover<float, 2>& authority = connectWithMover();
+    Mover<float, 2>& owner = handOver(authority);
+    ASSERT_EQ(owner.node.getRole(), eVNet_RoleOwner);
+    float position[2] = {0, 0};
+    // Every input time the owner's history ever held.
+    std::set<unsigned> given;
+    for (uint32_t i = 1; i <= 10; ++i) {
+        // Inputs given at one time of the owner's clock share that time;
+        // the clock also stands still for a while after an update.
+        for (int k = 0; k < 40; ++k) step();
+        owner.movement->updateInput(position, valueStream(i));
+        const size_t before = given.size();
+        ASSERT_TRUE(runUntil([&] {
+            const std::set<unsigned> held = owner.historyTimes();
+            given.insert(held.begin(), held.end());
+            return given.size() > before;
+        }));
+    }
+    ASSERT_TRUE(runUntil([&] { return authority.listener.inputTimes.count(*given.rbegin()) > 0; }));
+    for (unsigned time : given) EXPECT_EQ(authority.listener.inputTimes.count(time), 1u) << time;
+    EXPECT_EQ(owner.listener.corrections, 0);
+}
+
 // In process, the library clock stepped by the test: the simulated lag and
 // loss stand for a slow link, and no time passes while the machine is busy.
 using PlaneMovementStepped = MovementFixture<float, 2>;

@@ -919,6 +919,7 @@ void VNet_Replicate_Movement<T, N>::overrideState(T* position, float* velocity, 
 template <typename T, unsigned int N>
 void VNet_Replicate_Movement<T, N>::getExtrapolatedPosition(int timeOffset, T* out)
 {
+    (void)VNET_CHECK(getNode(), "Replicator needs to be added to a node before this function can be called");
     if (!VNET_ASSERT(out, "_data")) return;
     m_priv->extrapolatedPosition(timeOffset, out, setup().getInterpolationTime());
 }
