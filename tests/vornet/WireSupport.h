@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ControlSupport.h"
+#include "vornet/src/vornet_connection.h"
 #include "vornet/vornet_node.h"
 
 namespace wire_test {
@@ -51,11 +52,16 @@ protected:
     static constexpr unsigned short kClientPort = 1;
     // Library milliseconds per step in process.
     static constexpr uint32_t kStep = 5;
+    static constexpr uint32_t kLossSeed = 20261210;
 
     void SetUp() override
     {
         LibraryFixture::SetUp();
-        if (GetParam() == Link::InProcess) clock.emplace();
+        if (GetParam() == Link::InProcess) {
+            clock.emplace();
+            // The same simulated losses in every run.
+            Vornet_Private::seedLossSimulation(kLossSeed);
+        }
         server = std::make_unique<ObjectControl<Object>>();
         client = std::make_unique<ObjectControl<Object>>();
         if (GetParam() == Link::Udp) {
@@ -76,6 +82,7 @@ protected:
         server.reset();
         library.Clear();
         clock.reset();
+        Vornet_Private::seedLossSimulation(0);
     }
 
     Object& addObject()
