@@ -149,11 +149,27 @@ bool EditorUser::selectAt(const Pixel& at)
 {
     for (int attempt = 0; attempt < kGestureAttempts; ++attempt) {
         clickMap(at);
-        const size_t before = editor_.lineCount();
-        clickMap(at);
-        if (editor_.waitForLine("base mr", before, std::chrono::seconds(3))) return true;
+        if (clickSeenWithSelection(at)) return true;
     }
     return false;
+}
+
+bool EditorUser::addToSelectionAt(const Pixel& at)
+{
+    editor_.keyDown("shift");
+    bool seen = false;
+    // One seen click only: a second would take the added object out again.
+    for (int attempt = 0; attempt < kGestureAttempts && !seen; ++attempt) seen = clickSeenWithSelection(at);
+    editor_.keyUp("shift");
+    settle();
+    return seen;
+}
+
+bool EditorUser::clickSeenWithSelection(const Pixel& at)
+{
+    const size_t before = editor_.lineCount();
+    clickMap(at);
+    return editor_.waitForLine("base mr", before, std::chrono::seconds(3));
 }
 
 }  // namespace quillow::test

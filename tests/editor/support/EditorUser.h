@@ -98,8 +98,16 @@ public:
     // while something is selected prints a line, so the click after the one
     // that picked it tells. False when it never showed.
     bool selectAt(const Pixel& at);
+    // Shift-clicks the point, which adds the object there to the selection
+    // when it may be picked, until the editor shows it saw the click. Needs
+    // something selected already, as the line that tells needs it. False
+    // when no click was seen.
+    bool addToSelectionAt(const Pixel& at);
 
 private:
+    // A click on the map; true when its release printed the line of a
+    // release while something is selected.
+    bool clickSeenWithSelection(const Pixel& at);
     // Chooses the File menu's entry, types the name into the dialog it
     // shows (the menu manager prints shown) and confirms.
     bool nameInDialog(const Pixel& entry, const std::string& shown, const std::string& name,

@@ -33,6 +33,17 @@ std::string boxText(const MapBox& box)
     return out.str();
 }
 
+// The points whose X and Y follow what the pattern opening matches.
+std::vector<Position> pointsAfter(const std::string& text, const std::string& opening)
+{
+    const std::regex point(opening + "\\s*<X>([-0-9.e+]+)</X>\\s*<Y>([-0-9.e+]+)</Y>");
+    std::vector<Position> found;
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), point); it != std::sregex_iterator(); ++it) {
+        found.push_back({std::stof((*it)[1]), std::stof((*it)[2])});
+    }
+    return found;
+}
+
 }  // namespace
 
 std::string boxMapText(const std::vector<MapBox>& boxes)
@@ -59,10 +70,20 @@ size_t countOf(const std::string& text, const std::string& element)
 
 std::vector<Position> positionsOf(const std::string& text, const std::string& kind)
 {
-    const std::regex pos("<" + kind + ">\\s*<Pos>\\s*<X>([-0-9.e+]+)</X>\\s*<Y>([-0-9.e+]+)</Y>");
-    std::vector<Position> found;
-    for (auto it = std::sregex_iterator(text.begin(), text.end(), pos); it != std::sregex_iterator(); ++it) {
-        found.push_back({std::stof((*it)[1]), std::stof((*it)[2])});
+    return pointsAfter(text, "<" + kind + ">\\s*<Pos>");
+}
+
+std::vector<Position> pointsOf(const std::string& text, const std::string& element)
+{
+    return pointsAfter(text, "<" + element + ">");
+}
+
+std::vector<std::string> valuesOf(const std::string& text, const std::string& element)
+{
+    const std::regex value("<" + element + ">([^<]*)</" + element + ">");
+    std::vector<std::string> found;
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), value); it != std::sregex_iterator(); ++it) {
+        found.push_back((*it)[1]);
     }
     return found;
 }

@@ -29,5 +29,9 @@ struct Position {
 
 // The position of every object of that kind ("Aabb", "Circle", "Poly"), in file order.
 std::vector<Position> positionsOf(const std::string& text, const std::string& kind);
+// Every point written as that element ("Parallax"), in file order.
+std::vector<Position> pointsOf(const std::string& text, const std::string& element);
+// What every element of that name ("Layer") holds, in file order.
+std::vector<std::string> valuesOf(const std::string& text, const std::string& element);
 
 }  // namespace quillow::test
