@@ -40,12 +40,10 @@ protected:
 TEST_F(FileMenuEndToEnd, CtrlSAfterNewAsksForANameAndLeavesTheOldFile)
 {
     startOn({{0, 0, 60}});
-    size_t before = editor.lineCount();
-    ASSERT_TRUE(user.chooseFromMenu(kFileTop, kNewEntry));
-    ASSERT_TRUE(editor.waitForLine("unloading old map", before));
+    ASSERT_TRUE(user.newMap());
     editor.moveTo(kFreeMapPoint.x, kFreeMapPoint.y);
     user.settle();
-    before = editor.lineCount();
+    const size_t before = editor.lineCount();
     editor.keyDown("ctrl+s");
     EXPECT_TRUE(editor.waitForLine("showmenu 6", before));
     editor.keyUp("ctrl+s");

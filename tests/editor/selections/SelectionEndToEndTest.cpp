@@ -20,14 +20,9 @@ namespace {
 
 using namespace quillow::test;
 
-// The start view: 3150 world units across the 1024 pixel wide window,
-// centred on the origin, world y up.
-constexpr float kUnitsPerPixel = 3150.0f / 1024.0f;
-constexpr int kCentreX = 512, kCentreY = 384;
 constexpr float kGrid = 128.0f;
 
-// Window pixels of the tool bar and the property panel.
-constexpr int kToolX = 38, kSelectToolY = 118, kImageToolY = 182;
+// Window pixels of the property panel.
 constexpr int kModeBoxX = 895, kEditUVY = 19, kEditVertexY = 51;
 
 Map_Aabb* box(float cx, float cy, float size)
@@ -73,13 +68,6 @@ protected:
     std::unique_ptr<Map> savedMap()
     {
         return inWorkDir([&] { return loadMap(kMapName); });
-    }
-
-    void chooseTool(int toolY)
-    {
-        const size_t before = editor.lineCount();
-        editor.click(kToolX, toolY);
-        ASSERT_TRUE(editor.waitForLine("showmenu 8", before));
     }
 
     // A click on the map: the tool acts on a press and a release only when
@@ -153,10 +141,10 @@ TEST_F(SelectionEndToEnd, VertexModeDragsOneCornerInSteps)
     // the window however far the view goes in.
     writeMap({box(100, -100, 200)});
     openMap();
-    chooseTool(kSelectToolY);
+    ASSERT_TRUE(user.chooseSelectTool());
     editor.click(kModeBoxX, kEditVertexY);
     user.holdKeys("e");
-    const Pixel corner{kCentreX, kCentreY};
+    const Pixel corner = kWindowCentre;
     click(corner, "vert");
     drag(corner, {{corner.x - 50, corner.y - 50}, {corner.x - 100, corner.y - 100},
                   {corner.x - 150, corner.y - 150}, {corner.x - 200, corner.y - 200}},
@@ -188,7 +176,7 @@ TEST_F(SelectionEndToEnd, ImageToolSlidesAndTurnsTheTexture)
     ASSERT_TRUE(original);
     const ImageGeometry& before = *original->objects.front()->drawables.at(0);
     openMap();
-    chooseTool(kImageToolY);
+    ASSERT_TRUE(user.chooseTool(kImageTool));
     editor.click(kModeBoxX, kEditUVY);
     const Pixel centre = pixelOf(300, 300);
     click(centre);

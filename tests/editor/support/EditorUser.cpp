@@ -8,8 +8,6 @@ namespace quillow::test {
 
 namespace {
 
-constexpr float kUnitsPerPixel = 3150.0f / 1024.0f;
-constexpr Pixel kWindowCentre{512, 384};
 constexpr auto kKeyHold = std::chrono::milliseconds(300);
 constexpr int kGestureAttempts = 5;
 
@@ -75,10 +73,16 @@ bool EditorUser::saveAs(const std::string& name)
     return nameInDialog(kSaveAsEntry, "showmenu 6", name, "saving map");
 }
 
-bool EditorUser::chooseSelectTool()
+bool EditorUser::newMap()
 {
     const size_t before = editor_.lineCount();
-    editor_.click(kSelectTool.x, kSelectTool.y);
+    return chooseFromMenu(kFileTop, kNewEntry) && editor_.waitForLine("unloading old map", before);
+}
+
+bool EditorUser::chooseTool(const Pixel& button)
+{
+    const size_t before = editor_.lineCount();
+    editor_.click(button.x, button.y);
     return editor_.waitForLine("showmenu 8", before);
 }
 

@@ -49,12 +49,15 @@ inline constexpr Pixel kShowGeoEntry{240, 208};
 inline constexpr Pixel kDialogNameField{420, 450}, kDialogConfirm{342, 479};
 // The Mirror dialog.
 inline constexpr Pixel kMirrorAxisField{290, 130}, kMirrorOk{180, 258};
-inline constexpr Pixel kSelectTool{38, 118};
+// The tool bar.
+inline constexpr Pixel kSelectTool{38, 118}, kImageTool{38, 182};
 // A point of the map that no menu covers, whichever tool is chosen.
 inline constexpr Pixel kFreeMapPoint{450, 650};
 
 // The start view: 3150 world units across the 1024 pixel wide window,
 // centred on the origin, world y up.
+inline constexpr float kUnitsPerPixel = 3150.0f / 1024.0f;
+inline constexpr Pixel kWindowCentre{512, 384};
 Pixel pixelOf(float worldX, float worldY);
 Position worldOf(const Pixel& pixel);
 
@@ -76,8 +79,12 @@ public:
     bool openMap(const std::string& name, const std::string& expected = "unloading old map");
     // File, Save As, the name typed, Save: true once the editor saved.
     bool saveAs(const std::string& name);
-    // Chooses the select tool, which shows the property panel.
-    bool chooseSelectTool();
+    // File, New: true once the editor replaced the map with an empty one.
+    bool newMap();
+    // Chooses the tool of that tool bar button, which shows the property
+    // panel; false when the panel did not show.
+    bool chooseTool(const Pixel& button);
+    bool chooseSelectTool() { return chooseTool(kSelectTool); }
     // A press and a release on the map, each seen by a tick.
     void clickMap(const Pixel& at, int button = 1);
     // The left button pressed at from, moved through each point and
