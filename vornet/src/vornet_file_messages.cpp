@@ -34,10 +34,10 @@ bool readOffer(VNet_BitStream& in, char (&name)[kMaxNameBytes + 1], bool* plainN
 
 unsigned chunkOverheadBytes()
 {
-    // The event item's framing: item and mode markers, order number, kind
-    // and size fields, and the bits that end the section; the checking
-    // build adds a tag to each.
-    constexpr unsigned kFramingBits = checkingBuild ? 256 : 64;
+    // The event item's framing (item and mode markers, order number, kind
+    // and size fields, about 30 bits) and the 64 bits kept free for what
+    // ends the section; the checking build adds a tag to each.
+    constexpr unsigned kFramingBits = checkingBuild ? 320 : 128;
     VNet_BitStream probe(16);
     const char byte = 0;
     writeChunk(probe, UINT32_MAX, &byte, 1);

@@ -77,6 +77,14 @@ public:
     // transfers is offered, the next when it ends.
     bool isOffered() const { return m_offerWritten; }
     void markOffered() { m_offerWritten = true; }
+    // The application is told of a transfer's end once: true the first
+    // time, false for a repeated end message.
+    bool markReported()
+    {
+        const bool first = !m_reported;
+        m_reported = true;
+        return first;
+    }
     const VNet_FileTransInfo& info();
 
 private:
@@ -96,6 +104,7 @@ private:
     // The receiver made the file at m_path and it is not whole yet.
     bool m_partialFile = false;
     bool m_offerWritten = false;
+    bool m_reported = false;
 };
 
 }  // namespace Vornet_Private

@@ -14,7 +14,11 @@ FileTransfers::~FileTransfers()
 
 uint32_t FileTransfers::nextOwnId() const
 {
-    for (uint32_t id = m_opener ? 1 : 2; id <= kMaxId; id += 2) {
+    const uint32_t first = m_opener ? 1 : 2;
+    const uint32_t count = (kMaxId - first) / 2 + 1;
+    const uint32_t last = m_lastOwnId ? (m_lastOwnId - first) / 2 : count - 1;
+    for (uint32_t step = 1; step <= count; ++step) {
+        const uint32_t id = first + (last + step) % count * 2;
         if (!find(id)) return id;
     }
     return 0;
@@ -28,7 +32,9 @@ FileTransfers::OfferId FileTransfers::checkOfferId(uint32_t id) const
 
 bool FileTransfers::add(NodeFileTransfer* transfer)
 {
-    return listFor(transfer->id()).append(transfer) != nullptr;
+    if (!listFor(transfer->id()).append(transfer)) return false;
+    if (isOwnId(transfer->id())) m_lastOwnId = transfer->id();
+    return true;
 }
 
 NodeFileTransfer* FileTransfers::find(uint32_t id) const

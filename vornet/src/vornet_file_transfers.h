@@ -18,8 +18,7 @@ class NodeFileTransfer;
 // side even ones: every message's id then tells which of the two it names.
 class FileTransfers : public HookAllocated {
 public:
-    // Ids stay small (the lowest free one is given out); a peer's id above
-    // this is refused.
+    // Ids stay below this; a peer's id above it is refused.
     static constexpr uint32_t kMaxId = 0xFFFF;
     // Offers the application has not answered yet. A sound peer offers one
     // file at a time per node; more are refused.
@@ -34,7 +33,9 @@ public:
     FileTransfers(const FileTransfers&) = delete;
     FileTransfers& operator=(const FileTransfers&) = delete;
 
-    // The id for a new transfer of this side; 0 when none is left.
+    // The id for a new transfer of this side; 0 when none is left. Ids go
+    // round: one just released is not given out again while the peer may
+    // still hold its record of it.
     uint32_t nextOwnId() const;
     OfferId checkOfferId(uint32_t id) const;
     bool isOwnId(uint32_t id) const { return (id & 1) == (m_opener ? 1u : 0u); }
@@ -53,6 +54,8 @@ private:
     const LIST<NodeFileTransfer*>& listFor(uint32_t id) const { return isOwnId(id) ? m_own : m_peers; }
 
     bool m_opener;
+    // The own id given out last.
+    uint32_t m_lastOwnId = 0;
     LIST<NodeFileTransfer*> m_own;
     LIST<NodeFileTransfer*> m_peers;
 };

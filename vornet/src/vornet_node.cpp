@@ -39,6 +39,7 @@ VNet_Node_Private::~VNet_Node_Private()
         }
     }
     delete connectionStates;
+    connectionStates = nullptr;
     if (outgoingEvents) {
         uint32_t it = 0;
         for (NodeEvent* e = outgoingEvents->first(it); it < outgoingEvents->getSlotCount(); e = outgoingEvents->next(it))
@@ -363,6 +364,22 @@ bool VNet_Node::sendEventDirect(eVNet_SendMode mode, VNet_BitStream* stream, uns
 bool VNet_Node::sendEventToGroup(eVNet_SendMode mode, VNet_BitStream* stream, unsigned int group)
 {
     return m_priv->sendEventToGroup(mode, stream, group);
+}
+
+unsigned int VNet_Node::sendFile(const char* path, const char* name, unsigned int connectionId,
+                                 VNet_BitStream* userData, float share)
+{
+    return m_priv->sendFile(path, name, connectionId, userData, share);
+}
+
+void VNet_Node::acceptFile(unsigned int connectionId, unsigned int transferId, const char* path, bool accept)
+{
+    m_priv->acceptFile(connectionId, transferId, path, accept);
+}
+
+const VNet_FileTransInfo& VNet_Node::getFileInfo(unsigned int connectionId, unsigned int transferId)
+{
+    return m_priv->fileInfo(connectionId, transferId);
 }
 
 bool VNet_Node::checkEventWaiting()

@@ -6,6 +6,7 @@
 #include "vornet_assert.h"
 #include "vornet_connection.h"
 #include "vornet_control_private.h"
+#include "vornet_file_transfers.h"
 #include "vornet_log.h"
 #include "vornet_node_private.h"
 
@@ -13,6 +14,9 @@ using namespace Vornet_Private;
 
 NodeConnState::~NodeConnState()
 {
+    // Closes every file of the connection; a received one left unfinished
+    // is deleted.
+    delete files;
     delete lastSend;
     for (auto* n = inFlight.first(); n; n = n->next) delete n->payload;
 }

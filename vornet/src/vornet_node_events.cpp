@@ -103,18 +103,12 @@ bool VNet_Node_Private::queueEvent(NodeConnState* state, uint32_t eventId, int32
     return true;
 }
 
-namespace {
-
-// Whether a stream of that size fits one packet to the connection beside
-// the framing of its node entry.
-bool fitsPacket(VNet_Control_Private* control, uint32_t connectionId, const VNet_BitStream* stream)
+bool Vornet_Private::eventFitsPacket(VNet_Control_Private* control, uint32_t connectionId, const VNet_BitStream* stream)
 {
     VNet_Connection* connection = control ? control->findConnectionById(connectionId) : nullptr;
     if (!connection) return true;
     return stream->getBitCount() + kEntryOverheadBits <= connection->payloadLimitBits();
 }
-
-}  // namespace
 
 bool VNet_Node_Private::sendEvent(int32_t mode, uint8_t roleMask, VNet_BitStream* stream)
 {
@@ -136,7 +130,7 @@ bool VNet_Node_Private::sendEvent(int32_t mode, uint8_t roleMask, VNet_BitStream
                                       ((roleMask & 0x02) && s->remoteRole == eVNet_RoleOwner)
                                 : role == eVNet_RoleOwner && (roleMask & 0x04) && s->remoteRole == eVNet_RoleAuthority;
         if (!wanted) return;
-        fits = fits && fitsPacket(control, s->connectionId, stream);
+        fits = fits && eventFitsPacket(control, s->connectionId, stream);
         recipients.append(s);
     });
     if (!fits) {
@@ -184,7 +178,7 @@ bool VNet_Node_Private::sendEventDirect(int32_t mode, VNet_BitStream* stream, ui
     } else if (mode < 0 || mode > 2) {
         log(LogError, nullptr, "VNet_Node::sendEventDirect(): invalid eventmode: %d", int(mode));
         problem = "";
-    } else if (!fitsPacket(control, connectionId, stream)) {
+    } else if (!eventFitsPacket(control, connectionId, stream)) {
         log(LogError, "sendEventDirect", "event of %u bits cannot fit one packet - not sent", stream->getBitCount());
         problem = "";
     }
@@ -258,7 +252,7 @@ void VNet_Node_Private::sendReplicatorData(VNet_BitStream* stream, uint16_t inde
                              (role == eVNet_RoleOwner && (rules & VNET_RULE_OWNER_TO_AUTHORITY) &&
                               s->remoteRole == eVNet_RoleAuthority)))
             return;
-        fits = fits && fitsPacket(control, s->connectionId, stream);
+        fits = fits && eventFitsPacket(control, s->connectionId, stream);
         recipients.append(s);
     });
     if (!fits) log(LogError, "sendReplicatorEvent", "data of %u bits cannot fit one packet - not sent", stream->getBitCount());
@@ -281,7 +275,7 @@ void VNet_Node_Private::sendReplicatorData(VNet_BitStream* stream, uint16_t inde
 
 bool VNet_Node_Private::hasEventFor(const NodeConnState* state) const
 {
-    return state->outgoing.count() > 0;
+    return state->outgoing.count() > 0 || hasFileChunkFor(state);
 }
 
 // ---------------------------------------------------------------------------
@@ -323,6 +317,16 @@ bool VNet_Node_Private::writeEvents(NodeConnState* state, VNet_BitStream* stream
             static_cast<VNet_ReplicatorAdvanced*>(r)->onPreSendData(state->connectionId, state->remoteRole, last);
         }
     }
+    bool any = writeQueuedEvents(state, stream, limitBits, records, bits);
+    // A file's next chunk fills what room is left.
+    if (queueFileChunk(state, stream, limitBits)) any = writeQueuedEvents(state, stream, limitBits, records, bits) || any;
+    stream->addBool(false);
+    return any;
+}
+
+bool VNet_Node_Private::writeQueuedEvents(NodeConnState* state, VNet_BitStream* stream, unsigned limitBits,
+                                          NodeRecords* records, unsigned* bits)
+{
     // Items go while the packet has room; one past its limit waits.
     bool any = false;
     for (auto* n = state->outgoing.first(); n && stream->getBitCount() + kClosingBits <= limitBits;) {
@@ -348,8 +352,9 @@ bool VNet_Node_Private::writeEvents(NodeConnState* state, VNet_BitStream* stream
         const bool recorded = ref->mode == eVNet_Unreliable || (record && records->events.append(record));
         if (!recorded || stream->getBitCount() + kClosingBits > limitBits) {
             // Past the datagram limit (or out of memory): the item waits for
-            // the next packet.
-            if (!recorded) delete record;
+            // the next packet, and the packet keeps no record of it.
+            if (record && recorded) records->events.remove(records->events.last());
+            delete record;
             stream->restoreWriteState(before);
             break;
         }
@@ -368,7 +373,6 @@ bool VNet_Node_Private::writeEvents(NodeConnState* state, VNet_BitStream* stream
         delete ref;
         n = state->outgoing.remove(n);
     }
-    stream->addBool(false);
     return any;
 }
 
@@ -474,10 +478,12 @@ void VNet_Node_Private::deliverPending(NodeConnState* state)
     }
 }
 
-void VNet_Node_Private::handOver(NodeEvent* event, NodeConnState*)
+void VNet_Node_Private::handOver(NodeEvent* event, NodeConnState* state)
 {
     bool keep = true;
-    if (eventInterceptor && handle) {
+    if (event->kind >= eVNet_EventFileIncoming && event->kind <= eVNet_EventFileComplete) {
+        keep = takeFileEvent(event, state);
+    } else if (eventInterceptor && handle) {
         const uint32_t id = event->connectionId;
         const eVNet_NodeRole remote = event->remoteRole;
         switch (event->kind) {
@@ -595,6 +601,7 @@ bool VNet_Node_Private::checkEventWaiting()
 {
     for (auto* n = deliveredEvents.first(); n; n = n->next) freeEvent(n->payload);
     deliveredEvents.clear();
+    releaseFinishedTransfers();
     return incomingEvents.count() > 0;
 }
 
@@ -615,6 +622,7 @@ VNet_BitStream* VNet_Node_Private::nextEvent(eVNet_Event* kind, eVNet_NodeRole* 
         if (kind) *kind = eVNet_EventNone;
         return nullptr;
     }
+    if (event->kind == eVNet_EventFileAborted || event->kind == eVNet_EventFileComplete) noteFinishedTransfer(event);
     if (kind) *kind = event->kind;
     if (remoteRole) *remoteRole = event->remoteRole;
     if (connectionId) *connectionId = event->connectionId;

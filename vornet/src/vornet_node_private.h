@@ -13,9 +13,12 @@ class VNet_BitStream;
 class VNet_Replicator;
 class VNet_ReplicatorBasic;
 class VNet_Control_Private;
-struct NodeFileTransfer;
+struct VNet_FileTransInfo;
 
 namespace Vornet_Private {
+
+class FileTransfers;
+class NodeFileTransfer;
 
 // Node flags.
 enum : uint16_t {
@@ -71,6 +74,9 @@ struct NodeEvent : HookAllocated {
     uint16_t replicator = 0;
     eVNet_Event kind = eVNet_EventNone;
     uint32_t estimatedSendTime = 0;
+    // Posted by this side (a notice, or the end of a transfer it sent or
+    // aborted), not received from the peer.
+    bool local = false;
 };
 
 // An entry of a connection's outgoing event queue.
@@ -103,10 +109,30 @@ struct NodeConnState : HookAllocated {
     uint8_t nextOrderOut = 0;
     uint8_t nextOrderIn = 0;
     uint16_t ordersInFlight = 0;
+    // The files moving over this connection (created on first use).
+    FileTransfers* files = nullptr;
 
     bool isLive() const { return !(flags & (StateWithdrawn | StateDeleteWritten | StateRemoveAfterDelete)); }
     bool peerKnows() const { return (flags & (StateKnown | StateAnnounceWritten)) != 0; }
+    // Whether a new ordered event would go out now: nothing waits in the
+    // queue and fewer than eight ordered events are unsettled.
+    bool orderedWindowOpen() const
+    {
+        return !outgoing.count() && !(ordersInFlight & (1u << ((nextOrderOut + 8) & 15)));
+    }
 };
+
+// A transfer whose last event the application took; released with the
+// delivered events. Named, not pointed to: unlinking the connection may
+// have freed it meanwhile.
+struct FinishedTransfer {
+    uint32_t connectionId;
+    uint32_t transferId;
+};
+
+// Whether a stream of that size fits one packet to the connection beside
+// the framing of its node entry.
+bool eventFitsPacket(VNet_Control_Private* control, uint32_t connectionId, const VNet_BitStream* stream);
 
 // What a node-data packet carried for the nodes, kept until the packet is
 // settled.
@@ -238,12 +264,32 @@ public:
     void releaseEventRef(uint32_t eventId);
     void freeQueuedEvents(NodeConnState* state);
 
+    // ---- vornet_node_files.cpp
+    uint32_t sendFile(const char* path, const char* name, uint32_t connectionId, VNet_BitStream* userData,
+                      float share);
+    void acceptFile(uint32_t connectionId, uint32_t transferId, const char* path, bool accept);
+    const VNet_FileTransInfo& fileInfo(uint32_t connectionId, uint32_t transferId);
+    // Queues a file message for the peer, in order; takes the stream.
+    bool queueFileMessage(NodeConnState* state, eVNet_Event kind, VNet_BitStream* stream);
+    // The streaming step of writing a node's events: queues the next chunk
+    // of the running transfer, sized to the room left in the packet, or its
+    // end. True when something was queued.
+    bool queueFileChunk(NodeConnState* state, const VNet_BitStream* packet, unsigned limitBits);
+    bool hasFileChunkFor(const NodeConnState* state) const;
+    // A file message handed over: acts on it; true when the application is
+    // to see it.
+    bool takeFileEvent(NodeEvent* event, NodeConnState* state);
+    // The application took the last event of the transfer.
+    void noteFinishedTransfer(const NodeEvent* event);
+    void releaseFinishedTransfers();
+
     // Per-connection states keyed by connection id (created on first link).
     Vornet_Private::IdHandler<NodeConnState*>* connectionStates = nullptr;
     // Outgoing events keyed by event id (created on first event).
     Vornet_Private::IdHandler<NodeEvent*>* outgoingEvents = nullptr;
     Vornet_Private::LIST<NodeEvent*> incomingEvents;
     Vornet_Private::LIST<NodeEvent*> deliveredEvents;
+    Vornet_Private::LIST<Vornet_Private::FinishedTransfer> finishedTransfers;
     Vornet_Private::LIST<VNet_Node_Private*> dependants;
     Vornet_Private::LIST<VNet_Node_Private*> dependencies;
     VNet_Node* handle;
@@ -272,6 +318,22 @@ public:
     VNet_BitStream* announceData = nullptr;
 
 private:
+    Vornet_Private::FileTransfers* transfersOf(NodeConnState* state);
+    Vornet_Private::NodeFileTransfer* findTransfer(const NodeConnState* state, uint32_t transferId) const;
+    unsigned chunkRoom(const NodeConnState* state, const VNet_BitStream* packet, unsigned limitBits) const;
+    void offerFile(NodeConnState* state, Vornet_Private::NodeFileTransfer* transfer);
+    void offerNextFile(NodeConnState* state);
+    void endSentFile(NodeConnState* state, Vornet_Private::NodeFileTransfer* transfer);
+    void abortTransfer(NodeConnState* state, Vornet_Private::NodeFileTransfer* transfer);
+    void postLocalFileEvent(NodeConnState* state, eVNet_Event kind, VNet_BitStream* stream);
+    bool takeOffer(NodeEvent* event, NodeConnState* state);
+    bool takeChunk(NodeEvent* event, NodeConnState* state);
+    bool takeAnswer(NodeEvent* event, NodeConnState* state);
+    bool takeEnd(NodeEvent* event, NodeConnState* state);
+    bool fileEventKept(NodeEvent* event, uint32_t transferId);
+    bool reportFileEnd(NodeEvent* event, uint32_t transferId);
+    bool writeQueuedEvents(NodeConnState* state, VNet_BitStream* stream, unsigned limitBits,
+                           Vornet_Private::NodeRecords* records, unsigned* bits);
     void destroyState(uint32_t connectionId);
     void handOver(NodeEvent* event, NodeConnState* state);
     void deliverInOrder(NodeEvent* event, NodeConnState* state);

@@ -4,6 +4,7 @@
 
 #include "vornet/vornet_bitstream.h"
 #include "vornet/vornet_export.h"
+#include "vornet/vornet_file_transfer.h"
 #include "vornet/vornet_types.h"
 
 class VNet_Control;
@@ -170,6 +171,20 @@ public:
     void setEventNotification(bool init, bool removal);
     void setEventInterceptor(VNet_NodeEventInterceptor* interceptor);
     void setReplicationInterceptor(VNet_NodeReplicationInterceptor* interceptor);
+
+    // ---- Files -----------------------------------------------------------
+    // Offers the file at the path to the peer of a linked connection under
+    // the name (the path's last component when null), with the user data
+    // in the offer. Files to one connection go one after the other. share:
+    // the part of each packet's free room the file may fill, above 0 and
+    // at most 1. The transfer id, 0 on failure.
+    unsigned int sendFile(const char* path, const char* name, unsigned int connectionId, VNet_BitStream* userData,
+                          float share);
+    // Answers an offer. Accepted, the file is written at the path, or under
+    // the offered name in the working folder when the path is null.
+    void acceptFile(unsigned int connectionId, unsigned int transferId, const char* path, bool accept);
+    // A transfer unknown on the connection reads as transfer id 0.
+    const VNet_FileTransInfo& getFileInfo(unsigned int connectionId, unsigned int transferId);
 
 private:
     friend class VNet_Node_Private;
