@@ -103,11 +103,14 @@ public:
     std::vector<std::string> history;
     // The length of every chunk that arrived, in order.
     std::vector<unsigned> chunkLengths;
+    // The first 32-bit value of each offer's user data, by name.
+    std::map<std::string, uint32_t> offerValues;
 
     // Offers a file and remembers its name; the transfer id, 0 when refused.
-    unsigned send(unsigned connectionId, const fs::path& path, const std::string& name, float share = 1.0f)
+    unsigned send(unsigned connectionId, const fs::path& path, const std::string& name, float share = 1.0f,
+                  VNet_BitStream* userData = nullptr)
     {
-        const unsigned id = m_node.sendFile(path.c_str(), name.c_str(), connectionId, nullptr, share);
+        const unsigned id = m_node.sendFile(path.c_str(), name.c_str(), connectionId, userData, share);
         if (id) m_names[{connectionId, id}] = name;
         return id;
     }
@@ -135,7 +138,7 @@ private:
         const std::string name = m_names.count({connection, id}) ? m_names[{connection, id}] : "?";
         switch (kind) {
         case eVNet_EventFileIncoming:
-            offered(connection, id);
+            offered(connection, id, stream);
             break;
         case eVNet_EventFileData:
             chunkLengths.push_back(stream.getInt(16));
@@ -151,10 +154,13 @@ private:
         }
     }
 
-    void offered(unsigned connection, unsigned id)
+    void offered(unsigned connection, unsigned id, VNet_BitStream& userData)
     {
         const std::string name = m_node.getFileInfo(connection, id).path;
         m_names[{connection, id}] = name;
+        VNet_BitStream::BitPos at;
+        userData.saveReadState(at);
+        if (userData.getBitCount() >= at.pos * 8u + at.bit + 32u) offerValues[name] = userData.getInt(32);
         history.push_back("offered " + name);
         switch (answer(name)) {
         case Answer::Accept:

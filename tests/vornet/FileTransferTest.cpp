@@ -31,6 +31,7 @@ class FileTransfers : public LibraryFixture {
 protected:
     void TearDown() override
     {
+        EXPECT_FALSE(LogLines::contains("Assertion")) << LogLines::all();
         sender.reset();
         receiver.reset();
         thing.reset();
@@ -247,8 +248,10 @@ TEST_F(FileTransfers, InfoFollowsATransferOnBothSides)
 {
     start(false);
     receiver->answer = [](const std::string&) { return FileEndpoint::Answer::Ignore; };
-    const unsigned id = offer("info.bin", 5000);
+    writeFile(outbox / "info.bin", patternBytes(5000, 3));
+    const unsigned id = sender->send(serverSide, outbox / "info.bin", "info.bin", 0.5f, valueStream(4242));
     ASSERT_TRUE(run([&] { return receiver->has("offered info.bin"); }));
+    EXPECT_EQ(receiver->offerValues["info.bin"], 4242u) << "the user data comes with the offer";
     const VNet_FileTransInfo& offered = proxy().getFileInfo(clientSide, id);
     EXPECT_EQ(offered.transferId, id);
     EXPECT_EQ(offered.size, 5000u);
