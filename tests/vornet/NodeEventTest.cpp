@@ -134,6 +134,35 @@ TEST_F(NodeEvents, InitAndRemovalNoticesAndTheNoRecipientCase)
     EXPECT_TRUE(removed);
 }
 
+// An item that does not fit waits for the next packet, and this packet keeps
+// no record of it: settling the packet must not touch that event.
+TEST_F(NodeEvents, AnItemPastThePacketLimitLeavesNoRecord)
+{
+    VNet_Node node;
+    VNet_Node_Private* priv = VNet_Node_Private::of(&node);
+    ASSERT_TRUE(priv->addConnection(7));
+    for (uint32_t value : {1u, 2u}) {
+        auto* stream = new VNet_BitStream(64);
+        for (int i = 0; i < 40; ++i) stream->addInt(value, 32);
+        ASSERT_TRUE(node.sendEventDirect(eVNet_ReliableUnordered, stream, 7));
+    }
+    Vornet_Private::NodeConnState* state = priv->linkedState(7);
+    VNet_BitStream packet(64);
+    Vornet_Private::NodeRecords records;
+    // Room for one item of 1280 bits and its framing, not for two.
+    ASSERT_TRUE(priv->writeEvents(state, &packet, 2400, &records, nullptr));
+    ASSERT_EQ(records.events.count(), 1);
+    EXPECT_EQ(state->outgoing.count(), 1);
+    const Vornet_Private::NodeRecords::Event* written = records.events.first()->payload;
+    priv->eventDelivered(7, written->eventId, written->order);
+    // The one left waiting still goes out whole.
+    VNet_BitStream next(64);
+    Vornet_Private::NodeRecords nextRecords;
+    ASSERT_TRUE(priv->writeEvents(state, &next, 2400, &nextRecords, nullptr));
+    EXPECT_EQ(nextRecords.events.count(), 1);
+    EXPECT_EQ(state->outgoing.count(), 0);
+}
+
 TEST_F(NodeEvents, AnEventTooLargeForAnyPacketIsRefused)
 {
     Thing& thing = addThing();
