@@ -182,12 +182,19 @@ bool VNet_Node_Private::sendEventDirect(int32_t mode, VNet_BitStream* stream, ui
         log(LogError, "sendEventDirect", "event of %u bits cannot fit one packet - not sent", stream->getBitCount());
         problem = "";
     }
-    uint32_t id = 0;
-    if (!problem && !newOutgoingEvent(eVNet_EventUser, mode, stream, &id)) {
-        log(LogError, nullptr, "VNet_Node::sendEventDirect(): out of memory");
-        problem = "";
-    }
     if (problem) {
+        destroyStream(stream);
+        return false;
+    }
+    if (queueEventFor(state, eVNet_EventUser, mode, stream)) return true;
+    log(LogError, nullptr, "VNet_Node::sendEventDirect(): out of memory");
+    return false;
+}
+
+bool VNet_Node_Private::queueEventFor(NodeConnState* state, eVNet_Event kind, int32_t mode, VNet_BitStream* stream)
+{
+    uint32_t id = 0;
+    if (!newOutgoingEvent(kind, mode, stream, &id)) {
         destroyStream(stream);
         return false;
     }
@@ -195,7 +202,6 @@ bool VNet_Node_Private::sendEventDirect(int32_t mode, VNet_BitStream* stream, ui
     if (queueEvent(state, id, mode)) return true;
     freeEvent(outgoingEvents->get(id));
     outgoingEvents->remove(id);
-    log(LogError, nullptr, "VNet_Node::sendEventDirect(): out of memory");
     return false;
 }
 

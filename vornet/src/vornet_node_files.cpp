@@ -75,16 +75,7 @@ NodeFileTransfer* VNet_Node_Private::findTransfer(const NodeConnState* state, ui
 
 bool VNet_Node_Private::queueFileMessage(NodeConnState* state, eVNet_Event kind, VNet_BitStream* stream)
 {
-    uint32_t id = 0;
-    if (!stream || !newOutgoingEvent(kind, eVNet_ReliableOrdered, stream, &id)) {
-        log(LogError, nullptr, "VNet_Node: out of memory - file message not sent");
-        destroyStream(stream);
-        return false;
-    }
-    stream->setFlag(VNET_BS_LOCKED_FLAG, true);
-    if (queueEvent(state, id, eVNet_ReliableOrdered)) return true;
-    freeEvent(outgoingEvents->get(id));
-    outgoingEvents->remove(id);
+    if (stream && queueEventFor(state, kind, eVNet_ReliableOrdered, stream)) return true;
     log(LogError, nullptr, "VNet_Node: out of memory - file message not sent");
     return false;
 }

@@ -340,6 +340,9 @@ private:
     void deliverPending(NodeConnState* state);
     NodeEvent* newOutgoingEvent(eVNet_Event kind, int32_t mode, VNet_BitStream* stream, uint32_t* id);
     bool queueEvent(NodeConnState* state, uint32_t eventId, int32_t mode);
+    // A new event for the stream, queued for the one connection; false, the
+    // stream freed, when memory runs out.
+    bool queueEventFor(NodeConnState* state, eVNet_Event kind, int32_t mode, VNet_BitStream* stream);
     void requeueLost(NodeConnState* state, uint32_t eventId, uint8_t order, int32_t mode);
     void writeEventItem(const NodeEvent* event, int32_t mode, uint8_t order, VNet_BitStream* stream);
     void insertReplicator(VNet_Replicator* replicator, bool sparse);
