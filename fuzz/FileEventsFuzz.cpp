@@ -141,6 +141,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     if (!mkdtemp(folder.data())) std::abort();
     scratch() = folder;
     home() = fs::current_path();
+    std::atexit([] {
+        std::error_code ignored;
+        fs::remove_all(scratch(), ignored);
+    });
     return 0;
 }
 
