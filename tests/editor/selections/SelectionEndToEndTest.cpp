@@ -75,9 +75,10 @@ protected:
     // release prints, waited for when given.
     void click(const Pixel& at, const std::string& afterRelease = "") { drag(at, {}, afterRelease); }
 
-    void drag(const Pixel& from, const std::vector<Pixel>& through, const std::string& afterRelease = "")
+    void drag(const Pixel& from, const std::vector<Pixel>& through, const std::string& afterRelease = "",
+              const std::string& afterPress = "")
     {
-        ASSERT_TRUE(user.drag(from, through, afterRelease));
+        ASSERT_TRUE(user.drag(from, through, afterRelease, afterPress));
     }
 
     void openMap() { ASSERT_TRUE(user.openMap(kMapName)); }
@@ -182,7 +183,9 @@ TEST_F(SelectionEndToEnd, ImageToolSlidesAndTurnsTheTexture)
     click(centre);
     drag(centre, {{centre.x + 10, centre.y}, {centre.x + 20, centre.y}}, "base mr");
     editor.keyDown("ctrl");
-    drag(centre, {{centre.x + 5, centre.y}, {centre.x + 10, centre.y}, {centre.x + 12, centre.y}}, "base mr");
+    // The image tool reports its press; the turn starts only once it has.
+    drag(centre, {{centre.x + 5, centre.y}, {centre.x + 10, centre.y}, {centre.x + 12, centre.y}}, "base mr",
+         "derp1");
     editor.keyUp("ctrl");
     save();
 

@@ -96,11 +96,14 @@ void EditorUser::clickMap(const Pixel& at, int button)
     settle();
 }
 
-bool EditorUser::drag(const Pixel& from, const std::vector<Pixel>& through, const std::string& afterRelease)
+bool EditorUser::drag(const Pixel& from, const std::vector<Pixel>& through, const std::string& afterRelease,
+                      const std::string& afterPress)
 {
     editor_.moveTo(from.x, from.y);
     settle();
+    const size_t beforePress = editor_.lineCount();
     editor_.press(from.x, from.y);
+    if (!afterPress.empty() && !editor_.waitForLine(afterPress, beforePress)) return false;
     settle();
     Pixel last = from;
     for (const Pixel& p : through) {

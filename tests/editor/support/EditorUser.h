@@ -89,8 +89,12 @@ public:
     void clickMap(const Pixel& at, int button = 1);
     // The left button pressed at from, moved through each point and
     // released at the last one, each step seen by a tick. afterRelease: a
-    // line the release prints, waited for when given; false when it did not come.
-    bool drag(const Pixel& from, const std::vector<Pixel>& through, const std::string& afterRelease = "");
+    // line the release prints, waited for when given; afterPress: likewise a
+    // line the press prints, waited for before the first move so that a
+    // starved editor cannot take the press late and lose the first step.
+    // False when an awaited line did not come.
+    bool drag(const Pixel& from, const std::vector<Pixel>& through, const std::string& afterRelease = "",
+              const std::string& afterPress = "");
     // Keys held down for a few ticks with the pointer on a free part of the map.
     void holdKeys(const std::string& keys);
     // The editor reads the keys once a tick, and a hold that falls between
