@@ -95,7 +95,8 @@ void exchangeMessages(CheckingControl& client, CheckingControl& server, unsigned
     }
     const bool arrived = runUntil(
         [&] { return server.indices.size() >= kMessages && client.indices.size() >= kMessages; }, 400000);
-    ASSERT_TRUE(arrived) << server.indices.size() << " and " << client.indices.size() << " arrived";
+    ASSERT_TRUE(arrived) << server.indices.size() << " and " << client.indices.size() << " arrived; "
+                         << server.receivedAll().message() << "; " << client.receivedAll().message();
     runUntil([] { return false; }, settleSteps);
     EXPECT_TRUE(server.receivedAll());
     EXPECT_TRUE(client.receivedAll());
@@ -113,6 +114,11 @@ struct LinkCase {
     // overtake earlier ones; kept below the lag, as on a real path, where
     // the spread stays under the shortest trip.
     bool jitter;
+    // When above 0, every datagram that gets through arrives once more this
+    // much later, as a copy the network kept back (the connection request
+    // too, after the connection stands); while the copy is on its way the
+    // sender's numbers can come round to its number again.
+    uint32_t echoMs = 0;
 };
 
 // Two raw local sockets between the controls: what the client sends to the
@@ -177,10 +183,18 @@ private:
             uint32_t delay = m_link.lagMs;
             if (m_link.jitter) delay += std::uniform_int_distribution<uint32_t>(0, m_link.lagMs / 2)(m_random);
             packet->setDestination(transport_test::localPort(target));
-            auto at = m_held.end();
-            while (at != m_held.begin() && int32_t(std::prev(at)->due - (now + delay)) > 0) --at;
-            m_held.insert(at, Held{now + delay, packet, out});
+            if (m_link.echoMs > 0) {
+                if (VNet_Packet* copy = packet->duplicate()) hold(now + delay + m_link.echoMs, copy, out);
+            }
+            hold(now + delay, packet, out);
         }
+    }
+
+    void hold(uint32_t due, VNet_Packet* packet, VNet_Socket* out)
+    {
+        auto at = m_held.end();
+        while (at != m_held.begin() && int32_t(std::prev(at)->due - due) > 0) --at;
+        m_held.insert(at, Held{due, packet, out});
     }
 
     LinkCase m_link;
@@ -256,7 +270,10 @@ INSTANTIATE_TEST_SUITE_P(
                       LinkCase{"loss10Lag100", 0.1f, 100, false}, LinkCase{"loss10Lag100Jitter", 0.1f, 100, true},
                       LinkCase{"loss30", 0.3f, 0, false}, LinkCase{"loss30Lag20", 0.3f, 20, false},
                       LinkCase{"loss30Lag20Jitter", 0.3f, 20, true}, LinkCase{"loss30Lag100", 0.3f, 100, false},
-                      LinkCase{"loss30Lag100Jitter", 0.3f, 100, true}),
+                      LinkCase{"loss30Lag100Jitter", 0.3f, 100, true}, LinkCase{"lag40JitterEcho60", 0.0f, 40, true, 60},
+                      LinkCase{"loss30Lag40JitterEcho60", 0.3f, 40, true, 60},
+                      LinkCase{"lag100Echo150", 0.0f, 100, false, 150},
+                      LinkCase{"loss30Lag100Echo150", 0.3f, 100, false, 150}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // ---------------------------------------------------------------------------

@@ -292,7 +292,9 @@ bool VNet_Connection::parseRequestBody(VNet_BitStream& stream)
     delete m_classIdMap;
     delete m_nodeIdMap;
     m_classIdMap = m_nodeIdMap = nullptr;
-    // Kept whole: the opener resends this very datagram until answered.
+    // Kept whole for the connection's life: the opener resends this very
+    // datagram until answered, and the network may still hand over a copy
+    // once the connection stands.
     destroyStream(m_openingRequest);
     m_openingRequest = new VNet_BitStream(stream);
     return true;
@@ -325,9 +327,12 @@ void VNet_Connection::answerRequest(bool accepted, VNet_BitStream* reply)
 
 bool VNet_Connection::isDuplicateRequest(const VNet_BitStream& stream) const
 {
-    if (!m_openingRequest) return false;
-    if (m_state != StateRequestReceived && m_state != StateHandshake && m_state != StateDenySent) return false;
-    return m_openingRequest->isEqual(stream);
+    return m_openingRequest && m_openingRequest->isEqual(stream);
+}
+
+bool VNet_Connection::answeringRequest() const
+{
+    return m_state == StateRequestReceived || m_state == StateHandshake || m_state == StateDenySent;
 }
 
 void VNet_Connection::resetBySecondRequest()

@@ -201,6 +201,7 @@ private:
     void rollStatistics(uint32_t now);
     void releaseDelayed(uint32_t now);
     bool isDuplicateRequest(const VNet_BitStream& stream) const;
+    bool answeringRequest() const;
     void resetBySecondRequest();
     bool sendDisconnectPacket();
     void handleAccept(VNet_BitStream* stream);
@@ -216,6 +217,7 @@ private:
     void writeSequence(VNet_BitStream* stream);
     void writeAcks(VNet_BitStream* stream);
     bool readAckSection(VNet_BitStream* stream, AckSection* section) const;
+    bool sectionCanBeNewest(const AckSection& section) const;
     bool takeAckSection(const AckSection& section, bool numbered, uint32_t* sendTime);
     int ackSpan() const;
     uint32_t applyAcks(const AckSection& section);
@@ -229,7 +231,9 @@ private:
     void checkResend(uint32_t now);
     void resendOldest(uint32_t now);
     void queueAckOnly();
-    bool acceptSequence(int s);
+    bool isNewNumber(int s) const;
+    void skipTo(int s);
+    bool takeLateData(int s, VNet_BitStream* stream);
     void measureRoundTrip(uint32_t receiveTime, uint32_t sendTime);
     void dispatch(int32_t kind, VNet_Packet* packet);
     int32_t readKind(VNet_BitStream* stream) const;
@@ -248,8 +252,9 @@ private:
     bool sendQueuedData();
     bool sendDataItem(DataItem* item);
     void requeueLostData(uint8_t order, VNet_BitStream* stream);
-    void receiveOrderedData(VNet_BitStream* stream);
-    void holdOrderedData(VNet_BitStream* stream, int8_t order);
+    // Whether the data was delivered or is held for its turn.
+    bool receiveOrderedData(VNet_BitStream* stream);
+    bool holdOrderedData(VNet_BitStream* stream, int8_t order);
     void deliverHeldData();
     void sendRateRequest();
     void handleRateRequest(VNet_BitStream* stream);
@@ -340,9 +345,12 @@ private:
     int8_t m_peerAckLast = 15;
     uint32_t m_sendTimes[kSequenceCount] = {};
     uint32_t m_receiveTimes[kSequenceCount] = {};
-    // When the packet under each number was last sent again by the
-    // time-out resend; 0 when it was not.
-    uint32_t m_resentAt[kSequenceCount] = {};
+    // When the packet under each number last went out, first sending or
+    // resend; 0 before the number was first used.
+    uint32_t m_lastSentAt[kSequenceCount] = {};
+    // The longest round trip measured lately, in milliseconds; the resend
+    // time-out until the first is measured (see windowFull).
+    uint32_t m_longestTrip = 200;
     // When an acknowledgement-only packet last went out while nothing could.
     uint32_t m_lastAckOnly = 0;
     uint16_t m_peerHoldTime = 0;
@@ -355,7 +363,8 @@ private:
     ConnectionState m_state = StateNew;
     VNet_BitStream* m_pendingStream = nullptr;
     // The datagram that opened an accepted connection: an identical one is
-    // the opener's resend, answered again instead of resetting.
+    // the opener's resend, answered again while the answer is out, or a
+    // copy the network held back; it never resets the connection.
     VNet_BitStream* m_openingRequest = nullptr;
     bool m_isOpener = false;
     // The control goes down: packets leave at once, past the simulations.

@@ -115,18 +115,16 @@ void VNet_Connection::requeueLostData(uint8_t order, VNet_BitStream* stream)
 // ---------------------------------------------------------------------------
 // Receiving ordered data
 
-void VNet_Connection::receiveOrderedData(VNet_BitStream* stream)
+bool VNet_Connection::receiveOrderedData(VNet_BitStream* stream)
 {
     StreamReader reader(*stream);
     const auto order = static_cast<int8_t>(reader.getInt(4));
-    if (!reader.complete()) return;
-    if (order != m_nextOrderIn) {
-        holdOrderedData(stream, order);
-        return;
-    }
+    if (!reader.complete()) return false;
+    if (order != m_nextOrderIn) return holdOrderedData(stream, order);
     m_nextOrderIn = static_cast<int8_t>(wrapOrder(m_nextOrderIn + 1));
     notify(EventApplicationData, stream);
     deliverHeldData();
+    return true;
 }
 
 void VNet_Connection::deliverHeldData()
@@ -141,22 +139,22 @@ void VNet_Connection::deliverHeldData()
     }
 }
 
-void VNet_Connection::holdOrderedData(VNet_BitStream* stream, int8_t order)
+bool VNet_Connection::holdOrderedData(VNet_BitStream* stream, int8_t order)
 {
     // Only numbers the sender can have in flight ahead of the next one, and
     // each once: anything else was delivered already or is forged, and
     // would wait for ever.
     const int ahead = wrapOrder(order - m_nextOrderIn);
-    if (ahead == 0 || ahead >= kOrderWindow) return;
+    if (ahead == 0 || ahead >= kOrderWindow) return false;
     for (auto* node = m_holdList.first(); node; node = node->next) {
-        if (node->payload->order == order) return;
+        if (node->payload->order == order) return false;
     }
     auto* held = new HeldItem;
     if (held) held->stream = new VNet_BitStream(*stream);
     if (!held || !held->stream) {
         if (held) delete held;
         log(LogError, "out of memory(np)");
-        return;
+        return false;
     }
     held->order = order;
     auto* after = m_holdList.last();
@@ -165,7 +163,9 @@ void VNet_Connection::holdOrderedData(VNet_BitStream* stream, int8_t order)
     if (!placed) {
         destroyStream(held->stream);
         delete held;
+        return false;
     }
+    return true;
 }
 
 // ---------------------------------------------------------------------------

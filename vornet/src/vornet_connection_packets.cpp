@@ -108,12 +108,17 @@ bool VNet_Connection::windowFull() const
 {
     const bool eightInFlight = m_oldest >= 0 && wrap(m_nextOut - m_oldest) >= kWindow;
     if (eightInFlight || spanFull()) return true;
-    // The peer takes a number eight past one it has as new, so a copy of
-    // that one still on its way must not find it there: after a resend, the
-    // number eight on waits a resend time-out, which a datagram that late
-    // would have been counted lost in anyway.
-    const uint32_t resent = m_resentAt[wrap(m_nextOut - kWindow)];
-    return resent != 0 && Vornet::getTime() - resent < resendTimeout();
+    // The peer takes any number up to eight past the last one it took as
+    // new. Once it has taken the number eight past one of ours, a copy of
+    // that older one (late, duplicated or resent) would be read as a number
+    // a cycle newer and its content put in the place of newer content. So
+    // a number waits until the one eight before it last went out longer ago
+    // than the longest recent round trip: a copy held back longer than that
+    // behind the packets sent after it is not to be expected on any path
+    // the connection has seen. The farewell of a control that goes down
+    // cannot wait; nothing follows it.
+    const uint32_t sent = m_lastSentAt[wrap(m_nextOut - kWindow)];
+    return !m_farewell && sent != 0 && Vornet::getTime() - sent < m_longestTrip;
 }
 
 // Sixteen numbers past the one the peer's newest numbered packet names, a
@@ -196,7 +201,6 @@ void VNet_Connection::writeSequence(VNet_BitStream* stream)
     stream->addInt(static_cast<uint32_t>(m_nextOut), 4);
     m_current = m_nextOut;
     m_sendWindow[m_current] = SendEntry{true, -1, false};
-    m_resentAt[m_current] = 0;
     writeAcks(stream);
     if (m_current == 8) {
         const uint32_t hold = m_lastReceived < 0 ? 0 : Vornet::getTime() - m_receiveTimes[m_lastReceived];
@@ -246,12 +250,17 @@ bool VNet_Connection::readAckSection(VNet_BitStream* stream, AckSection* section
 // read as the old number it names, never as one a cycle newer.
 // Returns whether the section is one the peer can have written; sets the
 // send time of the last number when that round trip can be measured.
+bool VNet_Connection::sectionCanBeNewest(const AckSection& section) const
+{
+    return wrap(section.last() - m_peerAckLast) <= ackSpan();
+}
+
 bool VNet_Connection::takeAckSection(const AckSection& section, bool numbered, uint32_t* sendTime)
 {
     *sendTime = 0;
+    if (!sectionCanBeNewest(section)) return false;
     const int reach = wrap(section.last() - m_peerAckLast);
     const int span = ackSpan();
-    if (reach > span) return false;
     if (numbered) m_peerAckLast = static_cast<int8_t>(section.last());
     // Numbers below the oldest unsettled one are settled already, and
     // their slots may hold packets in flight now.
@@ -343,8 +352,6 @@ void VNet_Connection::settleKind(HistoryRecord* record, bool delivered, bool res
     case KindAccept:
         if (delivered) {
             if (!m_destroying && m_state == StateHandshake) {
-                destroyStream(m_openingRequest);
-                m_openingRequest = nullptr;
                 setState(StateConnected);
                 notify(EventEstablished);
             }
@@ -417,6 +424,7 @@ bool VNet_Connection::transmit(VNet_Packet* packet, HistoryRecord* resent)
         // A resent packet gives no round-trip sample: its acknowledgement
         // may answer either sending.
         m_sendTimes[record->number] = resent ? 0 : now;
+        m_lastSentAt[record->number] = now;
     }
     const unsigned bytes = packet->getSize();
     if (!m_farewell && simulateLoss()) {
@@ -518,7 +526,6 @@ void VNet_Connection::resendOldest(uint32_t)
     HistoryRecord* record = m_history[m_oldest];
     if (!record->savedCopy) return;
     log(LogVerbose, "packet timed out - resending...");
-    m_resentAt[m_oldest] = Vornet::getTime();
     auto* packet = new VNet_Packet(record->savedCopy);
     if (!packet) return;
     record->savedCopy = nullptr;
@@ -531,15 +538,35 @@ void VNet_Connection::resendOldest(uint32_t)
 // ---------------------------------------------------------------------------
 // Receiving
 
-bool VNet_Connection::acceptSequence(int s)
+bool VNet_Connection::isNewNumber(int s) const
 {
     if (m_state < StateResolving) return true;
     const int l = m_lastReceived;
     if (s == l) return false;
     const int distance = l < s ? s - l : s - l + 16;
-    if (distance > kWindow) return false;
-    for (int k = wrap(l + 1); k != s; k = wrap(k + 1)) m_received[k] = false;
-    return true;
+    return distance <= kWindow;
+}
+
+void VNet_Connection::skipTo(int s)
+{
+    if (m_state < StateResolving) return;
+    for (int k = wrap(m_lastReceived + 1); k != s; k = wrap(k + 1)) m_received[k] = false;
+}
+
+// Ordered data overtaken on the way by a newer packet: taken when its
+// number is still in the window and missing, so that reordering alone does
+// not cost a resend. Its acknowledgements are older than those taken and
+// are left. Later sections report it received only when its order number
+// was one still to come: a number that came round again on a copy held
+// back a whole cycle must not count the packet now under it as delivered.
+bool VNet_Connection::takeLateData(int s, VNet_BitStream* stream)
+{
+    if (m_state != StateConnected || m_lastReceived < 0) return false;
+    const int behind = wrap(m_lastReceived - s);
+    if (behind == 0 || behind >= kWindow || m_received[s]) return false;
+    m_stats.lastReceiveTime = Vornet::getTime();
+    m_received[s] = receiveOrderedData(stream);
+    return m_received[s];
 }
 
 void VNet_Connection::measureRoundTrip(uint32_t receiveTime, uint32_t sendTime)
@@ -548,6 +575,9 @@ void VNet_Connection::measureRoundTrip(uint32_t receiveTime, uint32_t sendTime)
     if (sample < 0) sample = 0;
     if (sample > 0xFFFF) sample = 0xFFFF;
     m_stats.lastPing = static_cast<uint16_t>(sample);
+    // Follows a longer trip at once and forgets it slowly.
+    const uint32_t faded = m_longestTrip - m_longestTrip / 16;
+    m_longestTrip = uint32_t(sample) > faded ? uint32_t(sample) : faded;
     m_stats.averagePing = static_cast<uint16_t>(double(sample) * double(0.02f) + double(m_stats.averagePing) * double(0.98f));
 }
 
@@ -578,8 +608,9 @@ bool VNet_Connection::handlePacket(VNet_Packet* packet, bool fromUnknownSource)
     const int32_t kind = readKind(stream);
     if (kind == KindConnectRequest && m_state > StateDead) {
         if (isDuplicateRequest(*stream)) {
-            // The opener did not get the answer: send it again.
-            if (m_oldest >= 0 && m_oldest != m_nextOut) resendOldest(now);
+            // While answering, the opener did not get the answer: send it
+            // again. Later it is a copy the network kept back.
+            if (answeringRequest() && m_oldest >= 0 && m_oldest != m_nextOut) resendOldest(now);
             return false;
         }
         resetBySecondRequest();
@@ -595,7 +626,8 @@ bool VNet_Connection::handlePacket(VNet_Packet* packet, bool fromUnknownSource)
     const bool acks = readAckSection(stream, &section);
     const uint32_t hold = s == 8 ? reader.getInt(16) : 0;
     if (!acks || !reader.complete() || stream->endOfStream()) return false;
-    if (!acceptSequence(s)) return false;
+    if (!isNewNumber(s)) return kind == KindAppData && takeLateData(s, stream);
+    skipTo(s);
     // Only a packet in the window proves the peer alive: replays do not.
     m_stats.lastReceiveTime = now;
     m_receiveTimes[s] = packet->getTime();
