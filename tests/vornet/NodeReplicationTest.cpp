@@ -104,4 +104,94 @@ TEST_F(NodeReplication, APeerLearnsItsRoleWithoutOtherChanges)
     }
 }
 
+
+// Nodes registered by tag with announce data, which travels without its
+// length: only a request handler can read it, so the reader must never go
+// on past data that nobody read, or read to a wrong length.
+struct AnnounceCase {
+    const char* name;
+    // The client holds a node of that class and tag before the announcement.
+    bool heldBefore;
+    // The client's request handler reads the 32-bit announce value.
+    bool handlerReads;
+    // Empty when the proxy must converge, else the line that ends the
+    // connection.
+    const char* failure;
+};
+
+class TaggedControl : public NodeControl {
+public:
+    unsigned taggedClass = VNet_registerClass("Tagged", VNET_CLASSFLAG_ANNOUNCEDATA);
+    bool handlerReads = true;
+    uint32_t announceValue = 0;
+    std::unique_ptr<Thing> tagged;
+
+    void onTagNodeRequest(unsigned int id, unsigned int classId, VNet_BitStream* announce, eVNet_NodeRole role,
+                          unsigned int tag) override
+    {
+        RecordingControl::onTagNodeRequest(id, classId, announce, role, tag);
+        if (classId != taggedClass || !announce) return;
+        if (handlerReads) announceValue = announce->getInt(32);
+        tagged = std::make_unique<Thing>();
+        tagged->node.registerNodeByTag(classId, tag, role, this);
+    }
+};
+
+class AnnounceData : public NodeFixture, public ::testing::WithParamInterface<AnnounceCase> {
+protected:
+    void SetUp() override
+    {
+        LibraryFixture::SetUp();
+        server = std::make_unique<TaggedControl>();
+        client = std::make_unique<TaggedControl>();
+        ASSERT_TRUE(server->VNet_initSockets(false, 0, kServerPort, 0));
+        ASSERT_TRUE(client->VNet_initSockets(false, 0, kClientPort, 0));
+    }
+    TaggedControl& tagged(const std::unique_ptr<NodeControl>& control)
+    {
+        return static_cast<TaggedControl&>(*control);
+    }
+};
+
+TEST_P(AnnounceData, IsReadByTheHandlerOrEndsTheConnection)
+{
+    const AnnounceCase& c = GetParam();
+    constexpr unsigned kTag = 77;
+    // The handler's value, or zeros that a handler reading nothing leaves
+    // where the entry's first marker belongs.
+    const uint32_t value = c.handlerReads ? 0xC0FFEEu : 0u;
+    Thing original;
+    original.set(3, 3);
+    auto* announce = new VNet_BitStream(8);
+    announce->addInt(value, 32);
+    original.node.setAnnounceData(announce);
+    ASSERT_TRUE(original.node.registerNodeByTag(tagged(server).taggedClass, kTag, eVNet_RoleAuthority, server.get()));
+    // A dynamic node announced in the same packets must come out whole.
+    addThing().set(1, 1);
+    tagged(client).handlerReads = c.handlerReads;
+    Thing held;
+    if (c.heldBefore) {
+        ASSERT_TRUE(held.node.registerNodeByTag(tagged(client).taggedClass, kTag, eVNet_RoleProxy, client.get()));
+    }
+    connect();
+    if (!*c.failure) {
+        ASSERT_GE(runUntil([&] { return converged() && tagged(client).tagged; }), 0) << LogLines::all();
+        ASSERT_GE(runUntil([&] { return tagged(client).tagged->sameAs(original); }), 0);
+        EXPECT_EQ(tagged(client).announceValue, value);
+    } else {
+        ASSERT_GE(runUntil([&] { return server->count("closed") == 1; }), 0) << LogLines::all();
+        EXPECT_TRUE(LogLines::contains(c.failure)) << LogLines::all();
+        EXPECT_FALSE(held.sameAs(original));
+    }
+    original.node.unregisterNode();
+    held.node.unregisterNode();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, AnnounceData,
+    ::testing::Values(AnnounceCase{"readByTheHandler", false, true, ""},
+                      AnnounceCase{"heldBefore", true, true, "cannot be passed by for a node that exists here"},
+                      AnnounceCase{"handlerReadsNothing", false, false, "read out of step"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace

@@ -282,6 +282,9 @@ private:
                      NodeRecords* records);
     bool writeAnnouncement(VNet_Node_Private* node, NodeConnState* state, VNet_BitStream* stream, unsigned width);
     void readNodes(VNet_BitStream* stream, uint32_t receiveTime);
+    // Replicator data and events of one entry; false ends the section.
+    bool readUpdateBody(VNet_Node_Private* node, NodeConnState* state, VNet_BitStream* stream, uint32_t estimated);
+    bool malformedEntry(const VNet_Node_Private* node);
     bool readDeletion(VNet_BitStream* stream, unsigned width);
     VNet_Node_Private* readAnnouncement(VNet_BitStream* stream, unsigned width);
     VNet_Node_Private* findAnnounced(uint32_t kind, uint32_t classId, uint32_t tag, uint32_t networkId, bool owner,

@@ -397,18 +397,34 @@ void VNet_Connection::readNodes(VNet_BitStream* stream, uint32_t receiveTime)
             }
             if (node->role != eVNet_RoleAuthority) node->role = owner ? eVNet_RoleOwner : eVNet_RoleProxy;
         }
-        VNet_NodeReplicationInterceptor* interceptor = node->handle ? node->replicationInterceptor : nullptr;
-        const bool store = !interceptor || interceptor->inPreUpdate(node->handle, m_id, state->remoteRole);
-        unsigned replicatorBits = 0;
-        unsigned eventBits = 0;
-        stream->getBool();
-        if (stream->getBool() && !node->unpackReplicators(state, stream, store, &replicatorBits, estimated)) return;
-        stream->getBool();
-        if (!node->readEvents(state, stream, estimated, &eventBits)) return;
-        stream->getBool();
-        if (stream->endOfStream()) return;
-        if (interceptor) interceptor->inUpdated(node->handle, m_id, state->remoteRole, replicatorBits, eventBits, 0);
+        if (!readUpdateBody(node, state, stream, estimated)) return;
     }
+}
+
+bool VNet_Connection::readUpdateBody(VNet_Node_Private* node, NodeConnState* state, VNet_BitStream* stream,
+                                     uint32_t estimated)
+{
+    VNet_NodeReplicationInterceptor* interceptor = node->handle ? node->replicationInterceptor : nullptr;
+    const bool store = !interceptor || interceptor->inPreUpdate(node->handle, m_id, state->remoteRole);
+    unsigned replicatorBits = 0;
+    unsigned eventBits = 0;
+    // The three markers are always written as 1. A 0 means the entry is
+    // read out of step with its writer (announce data read to a wrong
+    // length, or a forged section), and nothing after it can be trusted.
+    if (!stream->getBool()) return malformedEntry(node);
+    if (stream->getBool() && !node->unpackReplicators(state, stream, store, &replicatorBits, estimated)) return false;
+    if (!stream->getBool()) return malformedEntry(node);
+    if (!node->readEvents(state, stream, estimated, &eventBits)) return false;
+    if (!stream->getBool() || stream->endOfStream()) return malformedEntry(node);
+    if (interceptor) interceptor->inUpdated(node->handle, m_id, state->remoteRole, replicatorBits, eventBits, 0);
+    return true;
+}
+
+bool VNet_Connection::malformedEntry(const VNet_Node_Private* node)
+{
+    log(LogError, "node section entry of node [%d] read out of step! Disconnecting!", int(node->networkId));
+    disconnectFromReader();
+    return false;
 }
 
 bool VNet_Connection::readDeletion(VNet_BitStream* stream, unsigned width)
@@ -491,6 +507,17 @@ VNet_Node_Private* VNet_Connection::findAnnounced(uint32_t kind, uint32_t classI
         if (classId == m_control->controlClassId)
             return m_controlNode && tag == m_id ? VNet_Node_Private::of(m_controlNode) : nullptr;
         VNet_Node_Private* node = m_control->nodeByTag(classId, tag);
+        if (node && announce) {
+            // Announce data travels without its length: only the request
+            // handler knows how much of the packet it takes, and a node
+            // found here gets no such call. Reading on would take that data
+            // for the entries after it.
+            log(LogError,
+                "announce data of class <%s> with tag [%d] cannot be passed by for a node that exists here! "
+                "Disconnecting!",
+                name, int(tag));
+            return nullptr;
+        }
         if (!node) {
             m_control->lastInsertedNodeId = 0;
             m_control->owner->onTagNodeRequest(m_id, classId, announce, role, tag);
