@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 #include "NodeSupport.h"
 #include "vornet/src/vornet_node_private.h"
@@ -176,6 +178,105 @@ TEST_F(NodeEvents, AnEventTooLargeForAnyPacketIsRefused)
     EXPECT_TRUE(thing.node.sendEventDirect(eVNet_ReliableOrdered, valueStream(42), serverSide));
     ASSERT_GE(runUntil([&] { return !client->userEvents.empty(); }), 0);
     EXPECT_EQ(client->userEvents[0].second, 42u);
+}
+
+
+// Records what a node's event interceptor is handed; drops odd user values
+// and, as told, the init and removal notices.
+class GateInterceptor : public VNet_NodeEventInterceptor {
+public:
+    bool keepInit = true;
+    bool keepRemoved = true;
+    std::vector<std::string> kinds;
+    std::vector<uint32_t> values;
+    unsigned lastConnection = 0;
+    eVNet_NodeRole lastRole = eVNet_RoleUndefined;
+
+    bool recUserEvent(VNet_Node*, unsigned id, eVNet_NodeRole role, VNet_BitStream* stream, unsigned) override
+    {
+        note("user", id, role);
+        values.push_back(stream->getInt(32));
+        return values.back() % 2 == 0;
+    }
+    bool recInit(VNet_Node*, unsigned id, eVNet_NodeRole role) override { return note("init", id, role), keepInit; }
+    bool recSyncRequest(VNet_Node*, unsigned id, eVNet_NodeRole role) override
+    {
+        return note("sync", id, role), true;
+    }
+    bool recRemoved(VNet_Node*, unsigned id, eVNet_NodeRole role) override
+    {
+        return note("removed", id, role), keepRemoved;
+    }
+    bool recFileIncoming(VNet_Node*, unsigned id, eVNet_NodeRole role, unsigned, VNet_BitStream*) override
+    {
+        return note("fileIncoming", id, role), true;
+    }
+    bool recFileData(VNet_Node*, unsigned id, eVNet_NodeRole role, unsigned) override
+    {
+        return note("fileData", id, role), true;
+    }
+    bool recFileAborted(VNet_Node*, unsigned id, eVNet_NodeRole role, unsigned) override
+    {
+        return note("fileAborted", id, role), true;
+    }
+    bool recFileComplete(VNet_Node*, unsigned id, eVNet_NodeRole role, unsigned) override
+    {
+        return note("fileComplete", id, role), true;
+    }
+
+private:
+    void note(const char* kind, unsigned id, eVNet_NodeRole role)
+    {
+        kinds.emplace_back(kind);
+        lastConnection = id;
+        lastRole = role;
+    }
+};
+
+class EventInterceptors : public NodeFixture {
+protected:
+    // Outlive the nodes that point to them.
+    GateInterceptor authorityGate;
+    GateInterceptor proxyGate;
+};
+
+// Each handed-over event passes the interceptor first: what it drops never
+// reaches the queue, and a user event it read is read again from its start
+// by the application.
+TEST_F(EventInterceptors, SeeEveryEventFirstAndDropWhatTheyRefuse)
+{
+    Thing& thing = addThing();
+    thing.node.setEventNotification(true, true);
+    authorityGate.keepInit = false;
+    thing.node.setEventInterceptor(&authorityGate);
+    connect();
+    ASSERT_GE(runUntil([&] { return converged(); }), 0);
+    const unsigned serverSide = server->find("established")->id;
+    EXPECT_EQ(authorityGate.kinds, std::vector<std::string>{"init"});
+    EXPECT_EQ(authorityGate.lastConnection, serverSide);
+    EXPECT_EQ(authorityGate.lastRole, eVNet_RoleProxy);
+    EXPECT_FALSE(thing.node.checkEventWaiting()) << "the refused init notice is not queued";
+
+    Thing& proxy = *client->proxies.begin()->second;
+    proxy.node.setEventInterceptor(&proxyGate);
+    for (uint32_t value = 0; value < 6; ++value)
+        ASSERT_TRUE(thing.node.sendEvent(eVNet_ReliableOrdered, 0x01, valueStream(value)));
+    ASSERT_GE(runUntil([&] { return proxyGate.values.size() == 6; }), 0);
+    runUntil([] { return false; }, 4);
+    EXPECT_EQ(proxyGate.values, (std::vector<uint32_t>{0, 1, 2, 3, 4, 5}));
+    std::vector<uint32_t> delivered;
+    for (const auto& event : client->userEvents) delivered.push_back(event.second);
+    EXPECT_EQ(delivered, (std::vector<uint32_t>{0, 2, 4}));
+    EXPECT_EQ(proxyGate.lastRole, eVNet_RoleAuthority);
+
+    // The removal notice dropped: the proxy never hears it, yet it is gone
+    // from the connection.
+    proxyGate.keepRemoved = false;
+    thing.node.setConnectionSpecificRelevance(serverSide, 0.0f);
+    ASSERT_GE(runUntil([&] { return proxyGate.kinds.back() == "removed"; }), 0);
+    runUntil([] { return false; }, 4);
+    EXPECT_EQ(client->proxies.size(), 1u);
+    EXPECT_EQ(proxy.node.getRelevantConnectionCount(), 0u);
 }
 
 }  // namespace

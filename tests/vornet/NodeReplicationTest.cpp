@@ -3,6 +3,10 @@
 // loss and lag.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <string>
+#include <vector>
+
 #include "NodeSupport.h"
 
 namespace {
@@ -193,5 +197,145 @@ INSTANTIATE_TEST_SUITE_P(
                       AnnounceCase{"heldBefore", true, true, "cannot be passed by for a node that exists here"},
                       AnnounceCase{"handlerReadsNothing", false, false, "read out of step"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+
+// Records what a node's replication interceptor is told and answers as set.
+class WatchingInterceptor : public VNet_NodeReplicationInterceptor {
+public:
+    bool allowUpdates = true;
+    bool allowItems = true;
+    bool storeUpdates = true;
+    bool storeItems = true;
+    std::map<std::string, int> calls;
+    unsigned lastConnection = 0;
+    eVNet_NodeRole lastRole = eVNet_RoleUndefined;
+    unsigned replicatorBits = 0;
+    unsigned eventBits = 0;
+    // Texts seen through the replicator's peek before the node read them.
+    std::vector<std::string> peeked;
+
+    void outPreAnnounce(VNet_Node*, unsigned id, eVNet_NodeRole role) override { note("outPreAnnounce", id, role); }
+    void outPreDelete(VNet_Node*, unsigned id, eVNet_NodeRole role) override { note("outPreDelete", id, role); }
+    bool outPreUpdate(VNet_Node*, unsigned id, eVNet_NodeRole role) override
+    {
+        note("outPreUpdate", id, role);
+        return allowUpdates;
+    }
+    bool outPreUpdateItem(VNet_Node*, unsigned id, eVNet_NodeRole role, VNet_Replicator*) override
+    {
+        note("outPreUpdateItem", id, role);
+        return allowItems;
+    }
+    void outUpdated(VNet_Node*, unsigned id, eVNet_NodeRole role, unsigned replicators, unsigned events,
+                    unsigned) override
+    {
+        note("outUpdated", id, role);
+        replicatorBits += replicators;
+        eventBits += events;
+    }
+    bool inPreUpdate(VNet_Node*, unsigned id, eVNet_NodeRole role) override
+    {
+        note("inPreUpdate", id, role);
+        return storeUpdates;
+    }
+    bool inPreUpdateItem(VNet_Node*, unsigned id, eVNet_NodeRole role, VNet_Replicator* replicator,
+                         unsigned) override
+    {
+        note("inPreUpdateItem", id, role);
+        const auto* text = static_cast<const char*>(replicator->peekData());
+        peeked.emplace_back(text ? text : "");
+        return storeItems;
+    }
+    void inUpdated(VNet_Node*, unsigned id, eVNet_NodeRole role, unsigned replicators, unsigned events,
+                   unsigned) override
+    {
+        note("inUpdated", id, role);
+        replicatorBits += replicators;
+        eventBits += events;
+    }
+
+private:
+    void note(const char* call, unsigned id, eVNet_NodeRole role)
+    {
+        ++calls[call];
+        lastConnection = id;
+        lastRole = role;
+    }
+};
+
+class ReplicationInterceptors : public NodeFixture {
+protected:
+    // Outlive the nodes that point to them.
+    WatchingInterceptor sender;
+    WatchingInterceptor receiver;
+};
+
+// The sender's interceptor hears the announcement, the update sizes and the
+// deletion and can hold back a whole update or one marked item; the
+// receiver's can refuse a whole update or peek at a marked item and refuse
+// it, and the data is then read without being stored.
+TEST_F(ReplicationInterceptors, SeeEachStepAndHoldBackOrRefuseWhatTheySay)
+{
+    things.push_back(std::make_unique<Thing>(VNET_REPFLAG_INTERCEPT));
+    Thing& thing = *things.back();
+    thing.set(0, 0);
+    thing.node.setReplicationInterceptor(&sender);
+    ASSERT_TRUE(thing.node.registerNodeDynamic(server->thingClass, server.get()));
+    client->proxyTextFlags = VNET_REPFLAG_INTERCEPT;
+    connect();
+    ASSERT_GE(runUntil([&] { return converged(); }), 0);
+    const unsigned serverSide = server->find("established")->id;
+    EXPECT_EQ(sender.calls["outPreAnnounce"], 1);
+    EXPECT_EQ(sender.lastConnection, serverSide);
+    EXPECT_EQ(sender.lastRole, eVNet_RoleProxy);
+    EXPECT_GE(sender.calls["outPreUpdateItem"], 1);
+    EXPECT_GT(sender.replicatorBits, 0u);
+    Thing& proxy = *client->proxies.begin()->second;
+    proxy.node.setReplicationInterceptor(&receiver);
+
+    receiver.storeItems = false;
+    thing.set(1, 0);
+    ASSERT_GE(runUntil([&] { return proxy.flag == thing.flag; }), 0);
+    runUntil([] { return false; }, 20);
+    EXPECT_STRNE(proxy.text, thing.text) << "a refused item is not stored";
+    ASSERT_FALSE(receiver.peeked.empty());
+    EXPECT_EQ(receiver.peeked.back(), thing.text);
+    EXPECT_EQ(receiver.lastRole, eVNet_RoleAuthority);
+
+    receiver.storeItems = true;
+    receiver.storeUpdates = false;
+    const int updates = receiver.calls["inUpdated"];
+    thing.set(2, 0);
+    ASSERT_GE(runUntil([&] { return receiver.calls["inUpdated"] > updates; }), 0);
+    EXPECT_FALSE(proxy.sameAs(thing)) << "a refused update is read, not stored";
+    receiver.storeUpdates = true;
+    thing.set(3, 0);
+    ASSERT_GE(runUntil([&] { return converged(); }), 0);
+
+    sender.allowUpdates = false;
+    thing.set(4, 0);
+    ASSERT_TRUE(thing.node.sendEvent(eVNet_ReliableOrdered, 0x01, valueStream(5)));
+    runUntil([] { return false; }, 40);
+    EXPECT_FALSE(proxy.sameAs(thing));
+    EXPECT_TRUE(client->userEvents.empty()) << "a held-back update carries no events either";
+    sender.allowUpdates = true;
+    ASSERT_GE(runUntil([&] { return converged() && client->userEvents.size() == 1; }), 0);
+
+    sender.allowItems = false;
+    thing.set(5, 0);
+    ASSERT_GE(runUntil([&] { return proxy.flag == thing.flag; }), 0);
+    runUntil([] { return false; }, 20);
+    EXPECT_STRNE(proxy.text, thing.text) << "a held-back item stays behind";
+    sender.allowItems = true;
+    thing.flag = !thing.flag;
+    ASSERT_GE(runUntil([&] { return converged(); }), 0) << "and goes with the next update";
+
+    EXPECT_EQ(sender.calls["outPreDelete"], 0);
+    thing.node.setConnectionSpecificRelevance(serverSide, 0.0f);
+    ASSERT_GE(runUntil([&] { return client->proxies.empty(); }), 0);
+    EXPECT_EQ(sender.calls["outPreDelete"], 1);
+    EXPECT_EQ(sender.calls["outPreAnnounce"], 1);
+    EXPECT_EQ(sender.calls["inPreUpdate"] + sender.calls["inUpdated"], 0) << "the proxy sends nothing back";
+}
 
 }  // namespace

@@ -29,11 +29,13 @@ struct Thing {
     char text[32] = {};
     unsigned char block[16] = {};
 
-    Thing()
+    // The text's set-up flags may differ (an interceptor's flag): both
+    // peers still build the same table.
+    explicit Thing(unsigned char textFlags = kPlainFlags)
     {
         node.beginReplicationSetup(3);
         node.addReplicationBool(&flag, kPlainFlags, kRules);
-        node.addReplicationString(text, sizeof text, kPlainFlags, kRules);
+        node.addReplicationString(text, sizeof text, textFlags, kRules);
         node.addReplicator(new VNet_Replicate_Memblock(block, sizeof block, kPlainFlags, kRules, 0, -1, -1), true);
         node.endReplicationSetup();
     }
@@ -60,6 +62,8 @@ public:
     std::vector<std::pair<unsigned, uint32_t>> userEvents;
     // Network ids in the order their announcements arrived.
     std::vector<unsigned> announced;
+    // Set-up flags of the text of proxies made from now on.
+    unsigned char proxyTextFlags = kPlainFlags;
 
     NodeControl() { thingClass = VNet_registerClass("Thing", 0); }
 
@@ -68,7 +72,7 @@ public:
     {
         RecordingControl::onDynamicNodeRequest(id, classId, announce, role, networkId);
         if (classId != thingClass) return;
-        auto thing = std::make_unique<Thing>();
+        auto thing = std::make_unique<Thing>(proxyTextFlags);
         announced.push_back(networkId);
         if (thing->node.registerRequestedNode(classId, this)) proxies[networkId] = std::move(thing);
     }
