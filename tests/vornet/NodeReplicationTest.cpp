@@ -1,6 +1,6 @@
-// Nodes replicated between two controls over in-process sockets: the class
-// exchange, announcements, updates, deletions and relevance, also under
-// loss and lag.
+// Nodes replicated between two controls over in-process sockets and over
+// UDP: the class exchange, announcements, updates, deletions and relevance,
+// also under loss and lag; announce data; replication interceptors.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -336,6 +336,76 @@ TEST_F(ReplicationInterceptors, SeeEachStepAndHoldBackOrRefuseWhatTheySay)
     EXPECT_EQ(sender.calls["outPreDelete"], 1);
     EXPECT_EQ(sender.calls["outPreAnnounce"], 1);
     EXPECT_EQ(sender.calls["inPreUpdate"] + sender.calls["inUpdated"], 0) << "the proxy sends nothing back";
+}
+
+
+// The same over real UDP on 127.0.0.1 with the real clock, so that the
+// socket reader thread carries every packet.
+class UdpNodes : public LibraryFixture {
+protected:
+    void SetUp() override
+    {
+        LibraryFixture::SetUp();
+        server = std::make_unique<NodeControl>();
+        client = std::make_unique<NodeControl>();
+        serverPort = freePort();
+        ASSERT_NE(serverPort, 0);
+        ASSERT_TRUE(server->VNet_initSockets(true, serverPort, 0, 0));
+        ASSERT_TRUE(client->VNet_initSockets(true, freePort(), 0, 0));
+    }
+    void TearDown() override
+    {
+        things.clear();
+        client.reset();
+        server.reset();
+        library.Clear();
+    }
+    // Steps both controls every millisecond until the condition holds, for
+    // at most the given real time.
+    template <typename Condition>
+    bool runUntil(Condition done, int limitMs = 20000)
+    {
+        for (int ms = 0; ms < limitMs; ++ms) {
+            if (done()) return true;
+            client->step();
+            server->step();
+            client->pollProxies();
+            Vornet::Sleep(1);
+        }
+        return done();
+    }
+    bool converged() const
+    {
+        if (client->proxies.size() != things.size()) return false;
+        for (const auto& thing : things) {
+            auto it = client->proxies.find(thing->node.getNetworkID());
+            if (it == client->proxies.end() || !it->second->sameAs(*thing)) return false;
+        }
+        return true;
+    }
+
+    std::unique_ptr<NodeControl> server;
+    std::unique_ptr<NodeControl> client;
+    std::vector<std::unique_ptr<Thing>> things;
+    unsigned short serverPort = 0;
+};
+
+TEST_F(UdpNodes, ProxiesConvergeAndOrderedEventsArriveInOrder)
+{
+    for (int i = 0; i < 20; ++i) {
+        things.push_back(std::make_unique<Thing>());
+        things.back()->set(0, i);
+        ASSERT_TRUE(things.back()->node.registerNodeDynamic(server->thingClass, server.get()));
+    }
+    const unsigned id = client->VNet_Connect(transport_test::loopback(serverPort), nullptr);
+    ASSERT_TRUE(runUntil([&] { return client->find("result") && server->count("established") == 1; }));
+    ASSERT_TRUE(client->VNet_requestVornMode(id, 1));
+    ASSERT_TRUE(runUntil([&] { return converged(); })) << LogLines::all();
+    for (uint32_t value = 0; value < 20; ++value)
+        ASSERT_TRUE(things[0]->node.sendEvent(eVNet_ReliableOrdered, 0x01, valueStream(value)));
+    for (size_t i = 0; i < things.size(); ++i) things[i]->set(1, int(i));
+    ASSERT_TRUE(runUntil([&] { return converged() && client->userEvents.size() == 20; }));
+    for (uint32_t value = 0; value < 20; ++value) EXPECT_EQ(client->userEvents[value].second, value);
 }
 
 }  // namespace
