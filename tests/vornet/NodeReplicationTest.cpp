@@ -108,7 +108,6 @@ TEST_F(NodeReplication, APeerLearnsItsRoleWithoutOtherChanges)
     }
 }
 
-
 // Nodes registered by tag with announce data, which travels without its
 // length: only a request handler can read it, so the reader must never go
 // on past data that nobody read, or read to a wrong length.

@@ -277,7 +277,8 @@ private:
     void destroyControlNode();
     void writeNodes(HistoryRecord* record, VNet_BitStream* stream);
     uint32_t wireId(const VNet_Node_Private* node) const;
-    void writeDeletions(VNet_BitStream* stream, unsigned width, unsigned limit, NodeRecords* records);
+    uint32_t collectNodes(uint32_t now, int32_t* updates, int32_t* deletions);
+    void writeDeletions(int32_t count, VNet_BitStream* stream, unsigned width, unsigned limit, NodeRecords* records);
     bool writeUpdate(const Candidate& candidate, VNet_BitStream* stream, unsigned width, unsigned limit,
                      NodeRecords* records);
     bool writeAnnouncement(VNet_Node_Private* node, NodeConnState* state, VNet_BitStream* stream, unsigned width);
@@ -336,8 +337,9 @@ private:
     IdMap* m_classIdMap = nullptr;
     IdMap* m_nodeIdMap = nullptr;
     VNet_Node* m_controlNode = nullptr;
-    // Scratch list of the node section's update candidates.
+    // Scratch lists of the node section: update candidates, due deletions.
     ARRAY<Candidate> m_candidates;
+    ARRAY<Candidate> m_deletions;
     bool m_destroying = false;
     int8_t m_nextOut = 0;
     int8_t m_current = -1;

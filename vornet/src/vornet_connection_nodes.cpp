@@ -177,43 +177,20 @@ bool VNet_Connection::sendNodeData()
 void VNet_Connection::writeNodes(HistoryRecord* record, VNet_BitStream* stream)
 {
     const unsigned limit = stream->getBitCount() + payloadLimitBits() - kClosingBits;
-    const uint32_t now = Vornet::getTime();
     auto* records = new NodeRecords;
-    LIST<VNet_Node_Private*> deletions;
-    int32_t count = 0;
-    uint32_t largest = 0;
-    for (auto* n = records ? m_control->nodeList.first() : nullptr; n; n = n->next) {
-        VNet_Node_Private* node = n->payload;
-        NodeConnState* state = node->linkedState(m_id);
-        if (!state) continue;
-        const uint32_t priority = node->priority(state, now, false);
-        state->flags &= ~StateHandled;
-        bool candidate = priority != 0 && !(state->flags & StateDeleteWritten);
-        if (state->flags & StateWithdrawn) {
-            const int32_t pending = state->outgoing.count();
-            if (pending)
-                logRaw("[%s/%d] trying to delete %d, but %d events pending, priority: %d",
-                       m_control->debugName.getBuffer() ? m_control->debugName.getBuffer() : "", int(m_id),
-                       int(node->networkId), int(pending), int(priority));
-            candidate = pending && state->relevance != 0.0f && !(state->flags & StateDeleteWritten);
-            if (!candidate && (state->flags & (StateKnown | StateAnnounceWritten))) deletions.append(node);
-        }
-        if (!candidate && !deletions.find(node)) continue;
-        largest = std::max(largest, wireId(node));
-        if (!candidate) continue;
-        if (count >= m_candidates.getCount()) m_candidates.resize(count ? count * 2 : 64);
-        m_candidates[count++] = Candidate{node, state, priority};
-    }
+    int32_t updates = 0;
+    int32_t deletions = 0;
+    const uint32_t largest = records ? collectNodes(Vornet::getTime(), &updates, &deletions) : 0;
     const unsigned width = significantBits(largest);
     stream->addInt(width, 4);
-    if (records) writeDeletions(stream, width, limit, records);
+    if (records) writeDeletions(deletions, stream, width, limit, records);
     stream->addBool(false);
-    if (count) {
-        std::stable_sort(&m_candidates[0], &m_candidates[0] + count,
+    if (updates) {
+        std::stable_sort(&m_candidates[0], &m_candidates[0] + updates,
                          [](const Candidate& a, const Candidate& b) { return a.priority > b.priority; });
     }
     const unsigned budget = packetBudget();
-    for (int32_t i = 0; i < count && bytePosition(stream) <= budget; ++i) {
+    for (int32_t i = 0; i < updates && bytePosition(stream) <= budget; ++i) {
         VNet_BitStream::BitPos before;
         stream->saveWriteState(before);
         if (!writeUpdate(m_candidates[i], stream, width, limit, records)) stream->restoreWriteState(before);
@@ -226,16 +203,49 @@ void VNet_Connection::writeNodes(HistoryRecord* record, VNet_BitStream* stream)
     record->nodes = records;
 }
 
-void VNet_Connection::writeDeletions(VNet_BitStream* stream, unsigned width, unsigned limit, NodeRecords* records)
+// One walk over the registered nodes: the update candidates go to
+// m_candidates, the nodes whose deletion is due to m_deletions. Returns the
+// largest wire id among them.
+uint32_t VNet_Connection::collectNodes(uint32_t now, int32_t* updates, int32_t* deletions)
 {
-    LIST<VNet_Node_Private*> nodes;
+    const auto keep = [](ARRAY<Candidate>& list, int32_t* count, const Candidate& entry) {
+        if (*count >= list.getCount()) list.resize(*count ? *count * 2 : 64);
+        list[(*count)++] = entry;
+    };
+    uint32_t largest = 0;
     for (auto* n = m_control->nodeList.first(); n; n = n->next) {
-        NodeConnState* state = n->payload->linkedState(m_id);
-        if (!state || !(state->flags & StateWithdrawn) || (state->flags & StateDeleteWritten)) continue;
-        if (!(state->flags & (StateKnown | StateAnnounceWritten))) continue;
-        if (state->outgoing.count() && state->relevance != 0.0f) continue;
-        if (bytePosition(stream) > packetBudget() || stream->getBitCount() + 32 > limit) break;
         VNet_Node_Private* node = n->payload;
+        NodeConnState* state = node->linkedState(m_id);
+        if (!state) continue;
+        const uint32_t priority = node->priority(state, now, false);
+        state->flags &= ~StateHandled;
+        bool candidate = priority != 0 && !(state->flags & StateDeleteWritten);
+        bool deleting = false;
+        if (state->flags & StateWithdrawn) {
+            const int32_t pending = state->outgoing.count();
+            if (pending)
+                logRaw("[%s/%d] trying to delete %d, but %d events pending, priority: %d",
+                       m_control->debugName.getBuffer() ? m_control->debugName.getBuffer() : "", int(m_id),
+                       int(node->networkId), int(pending), int(priority));
+            candidate = pending && state->relevance != 0.0f && !(state->flags & StateDeleteWritten);
+            deleting = !candidate && (state->flags & (StateKnown | StateAnnounceWritten));
+        }
+        if (!candidate && !deleting) continue;
+        largest = std::max(largest, wireId(node));
+        keep(candidate ? m_candidates : m_deletions, candidate ? updates : deletions,
+             Candidate{node, state, priority});
+    }
+    return largest;
+}
+
+void VNet_Connection::writeDeletions(int32_t count, VNet_BitStream* stream, unsigned width, unsigned limit,
+                                     NodeRecords* records)
+{
+    for (int32_t i = 0; i < count; ++i) {
+        VNet_Node_Private* node = m_deletions[i].node;
+        NodeConnState* state = m_deletions[i].state;
+        if (state->flags & StateDeleteWritten) continue;
+        if (bytePosition(stream) > packetBudget() || stream->getBitCount() + 32 > limit) break;
         if (!records->deleted.append(node->localId)) break;
         state->flags |= StateDeleteWritten;
         if (node->replicationInterceptor && node->handle)
