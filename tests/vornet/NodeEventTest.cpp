@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "NodeSupport.h"
+#include "vornet/src/vornet_control_private.h"
 #include "vornet/src/vornet_node_private.h"
 
 namespace {
@@ -277,6 +279,67 @@ TEST_F(EventInterceptors, SeeEveryEventFirstAndDropWhatTheyRefuse)
     runUntil([] { return false; }, 4);
     EXPECT_EQ(client->proxies.size(), 1u);
     EXPECT_EQ(proxy.node.getRelevantConnectionCount(), 0u);
+}
+
+// A node's id is not handed out again while a packet that names it is still
+// unsettled: the packet's acknowledgement must not reach the node
+// registered next. Here the client's proxy has an event in flight when the
+// server deletes it and the application drops it.
+TEST_F(NodeEvents, AnIdNamedByAnUnsettledPacketIsNotReused)
+{
+    addThing();
+    const unsigned clientSide = connect();
+    ASSERT_GE(runUntil([&] { return converged(); }), 0);
+    const unsigned serverSide = server->find("established")->id;
+    VNet_Control_Private* registry = VNet_Control_Private::of(client.get());
+    const auto step = [&] {
+        client->step();
+        server->step();
+        client->pollProxies();
+        clock.advance(5);
+    };
+    // The client's packets arrive late, so the one with the event stays
+    // unsettled while the server's deletion comes through.
+    client->VNet_simulateLag(0, 100);
+    Thing& proxy = *client->proxies.begin()->second;
+    const uint32_t heldId = VNet_Node_Private::of(&proxy.node)->localId;
+    ASSERT_TRUE(proxy.node.sendEventDirect(eVNet_ReliableUnordered, valueStream(7), clientSide));
+    step();
+    // Every free id taken, so that a released one would come next.
+    std::vector<std::unique_ptr<Thing>> fillers;
+    while (registry->nodesById.getUsedCount() < int32_t(registry->nodesById.getSlotCount())) {
+        fillers.push_back(std::make_unique<Thing>());
+        ASSERT_TRUE(fillers.back()->node.registerNodeDynamic(client->thingClass, client.get()));
+    }
+    things[0]->node.setConnectionSpecificRelevance(serverSide, 0.0f);
+    for (int i = 0; i < 4 && !client->proxies.empty(); ++i) step();
+    ASSERT_TRUE(client->proxies.empty());
+    EXPECT_EQ(registry->nodeByLocalId(heldId), nullptr);
+
+    // The node registered next: a proxy of a new object, with an event of
+    // its own in flight.
+    Thing& object = addThing();
+    ASSERT_GE(runUntil([&] { return client->proxies.count(object.node.getNetworkID()) == 1; }, 10), 0);
+    Thing& next = *client->proxies[object.node.getNetworkID()];
+    EXPECT_NE(VNet_Node_Private::of(&next.node)->localId, heldId);
+    ASSERT_TRUE(next.node.sendEventDirect(eVNet_ReliableUnordered, valueStream(8), clientSide));
+    using Table = Vornet_Private::IdHandler<VNet_Node_Private*>;
+    ASSERT_GE(runUntil([&] { return registry->nodesById.getState(heldId) == Table::Free; }, 400), 0)
+        << "once the packet settled, the id is free again";
+    VNet_Node_Private* later = VNet_Node_Private::of(&next.node);
+    ASSERT_NE(later->outgoingEvents, nullptr);
+    EXPECT_EQ(later->outgoingEvents->getUsedCount(), 1) << "its event is still its own";
+    std::vector<uint32_t> arrived;
+    ASSERT_GE(runUntil([&] {
+                  while (object.node.checkEventWaiting()) {
+                      eVNet_Event kind = eVNet_EventNone;
+                      VNet_BitStream* stream = object.node.getNextEvent(&kind, nullptr, nullptr, nullptr);
+                      if (kind == eVNet_EventUser) arrived.push_back(stream->getInt(32));
+                  }
+                  return !arrived.empty();
+              }, 400),
+              0);
+    EXPECT_EQ(arrived, std::vector<uint32_t>{8});
 }
 
 }  // namespace

@@ -200,6 +200,7 @@ void VNet_Connection::writeNodes(HistoryRecord* record, VNet_BitStream* stream)
         delete records;
         records = nullptr;
     }
+    if (records) m_control->holdNodeIds(*records, 1);
     record->nodes = records;
 }
 
@@ -611,6 +612,7 @@ void VNet_Connection::settleNodeData(HistoryRecord* record, bool delivered)
             m_control->releaseIfOrphan(node);
         }
     }
+    m_control->holdNodeIds(*records, -1);
     delete records;
 }
 

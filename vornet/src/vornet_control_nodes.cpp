@@ -61,7 +61,11 @@ bool VNet_Control_Private::removeNode(VNet_Node_Private* node)
     logRaw("[%s]: deleting node with network id: %d [class: %s][local id: %d]",
            debugName.getBuffer() ? debugName.getBuffer() : "", int(node->networkId), className ? className : "",
            int(node->localId));
-    nodesById.remove(node->localId);
+    const bool held = node->localId < uint32_t(nodeIdHolds.getCount()) && nodeIdHolds[int32_t(node->localId)];
+    if (held)
+        nodesById.vacate(node->localId);
+    else
+        nodesById.remove(node->localId);
     releaseNetworkId(node);
     nodeList.remove(static_cast<LIST<VNet_Node_Private*>::Node*>(node->controlListItem));
     node->controlListItem = nullptr;
@@ -121,6 +125,24 @@ VNet_Node_Private* VNet_Control_Private::uniqueNode(uint32_t classId) const
         if (n->payload->registrationKind == RegisterUnique && n->payload->classId == classId) return n->payload;
     }
     return nullptr;
+}
+
+void VNet_Control_Private::holdNodeIds(const NodeRecords& records, int32_t delta)
+{
+    const auto hold = [&](uint32_t id) {
+        if (id >= uint32_t(nodeIdHolds.getCount())) {
+            if (delta < 0) return;
+            nodeIdHolds.resize(int32_t(id < 32 ? 64 : id * 2));
+        }
+        uint32_t& count = nodeIdHolds[int32_t(id)];
+        count += uint32_t(delta);
+        // The last record naming a removed node's id has settled.
+        if (count == 0 && nodesById.getState(id) == IdHandler<VNet_Node_Private*>::Reserved) nodesById.remove(id);
+    };
+    for (auto* n = records.announced.first(); n; n = n->next) hold(n->payload);
+    for (auto* n = records.deleted.first(); n; n = n->next) hold(n->payload);
+    for (auto* n = records.data.first(); n; n = n->next) hold(n->payload->localId);
+    for (auto* n = records.events.first(); n; n = n->next) hold(n->payload->localId);
 }
 
 // ---------------------------------------------------------------------------

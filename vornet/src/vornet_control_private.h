@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "vornet/vornet_control.h"
+#include "vornet_array.h"
 #include "vornet_assert.h"
 #include "vornet_classdict.h"
 #include "vornet_connection_table.h"
@@ -16,6 +17,8 @@ class VNet_Socket;
 class VNet_SocketUDP;
 
 namespace Vornet_Private {
+
+struct NodeRecords;
 
 // The callbacks' streams stay the library's: the application may read them
 // but not duplicate them while it holds them.
@@ -139,6 +142,9 @@ public:
     void activateLevelNodes(Vornet_Private::VNet_Connection* connection);
     // Unlinks a dying connection from every node.
     void unlinkConnection(Vornet_Private::VNet_Connection* connection);
+    // A sent node-data packet's record names these nodes until it settles;
+    // delta +1 when it is sent, -1 when it settles.
+    void holdNodeIds(const Vornet_Private::NodeRecords& records, int32_t delta);
 
     VNet_SocketUDP* udpSocket = nullptr;
     VNet_Socket* localSocket = nullptr;
@@ -167,6 +173,10 @@ public:
     Vornet_Private::IdHandler<VNet_Node_Private*> nodesById;
     Vornet_Private::IdHandler<VNet_Node_Private*> nodesByNetworkId;
     Vornet_Private::LIST<VNet_Node_Private*> nodeList;
+    // Per local id, the unsettled packet records that name it. A removed
+    // node's id stays reserved while any does: settling must not reach a
+    // node registered later under the same id.
+    Vornet_Private::ARRAY<uint32_t> nodeIdHolds;
     Vornet_Private::LIST<VNet_Node_Private*>* syncLists[128] = {};
     uint32_t lastInsertedNodeId = 0;
     // Set only while onDynamicNodeRequest runs: nodes registered

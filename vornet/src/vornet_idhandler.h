@@ -103,6 +103,15 @@ public:
         --m_usedCount;
     }
 
+    // Empties a used slot but keeps its id out of circulation (reserved)
+    // until remove().
+    void vacate(uint32_t id)
+    {
+        if (id >= m_slotCount || m_slots[id].state != Used) return;
+        m_slots[id].payload = T{};
+        m_slots[id].state = Reserved;
+    }
+
     // Iteration over used slots; the caller keeps the index.
     T first(uint32_t& iterator) const { return scanFrom(0, iterator); }
     T next(uint32_t& iterator) const { return scanFrom(iterator + 1, iterator); }
