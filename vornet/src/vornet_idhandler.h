@@ -38,7 +38,8 @@ public:
         std::memset(static_cast<void*>(slots), 0, sizeof(Slot) * (m_slotCount + n));
         if (m_slots) std::memcpy(static_cast<void*>(slots), m_slots, sizeof(Slot) * m_slotCount);
         for (uint32_t id = m_slotCount; id < m_slotCount + n; ++id) {
-            if (!m_freeIds.append(id)) {
+            slots[id].freeEntry = m_freeIds.append(id);
+            if (!slots[id].freeEntry) {
                 while (m_freeIds.count() && m_freeIds.last()->payload >= m_slotCount)
                     m_freeIds.remove(m_freeIds.last());
                 release(slots);
@@ -57,7 +58,6 @@ public:
         if (!m_freeIds.count()) grow(32);
         if (!m_freeIds.count()) return -1;
         const uint32_t id = m_freeIds.first()->payload;
-        m_freeIds.remove(m_freeIds.first());
         markReserved(id);
         return static_cast<int32_t>(id);
     }
@@ -72,7 +72,6 @@ public:
             if (id >= m_slotCount) return -1;
         }
         if (m_slots[id].state != Free) remove(id);
-        m_freeIds.removeValue(id);
         markReserved(id);
         return static_cast<int32_t>(id);
     }
@@ -99,7 +98,7 @@ public:
         }
         m_slots[id].payload = T{};
         m_slots[id].state = Free;
-        m_freeIds.append(id);
+        m_slots[id].freeEntry = m_freeIds.append(id);
         --m_usedCount;
     }
 
@@ -130,10 +129,15 @@ private:
     struct Slot {
         T payload;
         int32_t state;
+        // The id's place in the free queue while it is free, so that taking
+        // any one id out of the queue costs the same however long it is.
+        typename LIST<uint32_t>::Node* freeEntry;
     };
 
     void markReserved(uint32_t id)
     {
+        m_freeIds.remove(m_slots[id].freeEntry);
+        m_slots[id].freeEntry = nullptr;
         m_slots[id].state = Reserved;
         ++m_usedCount;
     }
