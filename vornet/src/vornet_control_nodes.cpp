@@ -141,6 +141,7 @@ void VNet_Control_Private::holdNodeIds(const NodeRecords& records, int32_t delta
     };
     for (auto* n = records.announced.first(); n; n = n->next) hold(n->payload);
     for (auto* n = records.deleted.first(); n; n = n->next) hold(n->payload);
+    for (auto* n = records.roles.first(); n; n = n->next) hold(n->payload);
     for (auto* n = records.data.first(); n; n = n->next) hold(n->payload->localId);
     for (auto* n = records.events.first(); n; n = n->next) hold(n->payload->localId);
 }
