@@ -66,10 +66,13 @@ TEST_P(NodeEventModes, HundredEventsUnderLossKeepTheModesPromise)
     std::vector<uint32_t> sorted = values;
     std::sort(sorted.begin(), sorted.end());
     EXPECT_TRUE(std::adjacent_find(sorted.begin(), sorted.end()) == sorted.end()) << "an event came twice";
-    // Unreliable events promise at most once; whether loss happens to hit
-    // one of the few packets that carry them is chance, so it is not asserted.
-    if (reliable) EXPECT_EQ(sorted.size(), kEvents);
-    else EXPECT_LE(sorted.size(), kEvents);
+    if (reliable) {
+        EXPECT_EQ(sorted.size(), kEvents);
+    } else {
+        // A hundred packets under 30% loss: some are lost (all arriving has
+        // a chance of 0.7^100), and lost unreliable events are not resent.
+        EXPECT_LT(sorted.size(), kEvents);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, NodeEventModes,
