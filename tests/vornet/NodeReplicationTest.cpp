@@ -57,6 +57,31 @@ TEST_F(NodeReplication, ConvergesUnderLossAndLagWithDeletionsAndRelevance)
     ASSERT_GE(runUntil([&] { return converged(); }), 0) << "after relevance came back";
 }
 
+// A client names its connection with its own id, which need not be the
+// server's: a second client's connection control node is found all the same,
+// and both clients receive every node.
+TEST_F(NodeReplication, EveryClientOfAServerReceivesTheNodes)
+{
+    for (int i = 0; i < 5; ++i) addThing().set(0, i);
+    connect();
+    NodeControl second;
+    ASSERT_TRUE(second.VNet_initSockets(false, 0, kClientPort + 2, 0));
+    const auto alsoSecond = [&](auto done) {
+        return [&, done] {
+            second.step();
+            second.pollProxies();
+            return done();
+        };
+    };
+    const unsigned id = second.VNet_Connect(transport_test::localPort(kServerPort), nullptr);
+    ASSERT_GE(runUntil(alsoSecond([&] { return second.find("result") != nullptr; })), 0);
+    ASSERT_TRUE(second.VNet_requestVornMode(id, 1));
+    ASSERT_GE(runUntil(alsoSecond([&] { return second.proxies.size() == things.size() && converged(); })), 0)
+        << LogLines::all();
+    EXPECT_EQ(second.count("closed"), 0);
+    for (const auto& thing : things) EXPECT_TRUE(second.proxies.at(thing->node.getNetworkID())->sameAs(*thing));
+}
+
 TEST_F(NodeReplication, ADependencyIsAnnouncedBeforeItsDependant)
 {
     Thing& dependant = addThing();

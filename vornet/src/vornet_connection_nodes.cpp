@@ -515,8 +515,12 @@ VNet_Node_Private* VNet_Connection::findAnnounced(uint32_t kind, uint32_t classI
         return node;
     }
     if (kind == RegisterByTag) {
-        if (classId == m_control->controlClassId)
-            return m_controlNode && tag == m_id ? VNet_Node_Private::of(m_controlNode) : nullptr;
+        // The peer tags its control node with its own id for this
+        // connection, which need not be ours: the class alone names it.
+        if (classId == m_control->controlClassId) {
+            if (!m_controlNode) log(LogNormal, "no control node for this connection! Disconnecting!");
+            return m_controlNode ? VNet_Node_Private::of(m_controlNode) : nullptr;
+        }
         VNet_Node_Private* node = m_control->nodeByTag(classId, tag);
         if (node && announce) {
             // Announce data travels without its length: only the request
