@@ -67,24 +67,11 @@ uint32_t reverseBits(uint32_t value, unsigned count)
     return value >> (32 - count);
 }
 
-VNet_BitStream::BitPos positionOf(unsigned bits)
-{
-    return VNet_BitStream::BitPos{static_cast<uint16_t>(bits % 8), static_cast<uint16_t>(bits / 8)};
-}
-
-// Bits are moved a 64-bit word at a time. Stream bit p is bit p % 64 of
-// little-endian word p / 64, so whole words hold the stream's bit order. The
-// buffer has a spare zero word past its last whole word: any item lies
-// within the two words from its own, and the words touched are always the
-// same aligned ones, so an append reads back what the one before it stored.
 constexpr unsigned wordBytes = 8;
 
-unsigned storageBytes(unsigned size)
-{
-    return (size + wordBytes - 1) / wordBytes * wordBytes + wordBytes;
-}
-
-[[gnu::always_inline]] inline uint64_t loadWord(const unsigned char* at)
+// Eight bytes of the caller's memory as a word of the stream's bit order,
+// and back.
+uint64_t foreignWord(const unsigned char* at)
 {
     uint64_t word;
     std::memcpy(&word, at, sizeof word);
@@ -92,42 +79,17 @@ unsigned storageBytes(unsigned size)
     return word;
 }
 
-[[gnu::always_inline]] inline void storeWord(unsigned char* at, uint64_t word)
+void putForeignWord(unsigned char* at, uint64_t word)
 {
     if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
     std::memcpy(at, &word, sizeof word);
 }
 
-// count is 1..64.
-[[gnu::always_inline]] inline uint64_t lowMask(unsigned count)
+// Room for size bytes and the spare word past the last whole word (see
+// storeBits in the header).
+unsigned storageBytes(unsigned size)
 {
-    return ~uint64_t{0} >> (64 - count);
-}
-
-// The part of a value that spills from its word into the next one; the
-// double shift keeps a shift by 64 out of the arithmetic.
-[[gnu::always_inline]] inline uint64_t spill(uint64_t value, unsigned shift)
-{
-    return (value >> 1) >> (63 - shift);
-}
-
-// Writes count (1..64) bits at a bit position; other bits stay as they are.
-[[gnu::always_inline]] inline void storeBits(unsigned char* buffer, unsigned position, uint64_t value, unsigned count)
-{
-    unsigned char* word = buffer + position / 64 * wordBytes;
-    const unsigned shift = position % 64;
-    const uint64_t mask = lowMask(count);
-    value &= mask;
-    storeWord(word, (loadWord(word) & ~(mask << shift)) | (value << shift));
-    storeWord(word + wordBytes, (loadWord(word + wordBytes) & ~spill(mask, shift)) | spill(value, shift));
-}
-
-[[gnu::always_inline]] inline uint64_t loadBits(const unsigned char* buffer, unsigned position, unsigned count)
-{
-    const unsigned char* word = buffer + position / 64 * wordBytes;
-    const unsigned shift = position % 64;
-    const uint64_t value = (loadWord(word) >> shift) | ((loadWord(word + wordBytes) << 1) << (63 - shift));
-    return value & lowMask(count);
+    return (size + wordBytes - 1) / wordBytes * wordBytes + wordBytes;
 }
 
 // Room for size bytes and the spare word, all zero: bits past the fill
@@ -144,6 +106,26 @@ unsigned char* allocateBuffer(unsigned size)
 }  // namespace
 
 VNET_DEFINE_HOOK_ALLOCATION(VNet_BitStream)
+
+// The release build runs the common case of the integer and bool items
+// inline (see the header); their full paths are compiled here under the
+// slow path's name. The checking build compiles them as the items.
+#ifdef VORNET_CHECKING
+#define FULL_PATH(item) item
+#else
+#define FULL_PATH(item) item##Slow
+#endif
+
+// count is 1..64: two aligned words, for block copies at any bit position.
+[[gnu::always_inline]] inline uint64_t VNet_BitStream::loadBits(const unsigned char* buffer, unsigned int position,
+                                                                unsigned int count)
+{
+    const unsigned char* word = buffer + position / 64 * 8;
+    const unsigned shift = position % 64;
+    // The double shift keeps a shift by 64 out of the arithmetic.
+    const uint64_t value = (loadWord(word) >> shift) | ((loadWord(word + 8) << 1) << (63 - shift));
+    return value & lowMask(count);
+}
 
 // ---------------------------------------------------------------------------
 // Construction and ownership
@@ -262,20 +244,8 @@ void VNet_BitStream::incPos(BitPos* position)
 // count is 1..64; the room is there (checkSize).
 [[gnu::always_inline]] inline void VNet_BitStream::writeBits(uint64_t value, unsigned count)
 {
-    const unsigned at = m_bitcount;
-    if (!VNET_ASSERT(at + count <= m_size * 8u, "m_fillpos.pos < m_size")) return;
-    storeBits(m_ar, at, value, count);
-    m_fillpos = positionOf(at + count);
-    m_bitcount = at + count;
-}
-
-// count is 1..32; callers have made sure the bits lie below the fill
-// position.
-[[gnu::always_inline]] inline uint32_t VNet_BitStream::readBits(unsigned count)
-{
-    const unsigned at = bitsOf(m_readpos);
-    m_readpos = positionOf(at + count);
-    return static_cast<uint32_t>(loadBits(m_ar, at, count));
+    if (!VNET_ASSERT(hasRoom(count), "m_fillpos.pos < m_size")) return;
+    appendBits(value, count);
 }
 
 void VNet_BitStream::writeBytes(const unsigned char* data, unsigned count)
@@ -286,7 +256,7 @@ void VNet_BitStream::writeBytes(const unsigned char* data, unsigned count)
         std::memcpy(m_ar + at / 8, data, count);
     } else {
         unsigned done = 0;
-        for (; done + wordBytes <= count; done += wordBytes) storeBits(m_ar, at + done * 8, loadWord(data + done), 64);
+        for (; done + wordBytes <= count; done += wordBytes) storeBits(m_ar, at + done * 8, foreignWord(data + done), 64);
         for (; done < count; ++done) storeBits(m_ar, at + done * 8, data[done], 8);
         // The last byte of an unaligned buffer is written whole: its bits
         // above the buffer are cleared.
@@ -304,7 +274,7 @@ void VNet_BitStream::readBytes(unsigned char* out, unsigned count)
         std::memcpy(out, m_ar + at / 8, count);
     } else {
         unsigned done = 0;
-        for (; done + wordBytes <= count; done += wordBytes) storeWord(out + done, loadBits(m_ar, at + done * 8, 64));
+        for (; done + wordBytes <= count; done += wordBytes) putForeignWord(out + done, loadBits(m_ar, at + done * 8, 64));
         for (; done < count; ++done) out[done] = static_cast<unsigned char>(loadBits(m_ar, at + done * 8, 8));
     }
     m_readpos = positionOf(at + count * 8);
@@ -324,7 +294,7 @@ void VNet_BitStream::readBytes(unsigned char* out, unsigned count)
 [[gnu::always_inline]] inline void VNet_BitStream::checkTag(unsigned int type, unsigned int size, bool sized, const char* sizeExpression)
 {
     if constexpr (!checkingBuild) return;
-    const uint32_t found = readBits(sized ? typeBits + sizeFieldBits : typeBits);
+    const uint32_t found = takeBits(sized ? typeBits + sizeFieldBits : typeBits);
     const uint32_t expected = sized ? type | (size << typeBits) : type;
     if (found != expected) reportTagMismatch(found, type, size, sizeExpression);
 }
@@ -363,7 +333,7 @@ unsigned int VNet_BitStream::readableBits() const
 // ---------------------------------------------------------------------------
 // Appending
 
-bool VNet_BitStream::addInt(unsigned int value, unsigned char bits)
+bool VNet_BitStream::FULL_PATH(addInt)(unsigned int value, unsigned char bits)
 {
     if (bits == 0) return false;
     const unsigned count = clampBits(bits, 32);
@@ -373,19 +343,17 @@ bool VNet_BitStream::addInt(unsigned int value, unsigned char bits)
     return true;
 }
 
-bool VNet_BitStream::addSignedInt(int value, unsigned char bits)
+bool VNet_BitStream::FULL_PATH(addSignedInt)(int value, unsigned char bits)
 {
     if (bits == 0) return false;
     const unsigned count = clampBits(bits, 31);
-    const uint32_t magnitude = value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
     checkSize(sizedTag + count + 1);
     writeTag(eTypeSignedInt, count, true);
-    writeBits(magnitude, count);
-    writeBits(value < 0 ? 1 : 0, 1);
+    writeBits(signedItem(value, count), count + 1);
     return true;
 }
 
-bool VNet_BitStream::addBool(bool value)
+bool VNet_BitStream::FULL_PATH(addBool)(bool value)
 {
     checkSize(unsizedTag + 1);
     writeTag(eTypeBool, 0, false);
@@ -478,37 +446,32 @@ void VNet_BitStream::copyBitsFrom(const VNet_BitStream& other, unsigned bits)
 // ---------------------------------------------------------------------------
 // Reading
 
-unsigned int VNet_BitStream::getInt(unsigned char bits)
+unsigned int VNet_BitStream::FULL_PATH(getInt)(unsigned char bits)
 {
     if (bits == 0) return 0;
     const unsigned count = clampBits(bits, 32);
     if (!canRead(sizedTag + count)) return 0;
     checkTag(eTypeUnsignedInt, count, true, "(bits == _bits)");
-    return readBits(count);
+    return takeBits(count);
 }
 
-int VNet_BitStream::getSignedInt(unsigned char bits)
+int VNet_BitStream::FULL_PATH(getSignedInt)(unsigned char bits)
 {
     if (bits == 0) return 0;
     const unsigned count = clampBits(bits, 31);
     if (!canRead(sizedTag + count + 1)) return 0;
     checkTag(eTypeSignedInt, count, true, "(bits == _bits)");
-    const uint32_t magnitude = readBits(count);
-    if (!readBits(1)) return static_cast<int>(magnitude);
-    // A negative sign over a zero field can only come from -2^count (the
-    // magnitude's high bit fell off); INT_MIN itself is one such value.
-    if (magnitude == 0) return static_cast<int>(-(int64_t{1} << count));
-    return -static_cast<int>(magnitude);
+    return signedValue(takeBits(count + 1), count);
 }
 
-bool VNet_BitStream::getBool()
+bool VNet_BitStream::FULL_PATH(getBool)()
 {
     if (!canRead(unsizedTag + 1)) {
         moveReadPastEnd();
         return false;
     }
     checkTag(eTypeBool, 0, false, nullptr);
-    return readBits(1) != 0;
+    return takeBits(1) != 0;
 }
 
 float VNet_BitStream::getFloat(unsigned char mantissaBits)
@@ -517,7 +480,7 @@ float VNet_BitStream::getFloat(unsigned char mantissaBits)
     if (!canRead(floatFixedBits + count)) return 0.0f;
     checkTag(eTypeFloat, count, true, "(bits == _mant_bits)");
     checkTag(eTypeBool, 0, false, nullptr);
-    const uint32_t item = readBits(count + 9);
+    const uint32_t item = takeBits(count + 9);
     const uint32_t sign = item & 1;
     const uint32_t mantissa = reverseBits(item >> 1, count) << (23 - count);
     const uint32_t exponent = reverseBits(item >> (count + 1), 8);
@@ -532,7 +495,7 @@ bool VNet_BitStream::readStringHeader(unsigned int& length)
     if (!canRead(stringHeaderBits)) return false;
     checkTag(eTypeString, 0, false, nullptr);
     checkTag(eTypeUnsignedInt, stringLengthBits, true, "(bits == _bits)");
-    length = readBits(stringLengthBits);
+    length = takeBits(stringLengthBits);
     return canRead(length * 8);
 }
 
@@ -587,7 +550,7 @@ void VNet_BitStream::getStringW(wchar_t* out, unsigned short size)
     const unsigned copied = out && size ? (units < size - 1u ? units : size - 1u) : 0;
     if (out && size) {
         std::wmemset(out, 0, size);
-        for (unsigned i = 0; i < copied; ++i) out[i] = static_cast<wchar_t>(readBits(16));
+        for (unsigned i = 0; i < copied; ++i) out[i] = static_cast<wchar_t>(takeBits(16));
     }
     m_readpos = positionOf(bitsOf(m_readpos) + (length - copied * 2) * 8);
 }
