@@ -322,6 +322,58 @@ TEST_F(Sockets, ADuplicateGoesThroughASecondSocket)
     }
 }
 
+// Packets and streams come back from a socket's spares as new: nothing of
+// their last use may reach the wire or the next reader.
+TEST_F(Sockets, RecycledPacketsAndStreamsAreAsNew)
+{
+    VNet_SocketLocal* socket = local(1, 3);
+    Vornet_Private::PacketPool& pool = socket->packets();
+    VNet_Packet* used = pool.makePacket(64);
+    ASSERT_NE(used, nullptr);
+    VNet_BitStream* stream = used->getStream();
+    for (int i = 0; i < 40; ++i) stream->addInt(0xFFFFFFFFu, 32);
+    // Bits past the fill position after going back stay in the buffer.
+    stream->restoreWriteState({0, 2});
+    stream->getInt(5);
+    stream->setFlag(VNET_BS_LOCKED_FLAG | VNET_BS_NODUPLICATE_FLAG, true);
+    used->getSource().setPort(77);
+    used->getDestination().setControlID(4);
+    used->setTime(123);
+    used->setMark(VNet_Packet::MarkDiscoverAnswer);
+    used->setMode(1);
+    used->setKind(10);
+    pool.recycle(used);
+
+    VNet_Packet* packet = pool.makePacket(16);
+    ASSERT_NE(packet, nullptr);
+    EXPECT_EQ(packet->getSource().getPort(), 0);
+    EXPECT_EQ(packet->getDestination().getControlID(), 0);
+    EXPECT_EQ(packet->getTime(), 0u);
+    EXPECT_EQ(packet->getMark(), VNet_Packet::MarkNone);
+    EXPECT_EQ(packet->getMode(), 0);
+    EXPECT_EQ(packet->getKind(), 0);
+    EXPECT_EQ(packet->getHeaderStream(), nullptr);
+    VNet_BitStream& reused = *packet->getStream();
+    VNet_BitStream fresh(16);
+    EXPECT_EQ(reused.getFlags(), 0);
+    EXPECT_EQ(reused.getBitCount(), 0u);
+    EXPECT_EQ(reused.checkMax(15 * 8), fresh.checkMax(15 * 8));
+    EXPECT_EQ(reused.checkMax(16 * 8), fresh.checkMax(16 * 8));
+    EXPECT_FALSE(reused.endOfStream());
+    for (VNet_BitStream* s : {&reused, &fresh}) s->addInt(5, 3);
+    char reusedBytes[8] = {};
+    char freshBytes[8] = {};
+    unsigned short reusedSize = sizeof reusedBytes;
+    unsigned short freshSize = sizeof freshBytes;
+    ASSERT_TRUE(reused.Serialize(reusedBytes, &reusedSize, sizeof reusedBytes));
+    ASSERT_TRUE(fresh.Serialize(freshBytes, &freshSize, sizeof freshBytes));
+    ASSERT_EQ(reusedSize, freshSize);
+    EXPECT_EQ(std::vector<char>(reusedBytes, reusedBytes + reusedSize),
+              std::vector<char>(freshBytes, freshBytes + freshSize));
+    pool.recycle(packet);
+    Vornet::releaseSocket(socket);
+}
+
 TEST_F(Sockets, DetachingTheLastReceiverDropsItsQueuedPackets)
 {
     VNet_SocketLocal* sender = local(1, 3);

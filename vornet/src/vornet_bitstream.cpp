@@ -191,6 +191,25 @@ void VNet_BitStream::Clear()
     m_size = 0;
 }
 
+void VNet_BitStream::rewind(unsigned short sizeHint)
+{
+    if (m_ar && m_size >= sizeHint) {
+        // Bits past the fill position go on the wire as they are: the whole
+        // buffer is cleared, since bits written before a restoreWriteState
+        // may lie anywhere in it.
+        std::memset(m_ar, 0, storageBytes(m_size));
+    } else {
+        release(m_ar);
+        m_ar = allocateBuffer(sizeHint);
+        if (!m_ar) fatalError("VNet_BitStream::VNet_BitStream(): out of memory");
+        m_size = sizeHint;
+    }
+    m_maxsize = sizeHint;
+    m_bitcount = 0;
+    m_fillpos = m_readpos = BitPos{0, 0};
+    m_bsflags = 0;
+}
+
 VNet_BitStream* VNet_BitStream::Duplicate() const
 {
     if (VNET_BS_NODUPLICATE(this)) {
@@ -798,20 +817,20 @@ bool VNet_BitStream::Deserialize(char* data, unsigned short size)
         Clear();
         return true;
     }
-    // A buffer that holds the data already is filled again: a stream made
-    // with the datagram's length as size hint, or one that is reused, takes
-    // no second allocation.
+    // A buffer that holds the data already is filled again and keeps its
+    // size: a stream made with the datagram's length as size hint, or one
+    // that is reused, takes no second allocation.
     if (!m_ar || m_size < dataBytes) {
         unsigned char* buffer = allocateBuffer(dataBytes);
         if (!buffer) fatalError("VNet_BitStream::deserialize(): out of memory");
         release(m_ar);
         m_ar = buffer;
+        m_size = static_cast<uint16_t>(dataBytes);
     }
     std::memmove(m_ar, bytes + headerBytes, dataBytes);
     // Past the data the buffer is zero, as a new one would be.
-    std::memset(m_ar + dataBytes, 0, storageBytes(dataBytes) - dataBytes);
-    m_size = static_cast<uint16_t>(dataBytes);
-    if (m_maxsize < m_size) m_maxsize = m_size;
+    std::memset(m_ar + dataBytes, 0, storageBytes(m_size) - dataBytes);
+    if (m_maxsize < dataBytes) m_maxsize = static_cast<uint16_t>(dataBytes);
     m_fillpos = BitPos{static_cast<uint16_t>(fillBit), static_cast<uint16_t>(fillByte)};
     m_bitcount = fillByte * 8 + fillBit;
     return true;

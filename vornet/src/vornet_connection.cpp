@@ -116,6 +116,7 @@ VNet_Connection::~VNet_Connection()
         destroyStream(node->payload->stream);
         delete node->payload;
     }
+    for (auto* node = m_spareItems.first(); node; node = node->next) delete node->payload;
     for (auto* node = m_holdList.first(); node; node = node->next) {
         destroyStream(node->payload->stream);
         delete node->payload;

@@ -244,6 +244,8 @@ private:
     uint32_t resendTimeout() const;
     bool spanFull() const;
     void releaseRecord(HistoryRecord* record);
+    VNet_BitStream* copyForResend(VNet_BitStream& stream);
+    void dropSavedCopy(HistoryRecord* record);
     void dropPacket(VNet_Packet* packet);
     void countSent(unsigned bytes, uint32_t now);
     void countLost();
@@ -251,6 +253,8 @@ private:
     // vornet_connection_data.cpp
     bool sendQueuedData();
     bool sendDataItem(DataItem* item);
+    DataItem* takeDataItem();
+    void recycleDataItem(DataItem* item);
     void requeueLostData(uint8_t order, VNet_BitStream* stream);
     // Whether the data was delivered or is held for its turn.
     bool receiveOrderedData(VNet_BitStream* stream);
@@ -324,6 +328,7 @@ private:
     SendEntry m_sendWindow[kSequenceCount];
     // Application data
     LIST<DataItem*> m_dataQueue;
+    LIST<DataItem*> m_spareItems;
     LIST<HeldItem*> m_holdList;
     int8_t m_nextOrderOut = 0;
     int8_t m_nextOrderIn = 0;

@@ -46,9 +46,9 @@ bool VNet_Connection::queueData(VNet_BitStream* stream, int32_t mode)
         destroyStream(stream);
         return false;
     }
-    auto* item = new DataItem;
+    DataItem* item = takeDataItem();
     if (!item || !m_dataQueue.append(item)) {
-        delete item;
+        recycleDataItem(item);
         log(LogError, "out of memory(np)");
         destroyStream(stream);
         return false;
@@ -90,16 +90,34 @@ bool VNet_Connection::sendQueuedData()
         DataItem* item = node->payload;
         if (!item->resent && (m_ordersInFlight & orderBit(m_nextOrderOut - kOrderWindow))) break;
         if (!sendDataItem(item)) break;
-        delete item;
+        recycleDataItem(item);
         node = m_dataQueue.remove(node);
         sent = true;
     }
     return sent;
 }
 
+// Items are kept for the next messages: a connection that sends steadily
+// allocates none.
+DataItem* VNet_Connection::takeDataItem()
+{
+    auto* node = m_spareItems.first();
+    if (!node) return new DataItem;
+    DataItem* item = node->payload;
+    m_spareItems.remove(node);
+    *item = DataItem{};
+    return item;
+}
+
+void VNet_Connection::recycleDataItem(DataItem* item)
+{
+    if (!item) return;
+    if (m_spareItems.count() >= kWindow || !m_spareItems.append(item)) delete item;
+}
+
 void VNet_Connection::requeueLostData(uint8_t order, VNet_BitStream* stream)
 {
-    auto* item = new DataItem;
+    DataItem* item = takeDataItem();
     if (!item) fatalError("VNet_Connection: out of memory");
     item->stream = stream;
     item->mode = eVNet_ReliableOrdered;

@@ -94,6 +94,27 @@ void VNet_Connection::recycleRecord(HistoryRecord* record)
     if (m_spareRecords.count() > kMaxSpareRecords || !m_spareRecords.append(record)) delete record;
 }
 
+// The datagram as sent, for the time-out resend: its bits only, in a
+// stream of their size, from the socket's spares.
+VNet_BitStream* VNet_Connection::copyForResend(VNet_BitStream& stream)
+{
+    VNet_BitStream* copy = m_socket ? m_socket->packets().makeStream(stream.getSizeHint()) : nullptr;
+    if (!copy) return nullptr;
+    copy->addBitStream(&stream);
+    return copy;
+}
+
+void VNet_Connection::dropSavedCopy(HistoryRecord* record)
+{
+    // A connection going away may outlive its socket's slot in the control.
+    if (m_socket && !m_destroying) {
+        m_socket->packets().recycle(record->savedCopy);
+    } else {
+        destroyStream(record->savedCopy);
+    }
+    record->savedCopy = nullptr;
+}
+
 void VNet_Connection::dropPacket(VNet_Packet* packet)
 {
     // A deferred packet still holds its spare record.
@@ -146,8 +167,12 @@ VNet_Packet* VNet_Connection::newPacket(int32_t kind, int32_t mode)
 {
     const bool deferred = mode == ModeSequenced && (windowFull() || m_outgoing.count() > 0);
     if (deferred && kind == KindNodeData) return nullptr;
+    if (!m_socket) {
+        log(LogError, "unable to add packet header");
+        return nullptr;
+    }
     const auto sizeHint = static_cast<unsigned short>(m_sendRate.bytesPerPacket);
-    auto* packet = new VNet_Packet(sizeHint);
+    VNet_Packet* packet = m_socket->packets().makePacket(sizeHint);
     if (!packet) {
         log(LogError, "out of memory(np)");
         return nullptr;
@@ -156,7 +181,7 @@ VNet_Packet* VNet_Connection::newPacket(int32_t kind, int32_t mode)
     packet->setMode(mode);
     packet->setKind(kind);
     const uint32_t flags = kind == KindConnectRequest ? uint32_t(VNet_Socket::FlagConnectionRequest) : 0u;
-    if (!m_socket || !m_socket->addPacketHeader(packet, m_control->controlId, m_peer.getControlID(), flags)) {
+    if (!m_socket->addPacketHeader(packet, m_control->controlId, m_peer.getControlID(), flags)) {
         log(LogError, "unable to add packet header");
         delete packet;
         return nullptr;
@@ -303,8 +328,7 @@ void VNet_Connection::resolvePacket(bool delivered, int n, bool resendAllowed)
     HistoryRecord* record = m_history[n];
     if (record->kind == 0) return;
     if (!delivered) countLost();
-    destroyStream(record->savedCopy);
-    record->savedCopy = nullptr;
+    dropSavedCopy(record);
     m_oldest = static_cast<int8_t>(wrap(m_oldest + 1));
     m_sendWindow[n] = SendEntry{false, -1, false};
     settleKind(record, delivered, resendAllowed);
@@ -417,8 +441,8 @@ bool VNet_Connection::transmit(VNet_Packet* packet, HistoryRecord* resent)
     HistoryRecord* record = resent ? resent : packet->getHistory();
     packet->setHistory(nullptr);
     if (sequenced && VNET_CHECK(record, "_hist") && record) {
-        destroyStream(record->savedCopy);
-        record->savedCopy = new VNet_BitStream(*packet->getStream());
+        dropSavedCopy(record);
+        record->savedCopy = copyForResend(*packet->getStream());
         record->sendTime = now;
         record->kind = packet->getKind();
         // A resent packet gives no round-trip sample: its acknowledgement

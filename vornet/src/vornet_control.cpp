@@ -168,7 +168,7 @@ void VNet_Control_Private::drainSocket(VNet_Socket* socket, bool waitFirst)
         VNet_Packet* packet = socket->popPacket(controlId);
         if (!packet) return;
         processPacket(packet);
-        delete packet;
+        socket->packets().recycle(packet);
     }
 }
 

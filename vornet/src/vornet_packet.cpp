@@ -79,6 +79,13 @@ VNet_BitStream* VNet_Packet::takeHeaderStream()
     return stream;
 }
 
+VNet_BitStream* VNet_Packet::takeStream()
+{
+    VNet_BitStream* stream = m_stream;
+    m_stream = nullptr;
+    return stream;
+}
+
 unsigned VNet_Packet::getSize() const
 {
     return m_stream ? m_stream->getSizeHint() : 0;

@@ -48,6 +48,8 @@ public:
     void setHeaderStream(VNet_BitStream* stream);
     // The header stream, now owned by the caller.
     VNet_BitStream* takeHeaderStream();
+    // The stream, now owned by the caller; the packet is left without.
+    VNet_BitStream* takeStream();
 
     VNet_Address& getSource() { return m_source; }
     const VNet_Address& getSource() const { return m_source; }

@@ -7,6 +7,7 @@
 #include "vornet/vornet_address.h"
 #include "vornet_list.h"
 #include "vornet_memory.h"
+#include "vornet_packet_pool.h"
 
 class VNet_Packet;
 
@@ -65,6 +66,10 @@ public:
     // not share the socket then.
     bool isControlIDSizeSet() const { return m_widthSet; }
 
+    // Packets and streams kept for reuse: sending takes from here, and
+    // packets sent or handled come back.
+    Vornet_Private::PacketPool& packets() { return m_packets; }
+
     // Kept by the registry, under its mutex.
     int32_t getReferenceCount() const { return m_references; }
     void setReferenceCount(int32_t count) { m_references = count; }
@@ -95,4 +100,5 @@ private:
     Vornet_Private::LIST<VNet_Packet*> m_queue;
     uint16_t m_receivers[256] = {};
     uint32_t m_receiverCount = 0;
+    Vornet_Private::PacketPool m_packets;
 };

@@ -155,25 +155,24 @@ void VNet_SocketUDP::readPackets(char* buffer)
 // One datagram becomes a packet in the queue, or is dropped with a reason.
 void VNet_SocketUDP::receiveOne(char* buffer, unsigned length, const platform::Ipv4Endpoint& from)
 {
-    auto* stream = new VNet_BitStream(static_cast<unsigned short>(length));
-    VNet_Packet* packet = stream ? new VNet_Packet(stream) : nullptr;
+    VNet_Packet* packet = packets().makePacket(static_cast<unsigned short>(length));
     if (!packet) {
-        delete stream;
         logMessage(LogError, "VNet_SocketUDP:: could not receive packet - out of mem");
         return;
     }
+    VNet_BitStream* stream = packet->getStream();
     packet->setTime(Vornet::getTime());
     packet->getSource().setType(eVNet_AddressUDP);
     packet->getSource().setIP(from.address);
     packet->getSource().setPort(from.port);
     if (!stream->Deserialize(buffer, static_cast<unsigned short>(length))) {
         logMessage(LogError, "VNet_SocketUDP:: unable to deserialize stream");
-        delete packet;
+        packets().recycle(packet);
         return;
     }
     stream->resetReadState();
     stream->setFlag(VNET_BS_LOCKED_FLAG, true);
-    if (!parseHeader(packet) || !enqueue(packet)) delete packet;
+    if (!parseHeader(packet) || !enqueue(packet)) packets().recycle(packet);
 }
 
 bool VNet_SocketUDP::hasPacket(bool noBlock, uint8_t controlId)
@@ -212,7 +211,7 @@ bool VNet_SocketUDP::sendPacket(VNet_Packet* packet)
     const bool serialised = packet->getStream()->Serialize(bytes, &written, static_cast<unsigned short>(size));
     const VNet_Packet::Mark mark = packet->getMark();
     const platform::Ipv4Endpoint target = endpointOf(packet->getDestination());
-    delete packet;
+    packets().recycle(packet);
     if (!serialised) {
         logMessage(LogError, "VNet_SocketUDP::sendPacket(): send failed");
         return false;

@@ -14,6 +14,10 @@
 #define VNET_BS_LOCKED(stream) (((stream)->getFlags() & VNET_BS_LOCKED_FLAG) != 0)
 #define VNET_BS_NODUPLICATE(stream) (((stream)->getFlags() & VNET_BS_NODUPLICATE_FLAG) != 0)
 
+namespace Vornet_Private {
+class PacketPool;
+}
+
 // Bit-level serialisation buffer. Bits fill each byte from the least
 // significant bit upward; integers go least significant bit first, a float's
 // mantissa and exponent most significant first. The checking build puts a
@@ -168,6 +172,12 @@ protected:
     uint8_t m_bsflags;
 
 private:
+    // The library keeps streams for reuse and empties them itself.
+    friend class Vornet_Private::PacketPool;
+    // As a new stream of the size hint, keeping the buffer when it holds
+    // that many bytes.
+    void rewind(unsigned short sizeHint);
+
     static unsigned int bitsOf(const BitPos& position) { return position.pos * 8u + position.bit; }
     static BitPos positionOf(unsigned int bits)
     {
