@@ -12,6 +12,7 @@
 #include "vornet_control_private.h"
 #include "vornet_core.h"
 #include "vornet_log.h"
+#include "vornet_node_private.h"
 #include "vornet_packet.h"
 #include "vornet_socket.h"
 #include "vornet_socket_udp.h"
@@ -117,6 +118,7 @@ VNet_Connection::~VNet_Connection()
         delete node->payload;
     }
     for (auto* node = m_spareItems.first(); node; node = node->next) delete node->payload;
+    for (auto* node = m_spareNodeRecords.first(); node; node = node->next) delete node->payload;
     for (auto* node = m_holdList.first(); node; node = node->next) {
         destroyStream(node->payload->stream);
         delete node->payload;

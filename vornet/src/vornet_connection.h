@@ -296,6 +296,8 @@ private:
                                      VNet_BitStream* stream);
     void disconnectFromReader();
     void settleNodeData(HistoryRecord* record, bool delivered);
+    NodeRecords* takeNodeRecords();
+    void recycleNodeRecords(NodeRecords* records);
     bool sendNodeData();
     // The class exchange over the control node.
     void handleControlNodeEvents();
@@ -329,6 +331,7 @@ private:
     // Application data
     LIST<DataItem*> m_dataQueue;
     LIST<DataItem*> m_spareItems;
+    LIST<NodeRecords*> m_spareNodeRecords;
     LIST<HeldItem*> m_holdList;
     int8_t m_nextOrderOut = 0;
     int8_t m_nextOrderIn = 0;

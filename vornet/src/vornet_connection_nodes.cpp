@@ -35,10 +35,15 @@ unsigned bytePosition(const VNet_BitStream* stream)
 
 }  // namespace
 
-NodeRecords::~NodeRecords()
+void NodeRecords::clear()
 {
     for (auto* n = data.first(); n; n = n->next) delete n->payload;
     for (auto* n = events.first(); n; n = n->next) delete n->payload;
+    data.clear();
+    events.clear();
+    announced.clear();
+    deleted.clear();
+    roles.clear();
 }
 
 // ---------------------------------------------------------------------------
@@ -177,7 +182,7 @@ bool VNet_Connection::sendNodeData()
 void VNet_Connection::writeNodes(HistoryRecord* record, VNet_BitStream* stream)
 {
     const unsigned limit = stream->getBitCount() + payloadLimitBits() - kClosingBits;
-    auto* records = new NodeRecords;
+    NodeRecords* records = takeNodeRecords();
     int32_t updates = 0;
     int32_t deletions = 0;
     const uint32_t largest = records ? collectNodes(Vornet::getTime(), &updates, &deletions) : 0;
@@ -197,7 +202,7 @@ void VNet_Connection::writeNodes(HistoryRecord* record, VNet_BitStream* stream)
     }
     stream->addBool(false);
     if (records && records->empty()) {
-        delete records;
+        recycleNodeRecords(records);
         records = nullptr;
     }
     if (records) m_control->holdNodeIds(*records, 1);
@@ -617,7 +622,24 @@ void VNet_Connection::settleNodeData(HistoryRecord* record, bool delivered)
         }
     }
     m_control->holdNodeIds(*records, -1);
-    delete records;
+    recycleNodeRecords(records);
+}
+
+// The records of the packets in flight are kept for the next ones: a
+// connection that sends node data steadily allocates none.
+NodeRecords* VNet_Connection::takeNodeRecords()
+{
+    auto* node = m_spareNodeRecords.first();
+    if (!node) return new NodeRecords;
+    NodeRecords* records = node->payload;
+    m_spareNodeRecords.remove(node);
+    return records;
+}
+
+void VNet_Connection::recycleNodeRecords(NodeRecords* records)
+{
+    records->clear();
+    if (m_spareNodeRecords.count() >= kWindow || !m_spareNodeRecords.append(records)) delete records;
 }
 
 }  // namespace Vornet_Private

@@ -146,7 +146,9 @@ struct NodeRecords : HookAllocated {
         uint32_t eventId;
         uint8_t order;
     };
-    ~NodeRecords();
+    ~NodeRecords() { clear(); }
+    // Frees what the lists name and empties them.
+    void clear();
     bool empty() const
     {
         return !data.count() && !events.count() && !announced.count() && !deleted.count() && !roles.count();
