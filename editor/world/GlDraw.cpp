@@ -1,10 +1,16 @@
 #include "editor/world/GlDraw.h"
 
+#include "editor/world/DrawBatch.h"
+
 #include <GL/glew.h>
 
 void emitTextured(GlPrimitive primitive, uint32_t textureId, const Vec2* points, const Vec2* uvs,
                   size_t count, float depth)
 {
+    if (DrawBatch* batch = DrawBatch::current()) {
+        batch->add(primitive, textureId, points, uvs, count, depth);
+        return;
+    }
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, textureId);
     if (count > 0) {
@@ -24,5 +30,9 @@ void emitTextured(GlPrimitive primitive, uint32_t textureId, const Vec2* points,
 
 void setGrey(float v)
 {
+    if (DrawBatch* batch = DrawBatch::current()) {
+        batch->setGrey(v);
+        return;
+    }
     glColor4f(v, v, v, v);
 }

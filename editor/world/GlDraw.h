@@ -5,7 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
-// Immediate-mode emission shared by drawables and shape outlines.
+// Immediate-mode emission shared by drawables and shape outlines. While a
+// DrawBatch is open, both functions hand their work to it instead.
 enum class GlPrimitive { Polygon, Quads };
 
 // Enables texturing, binds textureId, emits count vertices at the given depth,

@@ -214,6 +214,7 @@ void MapSimulationManager::drawObjects()
     // Objects wholly outside the view are not handed to OpenGL at all: a
     // large map costs the frame only what is in sight.
     Vec2 low, high;
+    const DrawBatch::Scope batched(objectBatch_);
     for (GameObject* object : drawList) {
         if (!object->draw) continue;
         if (showImages && drawnExtent(*object, low, high) && camera->sees(low, high)) {

@@ -2,6 +2,7 @@
 
 #include "editor/app/selections/SelectionList.h"
 #include "editor/app/simulation/Simulator.h"
+#include "editor/world/DrawBatch.h"
 #include "editor/world/Vec2.h"
 
 #include <cstdint>
@@ -95,4 +96,7 @@ private:
 
     // The application's clock, as handed to the world by startUp.
     const uint32_t* installedClock_ = nullptr;
+    // Draws the objects' drawables and outlines with few draw calls; keeps
+    // its buffers from frame to frame.
+    DrawBatch objectBatch_;
 };
