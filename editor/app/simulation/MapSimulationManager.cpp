@@ -255,6 +255,9 @@ void MapSimulationManager::drawGrid(bool onTop) const
         if (at == 0) glColor3f(0.65f, 0.65f, 0.85f);
         else glColor3f(0.45f, 0.45f, 0.85f);
     };
+    // Plain lines, even when something before the first frame (setting up
+    // the images and menus) left texturing on.
+    glDisable(GL_TEXTURE_2D);
     glBegin(GL_LINES);
     for (int32_t x : gridLineCoordinates(left, right, gridSize, kMaxGridLines)) {
         lineColour(x);
