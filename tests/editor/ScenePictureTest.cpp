@@ -4,6 +4,7 @@
 // rules give at chosen points.
 #include "editor/app/shell/GlutShell.h"
 #include "editor/app/simulation/ViewCamera.h"
+#include "editor/app/tools/EditorTool.h"
 #include "editor/world/Map_Aabb.h"
 #include "editor/world/Map_Circle.h"
 #include "editor/world/Map_Poly.h"
@@ -117,6 +118,31 @@ TEST_F(ScenePicture, LayersBordersTranslucencyParallaxAndGridShowAsTheRulesSay)
     const Pixel left = at(127.5f, 90), right = at(128.5f, 90);
     expectColour(left.b > right.b ? left : right, 115, 115, 217);
     expectColour(at(-80, 100), 0, 0, 0);     // nothing
+}
+
+}  // namespace
+
+namespace {
+
+using quillow::test::Pixel;
+
+class RubberBandPicture : public ScenePicture {};
+
+TEST_F(RubberBandPicture, TheBandIsAFrameOfFourStripsAroundWhatItSpans)
+{
+    step();  // the screen frame takes its place around the view
+    EditorTool& select = *sim->tools[0];
+    select.leftPress(-60, -60, "");
+    select.leftDrag(60, 50, "");
+    ASSERT_EQ(sim->marqueeShown, 1);
+    sim->render();
+    // The strips lie inside the band, 1/400 of the view's width wide: the
+    // pixels along the top and right edges show the band's image...
+    expectColour(at(20, 49.5f), 211, 211, 211);
+    expectColour(at(59.5f, 20), 211, 211, 211);
+    // ...and the band's inside shows what lies under it.
+    expectColour(at(20, 20), 0, 0, 0);
+    expectColour(at(-30, -40), 0, 0, 0);
 }
 
 }  // namespace

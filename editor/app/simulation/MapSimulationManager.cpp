@@ -76,8 +76,10 @@ void MapSimulationManager::startUp()
     LoadSim();
     marqueeShown = 0;
     dragging = 0;
+    // The select tool rebuilds it as four edge strips, one quad each: drawn
+    // as one polygon through all their points it would fill the band.
     marquee = std::make_unique<ImageGeometry>(Vec2(0, 0), Vec2(1, 0), Vec2(1, -1), Vec2(0, -1), textureOf("lightgrey"),
-                                              nullptr, kUvTile, kDrawPolygon, false, 0.0f);
+                                              nullptr, kUvTile, kDrawQuads, false, 0.0f);
     dragStart = Vec2();
     dragCurrent = Vec2();
 }
