@@ -67,11 +67,12 @@ void DrawBatch::close()
     if (!open_) return;
     open_ = false;
     openBatch = nullptr;
-    if (!emitted_) return;
-    drawRuns();
-    // As the last immediate emission would have left it.
-    glDisable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, lastTexture_);
+    if (emitted_) {
+        drawRuns();
+        // As the last immediate emission would have left it.
+        glDisable(GL_TEXTURE_2D);
+        glBindTexture(GL_TEXTURE_2D, lastTexture_);
+    }
     glColor4f(colour_[0], colour_[1], colour_[2], colour_[3]);
 }
 

@@ -223,6 +223,16 @@ TEST_F(DrawBatchTest, APrimitiveIsNotMovedAheadOfOneItCovers)
     EXPECT_EQ(pixelAt(pixels, -7, 8).r, 255);
 }
 
+TEST_F(DrawBatchTest, AColourSetWhileOpenIsInForceAfterwardsEvenWithoutDrawing)
+{
+    glColor4f(1, 1, 1, 1);
+    {
+        const DrawBatch::Scope open(batch);
+        setGrey(0.5f);
+    }
+    EXPECT_EQ(glState().colour, (std::array<float, 4>{0.5f, 0.5f, 0.5f, 0.5f}));
+}
+
 TEST_F(DrawBatchTest, AClosedBatchLetsDrawingThroughAtOnce)
 {
     const uint32_t red = makeTexture({Rgba{255, 0, 0, 255}, {255, 0, 0, 255}, {255, 0, 0, 255}, {255, 0, 0, 255}});
