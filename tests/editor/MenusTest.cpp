@@ -12,6 +12,7 @@
 #include "editor/world/Map_Circle.h"
 #include "editor/world/Map_Poly.h"
 #include "editor/world/Spawn.h"
+#include "editor/world/TextureManager.h"
 #include "libs/zorir/CheckBox.h"
 #include "libs/zorir/ComboBox.h"
 #include "libs/zorir/SpinBox.h"
@@ -122,6 +123,19 @@ TEST_F(Menus, SaveWithoutANameAsksForOneAndSaveAsWritesTheFile)
     EXPECT_TRUE(std::filesystem::exists(tree.mapPath("saved.xml")));
     EXPECT_EQ(sim->getMapName(), "saved.xml");
     EXPECT_EQ(dialog.actionCode, menu_action::kCloseDropDowns);
+}
+
+// The screen-size frame keeps only its hedge border: the grey fill would
+// cover the middle of the map, and the border would leave no frame.
+TEST_F(Menus, ScreenFrameIsOnlyItsBorder)
+{
+    ASSERT_TRUE(menus->screenFrame);
+    const auto& drawables = menus->screenFrame->drawables;
+    ASSERT_EQ(drawables.size(), 1u);
+    EXPECT_GT(drawables.front()->borderSize, 0.0f);
+    EXPECT_EQ(drawables.front()->points.size(), 16u);
+    EXPECT_EQ(drawables.front()->img,
+              static_cast<uint32_t>(TextureManager::instance()->getTextureId("hedge3")));
 }
 
 TEST_F(Menus, EachViewToggleTwiceComesBackToItsStart)

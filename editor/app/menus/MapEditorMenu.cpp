@@ -20,6 +20,7 @@
 #include "libs/zorir/PropertyScheme.h"
 #include "libs/zorir/WindowManager.h"
 
+#include <algorithm>
 #include <iostream>
 
 namespace {
@@ -66,8 +67,14 @@ void MapEditorMenu::populateMenus()
     screenFrame = std::make_unique<Map_Aabb>(Vec2(0, 0), 1280.0f, 1280.0f / app->aspect, 1,
                                              textureOf("lightgreypixel"), textureOf("hedge3"), 50.0f, kUvTile);
     std::cout << "drawables size " << screenFrame->drawables.size() << std::endl;
-    // Only the border shows: the fill would hide the map.
-    if (!screenFrame->drawables.empty()) screenFrame->drawables.erase(screenFrame->drawables.begin());
+    // Only the border shows: the fill would hide the map. A bordered box
+    // holds its border first, so the fill is found as the drawable without
+    // a border size rather than by its place; the frame component then
+    // keeps the border, now the first drawable, as thick at every zoom.
+    auto& drawables = screenFrame->drawables;
+    drawables.erase(std::remove_if(drawables.begin(), drawables.end(),
+                                   [](const auto& drawable) { return drawable->borderSize == 0.0f; }),
+                    drawables.end());
     screenFrame->components.push_back(std::make_unique<FrameBoxComponent>(screenFrame.get(), app->camera.get()));
 }
 
