@@ -131,7 +131,7 @@ VNET_DEFINE_HOOK_ALLOCATION(VNet_BitStream)
 // Construction and ownership
 
 VNet_BitStream::VNet_BitStream(unsigned short sizeHint)
-    : m_ar(nullptr), m_bitcount(0), m_fillpos{0, 0}, m_readpos{0, 0}, m_size(sizeHint), m_maxsize(sizeHint),
+    : m_ar(nullptr), m_bitcount(0), m_readbits(0), m_size(sizeHint), m_maxsize(sizeHint),
       m_bsflags(0)
 {
     if (sizeHint == 0) return;
@@ -140,7 +140,7 @@ VNet_BitStream::VNet_BitStream(unsigned short sizeHint)
 }
 
 VNet_BitStream::VNet_BitStream(const VNet_BitStream& other)
-    : m_ar(nullptr), m_bitcount(0), m_fillpos{0, 0}, m_readpos{0, 0}, m_size(0), m_maxsize(other.m_maxsize),
+    : m_ar(nullptr), m_bitcount(0), m_readbits(0), m_size(0), m_maxsize(other.m_maxsize),
       m_bsflags(0)
 {
     *this = other;
@@ -166,8 +166,7 @@ VNet_BitStream& VNet_BitStream::operator=(const VNet_BitStream& other)
     m_size = m_ar ? other.m_size : 0;
     m_bitcount = other.m_bitcount;
     m_maxsize = other.m_maxsize;
-    m_fillpos = other.m_fillpos;
-    m_readpos = other.m_readpos;
+    m_readbits = other.m_readbits;
     return *this;
 }
 
@@ -178,7 +177,7 @@ VNet_BitStream::~VNet_BitStream()
     release(m_ar);
     m_ar = nullptr;
     m_bitcount = 0;
-    m_fillpos = m_readpos = BitPos{0, 0};
+    m_readbits = 0;
     m_size = 0;
 }
 
@@ -187,7 +186,7 @@ void VNet_BitStream::Clear()
     release(m_ar);
     m_ar = nullptr;
     m_bitcount = 0;
-    m_fillpos = m_readpos = BitPos{0, 0};
+    m_readbits = 0;
     m_size = 0;
 }
 
@@ -206,7 +205,7 @@ void VNet_BitStream::rewind(unsigned short sizeHint)
     }
     m_maxsize = sizeHint;
     m_bitcount = 0;
-    m_fillpos = m_readpos = BitPos{0, 0};
+    m_readbits = 0;
     m_bsflags = 0;
 }
 
@@ -257,7 +256,6 @@ void VNet_BitStream::incPos(BitPos* position)
     const unsigned bits = bitsOf(*position);
     if (bits / 8 >= maxStreamBytes) return;
     *position = positionOf(bits + 1);
-    if (position == &m_fillpos) ++m_bitcount;
 }
 
 // count is 1..64; the room is there (checkSize).
@@ -282,13 +280,12 @@ void VNet_BitStream::writeBytes(const unsigned char* data, unsigned count)
         const unsigned end = at + count * 8;
         storeBits(m_ar, end, 0, 8 - end % 8);
     }
-    m_fillpos = positionOf(at + count * 8);
     m_bitcount = at + count * 8;
 }
 
 void VNet_BitStream::readBytes(unsigned char* out, unsigned count)
 {
-    const unsigned at = bitsOf(m_readpos);
+    const unsigned at = m_readbits;
     if (at % 8 == 0) {
         std::memcpy(out, m_ar + at / 8, count);
     } else {
@@ -296,7 +293,7 @@ void VNet_BitStream::readBytes(unsigned char* out, unsigned count)
         for (; done + wordBytes <= count; done += wordBytes) putForeignWord(out + done, loadBits(m_ar, at + done * 8, 64));
         for (; done < count; ++done) out[done] = static_cast<unsigned char>(loadBits(m_ar, at + done * 8, 8));
     }
-    m_readpos = positionOf(at + count * 8);
+    m_readbits = at + count * 8;
 }
 
 // A tag is its type and, for sized items, the size above it: one write.
@@ -340,12 +337,12 @@ void VNet_BitStream::readBytes(unsigned char* out, unsigned count)
 void VNet_BitStream::moveReadPastEnd()
 {
     const unsigned end = getBitCount() + 1;
-    if (bitsOf(m_readpos) < end) m_readpos = positionOf(end);
+    if (m_readbits < end) m_readbits = end;
 }
 
 unsigned int VNet_BitStream::readableBits() const
 {
-    const unsigned read = bitsOf(m_readpos);
+    const unsigned read = m_readbits;
     return read < getBitCount() ? getBitCount() - read : 0;
 }
 
@@ -458,7 +455,6 @@ void VNet_BitStream::copyBitsFrom(const VNet_BitStream& other, unsigned bits)
             storeBits(m_ar, at + done, loadBits(other.m_ar, done, count), count);
         }
     }
-    m_fillpos = positionOf(at + bits);
     m_bitcount = at + bits;
 }
 
@@ -520,9 +516,9 @@ bool VNet_BitStream::readStringHeader(unsigned int& length)
 
 bool VNet_BitStream::peekStringLength(unsigned int& length)
 {
-    const BitPos saved = m_readpos;
+    const uint32_t saved = m_readbits;
     const bool complete = readStringHeader(length);
-    m_readpos = saved;
+    m_readbits = saved;
     return complete;
 }
 
@@ -555,7 +551,7 @@ void VNet_BitStream::getString(char* out, unsigned short size)
         readBytes(reinterpret_cast<unsigned char*>(out), copied);
     }
     // A cut string is still consumed whole.
-    m_readpos = positionOf(bitsOf(m_readpos) + (length - copied) * 8);
+    m_readbits = m_readbits + (length - copied) * 8;
 }
 
 void VNet_BitStream::getStringW(wchar_t* out, unsigned short size)
@@ -571,7 +567,7 @@ void VNet_BitStream::getStringW(wchar_t* out, unsigned short size)
         std::wmemset(out, 0, size);
         for (unsigned i = 0; i < copied; ++i) out[i] = static_cast<wchar_t>(takeBits(16));
     }
-    m_readpos = positionOf(bitsOf(m_readpos) + (length - copied * 2) * 8);
+    m_readbits = m_readbits + (length - copied * 2) * 8;
 }
 
 const char* VNet_BitStream::getStringStatic()
@@ -635,12 +631,12 @@ VNet_BitStream* VNet_BitStream::getBitStream(unsigned int bits, bool)
     if (!canRead(bits)) return nullptr;
     auto* part = new VNet_BitStream(static_cast<unsigned short>((bits + 7) / 8));
     if (!part) return nullptr;
-    const unsigned at = bitsOf(m_readpos);
+    const unsigned at = m_readbits;
     for (unsigned done = 0; done < bits; done += 64) {
         const unsigned count = clampBits(bits - done, 64);
         part->writeBits(loadBits(m_ar, at + done, count), count);
     }
-    m_readpos = positionOf(at + bits);
+    m_readbits = at + bits;
     return part;
 }
 
@@ -680,17 +676,17 @@ void VNet_BitStream::skipBuffer(unsigned short bytes)
     }
     if (!canRead(sizedTag + bytes * 8u)) return;
     checkTag(eTypeBuffer, bytes, true, "(bits == _bytes)");
-    m_readpos = positionOf(bitsOf(m_readpos) + bytes * 8u);
+    m_readbits = m_readbits + bytes * 8u;
 }
 
 void VNet_BitStream::skipBits(unsigned int bits)
 {
-    const unsigned target = bitsOf(m_readpos) + (bits & 0xFFFF);
+    const unsigned target = m_readbits + (bits & 0xFFFF);
     if (target > getBitCount()) {
         moveReadPastEnd();
         return;
     }
-    m_readpos = positionOf(target);
+    m_readbits = target;
 }
 
 unsigned int VNet_BitStream::getTagOverheadInt()
@@ -724,18 +720,17 @@ unsigned int VNet_BitStream::getTagOverheadBuffer()
 void VNet_BitStream::restoreWriteState(const BitPos& state)
 {
     if (!VNET_ASSERT(bitsOf(state) <= m_size * 8u, "restored write state inside the buffer")) return;
-    m_fillpos = state;
     m_bitcount = bitsOf(state);
 }
 
 int VNet_BitStream::getBufferMax() const
 {
-    return m_fillpos.pos - m_readpos.pos - (m_readpos.bit ? 1 : 0) + (m_fillpos.bit ? 1 : 0);
+    return fillPos().pos - readPos().pos - (readPos().bit ? 1 : 0) + (fillPos().bit ? 1 : 0);
 }
 
 unsigned short VNet_BitStream::getSizeHint() const
 {
-    const unsigned size = m_fillpos.pos + (m_fillpos.bit ? 1u : 0u) + (m_fillpos.pos < shortHeaderLimit ? 1u : 2u);
+    const unsigned size = fillPos().pos + (fillPos().bit ? 1u : 0u) + (fillPos().pos < shortHeaderLimit ? 1u : 2u);
     return static_cast<unsigned short>(size > maxStreamBytes ? maxStreamBytes : size);
 }
 
@@ -754,19 +749,19 @@ bool VNet_BitStream::isEqual(const VNet_BitStream& other) const
     const bool buffers = VNET_ASSERT(m_ar && other.m_ar, "m_ar && _other.m_ar");
     if (getBitCount() != other.getBitCount()) return false;
     if (!buffers) return getBitCount() == 0;
-    if (std::memcmp(m_ar, other.m_ar, m_fillpos.pos) != 0) return false;
-    if (m_fillpos.bit == 0) return true;
-    return loadBits(m_ar, m_fillpos.pos * 8u, m_fillpos.bit) == loadBits(other.m_ar, m_fillpos.pos * 8u, m_fillpos.bit);
+    if (std::memcmp(m_ar, other.m_ar, fillPos().pos) != 0) return false;
+    if (fillPos().bit == 0) return true;
+    return loadBits(m_ar, fillPos().pos * 8u, fillPos().bit) == loadBits(other.m_ar, fillPos().pos * 8u, fillPos().bit);
 }
 
 void VNet_BitStream::logReadState()
 {
-    logRaw("BStream[%p]: readstate: byte: %d bit %d", static_cast<void*>(this), m_readpos.pos, m_readpos.bit);
+    logRaw("BStream[%p]: readstate: byte: %d bit %d", static_cast<void*>(this), readPos().pos, readPos().bit);
 }
 
 void VNet_BitStream::logWriteState()
 {
-    logRaw("BStream[%p]: writestate: byte: %d bit %d", static_cast<void*>(this), m_fillpos.pos, m_fillpos.bit);
+    logRaw("BStream[%p]: writestate: byte: %d bit %d", static_cast<void*>(this), fillPos().pos, fillPos().bit);
 }
 
 // ---------------------------------------------------------------------------
@@ -776,11 +771,11 @@ void VNet_BitStream::logWriteState()
 bool VNet_BitStream::Serialize(char* out, unsigned short* outSize, unsigned short maxSize)
 {
     if (!out || !outSize) return false;
-    const unsigned dataBytes = m_fillpos.pos + (m_fillpos.bit ? 1u : 0u);
-    const unsigned headerBytes = m_fillpos.pos < shortHeaderLimit ? 1u : 2u;
+    const unsigned dataBytes = fillPos().pos + (fillPos().bit ? 1u : 0u);
+    const unsigned headerBytes = fillPos().pos < shortHeaderLimit ? 1u : 2u;
     if (headerBytes + dataBytes > maxSize) return false;
-    if (!VNET_ASSERT(m_fillpos.pos < serialisableBytes, "m_fillpos.pos < 4096")) return false;
-    const unsigned header = m_fillpos.bit | (m_fillpos.pos << 4);
+    if (!VNET_ASSERT(fillPos().pos < serialisableBytes, "m_fillpos.pos < 4096")) return false;
+    const unsigned header = fillPos().bit | (fillPos().pos << 4);
     if (headerBytes == 1) {
         out[0] = static_cast<char>(header | 0x08);
     } else {
@@ -831,7 +826,6 @@ bool VNet_BitStream::Deserialize(char* data, unsigned short size)
     // Past the data the buffer is zero, as a new one would be.
     std::memset(m_ar + dataBytes, 0, storageBytes(m_size) - dataBytes);
     if (m_maxsize < dataBytes) m_maxsize = static_cast<uint16_t>(dataBytes);
-    m_fillpos = BitPos{static_cast<uint16_t>(fillBit), static_cast<uint16_t>(fillByte)};
     m_bitcount = fillByte * 8 + fillBit;
     return true;
 }

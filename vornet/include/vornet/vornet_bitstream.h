@@ -135,14 +135,14 @@ public:
     static unsigned int getTagOverheadString();
     static unsigned int getTagOverheadBuffer();
 
-    void saveWriteState(BitPos& state) const { state = m_fillpos; }
+    void saveWriteState(BitPos& state) const { state = positionOf(m_bitcount); }
     void restoreWriteState(const BitPos& state);
-    void saveReadState(BitPos& state) const { state = m_readpos; }
-    void restoreReadState(const BitPos& state) { m_readpos = state; }
-    void resetReadState() { m_readpos = BitPos{0, 0}; }
+    void saveReadState(BitPos& state) const { state = positionOf(m_readbits); }
+    void restoreReadState(const BitPos& state) { m_readbits = bitsOf(state); }
+    void resetReadState() { m_readbits = 0; }
 
-    unsigned int getBitCount() const { return bitsOf(m_fillpos); }
-    bool endOfStream() const { return bitsOf(m_readpos) > bitsOf(m_fillpos); }
+    unsigned int getBitCount() const { return m_bitcount; }
+    bool endOfStream() const { return m_readbits > m_bitcount; }
     int getBufferMax() const;
     unsigned short getSizeHint() const;
     bool checkFull() const;
@@ -163,10 +163,10 @@ protected:
     void incPos(BitPos* position);
 
     unsigned char* m_ar;
-    // Always the fill position in bits: every change of one sets the other.
+    // The fill and read positions, in bits; their byte-and-bit forms are
+    // worked out when asked for.
     uint32_t m_bitcount;
-    BitPos m_fillpos;
-    BitPos m_readpos;
+    uint32_t m_readbits;
     uint16_t m_size;
     uint16_t m_maxsize;
     uint8_t m_bsflags;
@@ -179,6 +179,8 @@ private:
     void rewind(unsigned short sizeHint);
 
     static unsigned int bitsOf(const BitPos& position) { return position.pos * 8u + position.bit; }
+    BitPos fillPos() const { return positionOf(m_bitcount); }
+    BitPos readPos() const { return positionOf(m_readbits); }
     static BitPos positionOf(unsigned int bits)
     {
         return BitPos{static_cast<uint16_t>(bits % 8), static_cast<uint16_t>(bits / 8)};
@@ -230,23 +232,21 @@ private:
         return loadWord(buffer + position / 8) >> (position % 8) & lowMask(count);
     }
 
-    // The inline items: room and data are counted against the fill position
-    // in bits, which m_bitcount always holds.
+    // The inline items: room and data are counted in bits.
     bool hasRoom(unsigned int bits) const { return m_bitcount + bits <= m_size * 8u; }
-    bool hasData(unsigned int bits) const { return bitsOf(m_readpos) + bits <= m_bitcount; }
+    bool hasData(unsigned int bits) const { return m_readbits + bits <= m_bitcount; }
     // count is 1..64; the room is there.
     void appendBits(uint64_t value, unsigned int count)
     {
         const unsigned at = m_bitcount;
         storeBits(m_ar, at, value, count);
         m_bitcount = at + count;
-        m_fillpos = positionOf(at + count);
     }
     // count is 1..32; the data is there.
     uint32_t takeBits(unsigned int count)
     {
-        const unsigned at = bitsOf(m_readpos);
-        m_readpos = positionOf(at + count);
+        const unsigned at = m_readbits;
+        m_readbits = at + count;
         return static_cast<uint32_t>(loadItemBits(m_ar, at, count));
     }
     // A signed item: the count low bits of the magnitude, then the sign.
@@ -275,7 +275,7 @@ private:
     [[gnu::cold]] bool getBoolSlow();
 #endif
     unsigned int readableBits() const;
-    bool canRead(unsigned int bits) const { return bitsOf(m_readpos) + bits <= bitsOf(m_fillpos); }
+    bool canRead(unsigned int bits) const { return m_readbits + bits <= m_bitcount; }
     void moveReadPastEnd();
 
     void writeTag(unsigned int type, unsigned int size, bool sized);
