@@ -407,6 +407,25 @@ protected:
         }
         return true;
     }
+    void setAll(int round)
+    {
+        for (size_t i = 0; i < things.size(); ++i) things[i]->set(round, int(i));
+    }
+    // Objects in round 0 on the server, and a client connected at level 1
+    // whose proxies hold them; the client's connection id.
+    unsigned connectWithThings(int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            things.push_back(std::make_unique<Thing>());
+            EXPECT_TRUE(things.back()->node.registerNodeDynamic(server->thingClass, server.get()));
+        }
+        setAll(0);
+        const unsigned id = client->VNet_Connect(transport_test::loopback(serverPort), nullptr);
+        EXPECT_TRUE(runUntil([&] { return client->find("result") && server->count("established") == 1; }));
+        EXPECT_TRUE(client->VNet_requestVornMode(id, 1));
+        EXPECT_TRUE(runUntil([&] { return converged(); })) << LogLines::all();
+        return id;
+    }
 
     std::unique_ptr<NodeControl> server;
     std::unique_ptr<NodeControl> client;
@@ -416,20 +435,34 @@ protected:
 
 TEST_F(UdpNodes, ProxiesConvergeAndOrderedEventsArriveInOrder)
 {
-    for (int i = 0; i < 20; ++i) {
-        things.push_back(std::make_unique<Thing>());
-        things.back()->set(0, i);
-        ASSERT_TRUE(things.back()->node.registerNodeDynamic(server->thingClass, server.get()));
-    }
-    const unsigned id = client->VNet_Connect(transport_test::loopback(serverPort), nullptr);
-    ASSERT_TRUE(runUntil([&] { return client->find("result") && server->count("established") == 1; }));
-    ASSERT_TRUE(client->VNet_requestVornMode(id, 1));
-    ASSERT_TRUE(runUntil([&] { return converged(); })) << LogLines::all();
+    connectWithThings(20);
     for (uint32_t value = 0; value < 20; ++value)
         ASSERT_TRUE(things[0]->node.sendEvent(eVNet_ReliableOrdered, 0x01, valueStream(value)));
-    for (size_t i = 0; i < things.size(); ++i) things[i]->set(1, int(i));
+    setAll(1);
     ASSERT_TRUE(runUntil([&] { return converged() && client->userEvents.size() == 20; }));
     for (uint32_t value = 0; value < 20; ++value) EXPECT_EQ(client->userEvents[value].second, value);
+}
+
+// With a budget per packet beyond what one datagram holds, the updates
+// that come after a nearly full datagram do not fit it and wait for the
+// next packet. Those whose previous values are still on the way must
+// still go: the last change of each object arrives though nothing changes
+// after it.
+TEST_F(UdpNodes, UpdatesThatDoNotFitAPacketGoInALaterOneWhileOlderOnesAreOnTheWay)
+{
+    server->VNet_setUpstreamLimit(200000, 200000);
+    const unsigned id = connectWithThings(60);
+    client->VNet_requestDownstreamLimit(id, 200, 1024);
+    // A round at the new rate, so that it is in force.
+    setAll(1);
+    ASSERT_TRUE(runUntil([&] { return converged(); }));
+    // Every packet now stays on the way for a second: the second round
+    // is packed while the first one's packets are all still in flight.
+    server->VNet_simulateLag(0, 1000);
+    setAll(2);
+    runUntil([] { return false; }, 50);
+    setAll(3);
+    ASSERT_TRUE(runUntil([&] { return converged(); })) << LogLines::all();
 }
 
 }  // namespace

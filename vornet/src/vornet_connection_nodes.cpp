@@ -338,7 +338,7 @@ bool VNet_Connection::writeUpdate(const Candidate& candidate, VNet_BitStream* st
         }
         if (packed && (stream->getBitCount() > limit || !records->data.append(data))) {
             // Too much for this packet: the data goes again in the next one.
-            node->replicatorsLost(m_id, data->set);
+            node->replicatorsUnsent(m_id, data->set);
             if (announced) {
                 records->announced.remove(records->announced.last());
                 state->flags &= ~(StateAnnounceWritten | StateHandled);

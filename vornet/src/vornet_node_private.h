@@ -235,6 +235,9 @@ public:
                            uint32_t estimatedTime);
     void replicatorsDelivered(uint32_t connectionId);
     void replicatorsLost(uint32_t connectionId, const Vornet_Private::BitArray& set);
+    // Takes back what packReplicators just packed, for a packet it did not
+    // fit: the set is due again.
+    void replicatorsUnsent(uint32_t connectionId, const Vornet_Private::BitArray& set);
     void markFirstUpdate(NodeConnState* state);
     void processReplicators(unsigned elapsed);
     unsigned* lastSendTime(uint32_t connectionId, uint16_t index);

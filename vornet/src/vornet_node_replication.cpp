@@ -446,6 +446,24 @@ void VNet_Node_Private::replicatorsLost(uint32_t connectionId, const BitArray& s
     }
 }
 
+void VNet_Node_Private::replicatorsUnsent(uint32_t connectionId, const BitArray& set)
+{
+    NodeConnState* state = linkedState(connectionId);
+    if (!state) return;
+    // Its record is the newest one in flight. The packets before it carry
+    // older values, so none of them makes the set's values arrive: every
+    // one is due again, however many of those packets are still on the way.
+    if (auto* newest = state->inFlight.last()) {
+        delete newest->payload;
+        state->inFlight.remove(newest);
+    }
+    for (uint16_t i = 0; i < replicators_size; ++i) {
+        if (!set.get(i)) continue;
+        markDirty(state, i);
+        if (state->lastSend) (*state->lastSend)[i] = 0;
+    }
+}
+
 void VNet_Node_Private::processReplicators(unsigned elapsed)
 {
     for (uint16_t i = 0; i < replicators_size; ++i) {
