@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <sstream>
@@ -43,6 +44,14 @@ bool ChildProcess::exited()
     exited_ = true;
     exitCode_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return true;
+}
+
+bool ChildProcess::stop(int waitMs)
+{
+    if (exited()) return true;
+    kill(pid_, SIGTERM);
+    for (int waited = 0; waited < waitMs && !exited(); ++waited) usleep(1000);
+    return exited();
 }
 
 std::string ChildProcess::output() const

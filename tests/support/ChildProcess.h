@@ -17,6 +17,9 @@ public:
     bool started() const { return pid_ > 0; }
     // Whether it has exited; collects its exit status when it has.
     bool exited();
+    // Asks it to end (SIGTERM) and waits up to the given time for it to
+    // exit; whether it has.
+    bool stop(int waitMs);
     // The exit code, or -1 when it did not exit normally or has not exited.
     int exitCode() const { return exitCode_; }
     // What it wrote to standard output so far.
