@@ -234,7 +234,10 @@ private:
     bool isNewNumber(int s) const;
     void skipTo(int s);
     bool takeLateData(int s, VNet_BitStream* stream);
-    void measureRoundTrip(uint32_t receiveTime, uint32_t sendTime);
+    void measureRoundTrip(uint32_t receiveTime, uint32_t sendTime, bool holdIsCurrent);
+    void followLongestTrip(uint32_t whole, uint32_t sample, bool holdIsCurrent);
+    bool isLateCopy(const AckSection& section, uint32_t now);
+    bool reportsSentSince(const AckSection& section, uint32_t since) const;
     void dispatch(int32_t kind, VNet_Packet* packet);
     int32_t readKind(VNet_BitStream* stream) const;
     static void writeKind(VNet_BitStream* stream, int32_t kind);
@@ -364,6 +367,14 @@ private:
     // The longest round trip measured lately, in milliseconds; the resend
     // time-out until the first is measured (see windowFull).
     uint32_t m_longestTrip = 200;
+    bool m_tripMeasured = false;
+    // Acknowledgement-only sections lately taken in, with when each first
+    // came (see isLateCopy).
+    struct SeenSection {
+        AckSection section;
+        uint32_t arrival = 0;
+    };
+    SeenSection m_seenAckOnly[4];
     // When an acknowledgement-only packet last went out while nothing could.
     uint32_t m_lastAckOnly = 0;
     uint16_t m_peerHoldTime = 0;

@@ -28,6 +28,11 @@ int wrap(int n)
     return n & 15;
 }
 
+int64_t clampTrip(int64_t milliseconds)
+{
+    return milliseconds < 0 ? 0 : milliseconds > 0xFFFF ? 0xFFFF : milliseconds;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -278,6 +283,37 @@ bool VNet_Connection::readAckSection(VNet_BitStream* stream, AckSection* section
 bool VNet_Connection::sectionCanBeNewest(const AckSection& section) const
 {
     return wrap(section.last() - m_peerAckLast) <= ackSpan();
+}
+
+// An acknowledgement-only packet has no number to tell a copy the network
+// kept back from a new one, and by the time a late copy arrives our numbers
+// may have come round, so that it names packets just sent as received. A
+// copy of a section seen before cannot acknowledge anything sent after that
+// first arrival; such a copy is dropped. A fresh section that happens to
+// read the same is dropped too until the memory fades, which only delays it.
+bool VNet_Connection::isLateCopy(const AckSection& section, uint32_t now)
+{
+    const uint32_t memory = 4 * m_longestTrip;
+    SeenSection* oldest = &m_seenAckOnly[0];
+    for (SeenSection& seen : m_seenAckOnly) {
+        const bool remembered = seen.arrival != 0 && now - seen.arrival < memory;
+        if (remembered && seen.section.first == section.first && seen.section.received == section.received) {
+            return reportsSentSince(section, seen.arrival);
+        }
+        if (now - seen.arrival > now - oldest->arrival) oldest = &seen;
+    }
+    *oldest = SeenSection{section, now};
+    return false;
+}
+
+bool VNet_Connection::reportsSentSince(const AckSection& section, uint32_t since) const
+{
+    for (int i = 0; i < kWindow; ++i) {
+        const int n = wrap(section.first + i);
+        const bool received = (section.received >> i) & 1;
+        if (received && m_sendWindow[n].outstanding && int32_t(m_lastSentAt[n] - since) > 0) return true;
+    }
+    return false;
 }
 
 bool VNet_Connection::takeAckSection(const AckSection& section, bool numbered, uint32_t* sendTime)
@@ -580,29 +616,50 @@ void VNet_Connection::skipTo(int s)
 // Ordered data overtaken on the way by a newer packet: taken when its
 // number is still in the window and missing, so that reordering alone does
 // not cost a resend. Its acknowledgements are older than those taken and
-// are left. Later sections report it received only when its order number
-// was one still to come: a number that came round again on a copy held
-// back a whole cycle must not count the packet now under it as delivered.
+// are left. It is reported received also when it carries data delivered
+// already: that is how a resend usually comes, since the packets numbered
+// after it in the same burst tend to overtake it, and reporting it missing
+// would have it resent for ever while the ordered window stands still. A
+// copy from a cycle before cannot be behind in the window: its number went
+// out again only after the reuse wait (windowFull), twice over.
 bool VNet_Connection::takeLateData(int s, VNet_BitStream* stream)
 {
     if (m_state != StateConnected || m_lastReceived < 0) return false;
     const int behind = wrap(m_lastReceived - s);
     if (behind == 0 || behind >= kWindow || m_received[s]) return false;
     m_stats.lastReceiveTime = Vornet::getTime();
-    m_received[s] = receiveOrderedData(stream);
-    return m_received[s];
+    m_received[s] = true;
+    receiveOrderedData(stream);
+    return true;
 }
 
-void VNet_Connection::measureRoundTrip(uint32_t receiveTime, uint32_t sendTime)
+void VNet_Connection::measureRoundTrip(uint32_t receiveTime, uint32_t sendTime, bool holdIsCurrent)
 {
-    int64_t sample = int64_t(receiveTime) - m_peerHoldTime - sendTime;
-    if (sample < 0) sample = 0;
-    if (sample > 0xFFFF) sample = 0xFFFF;
+    const int64_t sample = clampTrip(int64_t(receiveTime) - m_peerHoldTime - sendTime);
     m_stats.lastPing = static_cast<uint16_t>(sample);
-    // Follows a longer trip at once and forgets it slowly.
-    const uint32_t faded = m_longestTrip - m_longestTrip / 16;
-    m_longestTrip = uint32_t(sample) > faded ? uint32_t(sample) : faded;
+    followLongestTrip(uint32_t(clampTrip(int64_t(receiveTime) - sendTime)), uint32_t(sample), holdIsCurrent);
     m_stats.averagePing = static_cast<uint16_t>(double(sample) * double(0.02f) + double(m_stats.averagePing) * double(0.98f));
+}
+
+// The longest trip must never count short (windowFull). The hold the peer
+// reports belongs to its packet 8 alone: taken off a later trip, an old and
+// longer hold makes that trip look shorter than it was. So any sample may
+// lengthen the longest trip, but only one whose hold is known lets it fade;
+// the first sample replaces the starting guess with the whole trip, the
+// peer's hold included.
+void VNet_Connection::followLongestTrip(uint32_t whole, uint32_t sample, bool holdIsCurrent)
+{
+    if (!m_tripMeasured) {
+        m_longestTrip = whole;
+        m_tripMeasured = true;
+        return;
+    }
+    const uint32_t faded = m_longestTrip - m_longestTrip / 16;
+    if (sample > m_longestTrip) {
+        m_longestTrip = sample;
+    } else if (holdIsCurrent) {
+        m_longestTrip = sample > faded ? sample : faded;
+    }
 }
 
 bool VNet_Connection::handlePacket(VNet_Packet* packet, bool fromUnknownSource)
@@ -625,7 +682,10 @@ bool VNet_Connection::handlePacket(VNet_Packet* packet, bool fromUnknownSource)
         }
         AckSection section;
         uint32_t unused = 0;
-        if (!readAckSection(stream, &section) || !takeAckSection(section, false, &unused)) return false;
+        if (!readAckSection(stream, &section) || isLateCopy(section, now) ||
+            !takeAckSection(section, false, &unused)) {
+            return false;
+        }
         m_stats.lastReceiveTime = now;
         return true;
     }
@@ -660,7 +720,7 @@ bool VNet_Connection::handlePacket(VNet_Packet* packet, bool fromUnknownSource)
     uint32_t sendTime = 0;
     takeAckSection(section, true, &sendTime);
     if (s == 8) m_peerHoldTime = static_cast<uint16_t>(hold);
-    if (sendTime > 0) measureRoundTrip(packet->getTime(), sendTime);
+    if (sendTime > 0) measureRoundTrip(packet->getTime(), sendTime, s == 8);
     if (fromUnknownSource) return kind == KindConnectRequest;
     dispatch(kind, packet);
     return true;
