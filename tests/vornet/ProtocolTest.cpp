@@ -69,6 +69,8 @@ protected:
         const std::vector<Wire> seen = collect();
         ASSERT_FALSE(seen.empty());
         ASSERT_EQ(seen.front().kind, kAccept);
+        // The accept's trip, the first the server measures.
+        clock.advance(5);
         peer->send(nodeData(1));
         server->step();
         ASSERT_EQ(server->count("established"), 1);
@@ -389,6 +391,19 @@ INSTANTIATE_TEST_SUITE_P(
                     2}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(Protocol, ARawPacketFromAStrangerIsNotReadAsARequest)
+{
+    // An acknowledgement that overtook the request it follows.
+    Wire ack;
+    ack.sequenced = false;
+    ack.ackOnly = true;
+    peer->send(ack);
+    server->step();
+    EXPECT_EQ(server->count("request"), 0);
+    EXPECT_FALSE(LogLines::contains("symmetrical")) << LogLines::all();
+    establish();
+}
+
 TEST_F(Protocol, AFloodOfGarbageCannotFloodTheLog)
 {
     establish();
@@ -626,7 +641,6 @@ TEST_F(Protocol, ALateCopyOfAnAcknowledgementOnlyPacketCannotSettlePacketsSentSi
         return ack;
     };
 
-    // The first section that reports data received is the one copied.
     copy = round(false);
     const long long copiedLast = reception.last();
     for (int i = 0; i < 200 && sentLast < copiedLast + 8; ++i) round(false);

@@ -643,10 +643,11 @@ void VNet_Connection::measureRoundTrip(uint32_t receiveTime, uint32_t sendTime, 
 
 // The longest trip must never count short (windowFull). The hold the peer
 // reports belongs to its packet 8 alone: taken off a later trip, an old and
-// longer hold makes that trip look shorter than it was. So any sample may
-// lengthen the longest trip, but only one whose hold is known lets it fade;
-// the first sample replaces the starting guess with the whole trip, the
-// peer's hold included.
+// longer hold makes that trip look shorter than it was, and left on, a hold
+// of the peer's own makes it look longer, so that both sides wait on each
+// other. So only the trips of packet 8 move the longest trip, which follows
+// a longer one at once and forgets slowly; the first sample of all replaces
+// the starting guess with the whole trip, the peer's hold included.
 void VNet_Connection::followLongestTrip(uint32_t whole, uint32_t sample, bool holdIsCurrent)
 {
     if (!m_tripMeasured) {
@@ -654,12 +655,9 @@ void VNet_Connection::followLongestTrip(uint32_t whole, uint32_t sample, bool ho
         m_tripMeasured = true;
         return;
     }
+    if (!holdIsCurrent) return;
     const uint32_t faded = m_longestTrip - m_longestTrip / 16;
-    if (sample > m_longestTrip) {
-        m_longestTrip = sample;
-    } else if (holdIsCurrent) {
-        m_longestTrip = sample > faded ? sample : faded;
-    }
+    m_longestTrip = sample > faded ? sample : faded;
 }
 
 bool VNet_Connection::handlePacket(VNet_Packet* packet, bool fromUnknownSource)
@@ -672,7 +670,11 @@ bool VNet_Connection::handlePacket(VNet_Packet* packet, bool fromUnknownSource)
 
     StreamReader reader(*stream);
     const bool sequenced = reader.getBool();
-    if (!sequenced && !fromUnknownSource) {
+    // Only a numbered request opens a connection; anything raw from a
+    // stranger, such as an acknowledgement that overtook the request, is
+    // laid out otherwise and not read as one.
+    if (!sequenced && fromUnknownSource) return false;
+    if (!sequenced) {
         const bool ackOnly = reader.getBool();
         if (!reader.complete()) return false;
         if (!ackOnly) {
