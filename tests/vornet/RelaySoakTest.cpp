@@ -24,8 +24,9 @@ using quillow::test::ChildProcess;
 constexpr uint32_t kMessages = 1000;
 // Generous bounds: the loops below end as soon as their condition holds.
 constexpr uint32_t kHandshakeLimitMs = 30000;
-// A run takes about two and a half minutes: every datagram overtaken by a
-// newer one that is not ordered data costs a resend.
+// A run takes about two minutes: each message goes in a packet of its own,
+// eight at most in flight, and a number comes round again only after the
+// longest round trip.
 constexpr uint32_t kDeliveryLimitSeconds = 300;
 
 uint64_t relaySeed()
