@@ -1,6 +1,8 @@
 // The packet layer of a connection: framing, 4-bit sequence numbers with a
 // window of 8, acknowledgements, settling, the time-out resend and the
 // loss and lag simulation.
+#include <algorithm>
+
 #include "vornet/vornet.h"
 #include "vornet_assert.h"
 #include "vornet_connection.h"
@@ -645,9 +647,9 @@ void VNet_Connection::measureRoundTrip(uint32_t receiveTime, uint32_t sendTime, 
 // reports belongs to its packet 8 alone: taken off a later trip, an old and
 // longer hold makes that trip look shorter than it was, and left on, a hold
 // of the peer's own makes it look longer, so that both sides wait on each
-// other. So only the trips of packet 8 move the longest trip, which follows
-// a longer one at once and forgets slowly; the first sample of all replaces
-// the starting guess with the whole trip, the peer's hold included.
+// other. So only the trips of packet 8 lengthen the longest trip; others
+// let it fade, but never below their whole trip, the peer's hold included.
+// The first sample of all replaces the starting guess with its whole trip.
 void VNet_Connection::followLongestTrip(uint32_t whole, uint32_t sample, bool holdIsCurrent)
 {
     if (!m_tripMeasured) {
@@ -655,9 +657,9 @@ void VNet_Connection::followLongestTrip(uint32_t whole, uint32_t sample, bool ho
         m_tripMeasured = true;
         return;
     }
-    if (!holdIsCurrent) return;
     const uint32_t faded = m_longestTrip - m_longestTrip / 16;
-    m_longestTrip = sample > faded ? sample : faded;
+    const uint32_t floor = holdIsCurrent ? sample : std::min(whole, m_longestTrip);
+    m_longestTrip = std::max(floor, faded);
 }
 
 bool VNet_Connection::handlePacket(VNet_Packet* packet, bool fromUnknownSource)
