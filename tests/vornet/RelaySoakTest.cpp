@@ -8,12 +8,11 @@
 
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <random>
 #include <string>
 
 #include "ControlSupport.h"
+#include "RelaySoakSupport.h"
 #include "tests/support/ChildProcess.h"
 
 namespace {
@@ -28,12 +27,6 @@ constexpr uint32_t kHandshakeLimitMs = 30000;
 // eight at most in flight, and a number comes round again only after the
 // longest round trip.
 constexpr uint32_t kDeliveryLimitSeconds = 300;
-
-uint64_t relaySeed()
-{
-    if (const char* given = std::getenv("QUILLOW_RELAY_SEED")) return std::strtoull(given, nullptr, 10);
-    return std::random_device{}();
-}
 
 std::string outputFile(const std::string& name)
 {
@@ -66,7 +59,7 @@ protected:
 
 TEST_F(RelaySoak, OrderedMessagesCrossALossyReorderingDuplicatingNetworkBetweenTwoProcesses)
 {
-    const uint64_t seed = relaySeed();
+    const uint64_t seed = relay_soak::relaySeed();
     std::printf("impairment relay seed %llu (QUILLOW_RELAY_SEED=%llu repeats it)\n",
                 static_cast<unsigned long long>(seed), static_cast<unsigned long long>(seed));
     SCOPED_TRACE("impairment relay seed " + std::to_string(seed));
