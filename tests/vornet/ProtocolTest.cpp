@@ -534,13 +534,24 @@ private:
     bool m_received[16];
 };
 
-TEST_F(Protocol, AResentCopyCannotSettlePacketsSentSinceItWasWritten)
+// The server connected, with this many ordered messages queued; the peer's
+// view of the server's numbering so far.
+class ProtocolMessages : public Protocol {
+protected:
+    Reception queueMessages(uint32_t count)
+    {
+        for (uint32_t i = 0; i < count; ++i) EXPECT_TRUE(server->VNet_sendData(1, valueStream(i), eVNet_ReliableOrdered));
+        Reception reception;
+        reception.take(serverLast);
+        return reception;
+    }
+};
+
+TEST_F(ProtocolMessages, AResentCopyCannotSettlePacketsSentSinceItWasWritten)
 {
     establish();
     constexpr uint32_t kMessages = 40;
-    for (uint32_t i = 0; i < kMessages; ++i) ASSERT_TRUE(server->VNet_sendData(1, valueStream(i), eVNet_ReliableOrdered));
-    Reception reception;
-    reception.take(serverLast);
+    Reception reception = queueMessages(kMessages);
     std::set<uint32_t> values;
     // Reads what the server sent; a missed packet is simply not taken.
     auto receive = [&](bool missed) {
@@ -596,13 +607,11 @@ TEST_F(Protocol, AResentCopyCannotSettlePacketsSentSinceItWasWritten)
 // once the server's numbers have come round, a copy of an early section
 // arrives just after a burst that was lost on its way: it names the lost
 // packets' numbers as received. None of them may count as delivered.
-TEST_F(Protocol, ALateCopyOfAnAcknowledgementOnlyPacketCannotSettlePacketsSentSince)
+TEST_F(ProtocolMessages, ALateCopyOfAnAcknowledgementOnlyPacketCannotSettlePacketsSentSince)
 {
     establish();
     constexpr uint32_t kMessages = 40;
-    for (uint32_t i = 0; i < kMessages; ++i) ASSERT_TRUE(server->VNet_sendData(1, valueStream(i), eVNet_ReliableOrdered));
-    Reception reception;
-    reception.take(serverLast);
+    Reception reception = queueMessages(kMessages);
     std::set<uint32_t> values;
     long long sentLast = reception.last();  // the newest number the server sent, counted on past 15
     auto receive = [&](bool missed) {

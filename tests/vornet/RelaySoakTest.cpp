@@ -59,25 +59,21 @@ protected:
 
 TEST_F(RelaySoak, OrderedMessagesCrossALossyReorderingDuplicatingNetworkBetweenTwoProcesses)
 {
-    const uint64_t seed = relay_soak::relaySeed();
-    std::printf("impairment relay seed %llu (QUILLOW_RELAY_SEED=%llu repeats it)\n",
-                static_cast<unsigned long long>(seed), static_cast<unsigned long long>(seed));
+    const uint64_t seed = relay_soak::announcedSeed();
     SCOPED_TRACE("impairment relay seed " + std::to_string(seed));
-    const unsigned short clientPort = freePort();
-    const unsigned short peerPort = freePort();
-    const unsigned short relayPort = freePort();
-    ASSERT_TRUE(client.VNet_initSockets(true, clientPort, 0, 0));
+    const relay_soak::SoakPorts ports;
+    ASSERT_TRUE(client.VNet_initSockets(true, ports.client, 0, 0));
 
-    ChildProcess relay({QUILLOW_IMPAIRMENT_RELAY, std::to_string(clientPort), std::to_string(peerPort),
-                        std::to_string(relayPort), std::to_string(seed), std::to_string(kDeliveryLimitSeconds + 60)},
+    ChildProcess relay({QUILLOW_IMPAIRMENT_RELAY, std::to_string(ports.client), std::to_string(ports.peer),
+                        std::to_string(ports.relay), std::to_string(seed), std::to_string(kDeliveryLimitSeconds + 60)},
                        outputFile("impairment-relay"));
-    ChildProcess peer({QUILLOW_SOAK_PEER, std::to_string(peerPort), std::to_string(kMessages),
+    ChildProcess peer({QUILLOW_SOAK_PEER, std::to_string(ports.peer), std::to_string(kMessages),
                        std::to_string(kDeliveryLimitSeconds)},
                       outputFile("soak-peer"));
     ASSERT_TRUE(relay.started());
     ASSERT_TRUE(peer.started());
 
-    const unsigned id = client.VNet_Connect(transport_test::loopback(relayPort), nullptr);
+    const unsigned id = client.VNet_Connect(transport_test::loopback(ports.relay), nullptr);
     ASSERT_TRUE(runUntil(kHandshakeLimitMs, [&] { return client.find("result") != nullptr; }));
     ASSERT_EQ(client.find("result")->code, unsigned(eVNet_ConnectAccepted));
 
