@@ -112,13 +112,10 @@ VNet_Connection::~VNet_Connection()
     for (auto* node = m_delayed.first(); node; node = node->next) dropPacket(node->payload);
     for (auto* node = m_outgoing.first(); node; node = node->next) dropPacket(node->payload);
     for (int n = 0; n < kSequenceCount; ++n) releaseRecord(m_history[n]);
-    for (auto* node = m_spareRecords.first(); node; node = node->next) releaseRecord(node->payload);
     for (auto* node = m_dataQueue.first(); node; node = node->next) {
         destroyStream(node->payload->stream);
         delete node->payload;
     }
-    for (auto* node = m_spareItems.first(); node; node = node->next) delete node->payload;
-    for (auto* node = m_spareNodeRecords.first(); node; node = node->next) delete node->payload;
     for (auto* node = m_holdList.first(); node; node = node->next) {
         destroyStream(node->payload->stream);
         delete node->payload;

@@ -9,6 +9,7 @@
 #include "vornet_idhandler.h"
 #include "vornet_list.h"
 #include "vornet_memory.h"
+#include "vornet_spare_list.h"
 
 class VNet_Control_Private;
 class VNet_Node;
@@ -299,7 +300,6 @@ private:
                                      VNet_BitStream* stream);
     void disconnectFromReader();
     void settleNodeData(HistoryRecord* record, bool delivered);
-    NodeRecords* takeNodeRecords();
     void recycleNodeRecords(NodeRecords* records);
     bool sendNodeData();
     // The class exchange over the control node.
@@ -328,13 +328,15 @@ private:
     uint16_t m_sendCredit = 0;
     // Sequenced packets
     ARRAY<HistoryRecord*> m_history;
-    LIST<HistoryRecord*> m_spareRecords;
+    // Kept history records: one for each deferred packet and a few more.
+    SpareList<HistoryRecord> m_spareRecords{6};
     bool m_received[kSequenceCount];
     SendEntry m_sendWindow[kSequenceCount];
     // Application data
     LIST<DataItem*> m_dataQueue;
-    LIST<DataItem*> m_spareItems;
-    LIST<NodeRecords*> m_spareNodeRecords;
+    SpareList<DataItem> m_spareItems{kWindow};
+    // The records of the packets in flight, kept for the next ones.
+    SpareList<NodeRecords> m_spareNodeRecords{kWindow};
     LIST<HeldItem*> m_holdList;
     int8_t m_nextOrderOut = 0;
     int8_t m_nextOrderIn = 0;

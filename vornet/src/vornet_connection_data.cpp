@@ -101,18 +101,15 @@ bool VNet_Connection::sendQueuedData()
 // allocates none.
 DataItem* VNet_Connection::takeDataItem()
 {
-    auto* node = m_spareItems.first();
-    if (!node) return new DataItem;
-    DataItem* item = node->payload;
-    m_spareItems.remove(node);
-    *item = DataItem{};
+    DataItem* item = m_spareItems.take();
+    if (item) *item = DataItem{};
     return item;
 }
 
 void VNet_Connection::recycleDataItem(DataItem* item)
 {
     if (!item) return;
-    if (m_spareItems.count() >= kWindow || !m_spareItems.append(item)) delete item;
+    m_spareItems.give(item);
 }
 
 void VNet_Connection::requeueLostData(uint8_t order, VNet_BitStream* stream)

@@ -182,7 +182,7 @@ bool VNet_Connection::sendNodeData()
 void VNet_Connection::writeNodes(HistoryRecord* record, VNet_BitStream* stream)
 {
     const unsigned limit = stream->getBitCount() + payloadLimitBits() - kClosingBits;
-    NodeRecords* records = takeNodeRecords();
+    NodeRecords* records = m_spareNodeRecords.take();
     int32_t updates = 0;
     int32_t deletions = 0;
     const uint32_t largest = records ? collectNodes(Vornet::getTime(), &updates, &deletions) : 0;
@@ -625,21 +625,10 @@ void VNet_Connection::settleNodeData(HistoryRecord* record, bool delivered)
     recycleNodeRecords(records);
 }
 
-// The records of the packets in flight are kept for the next ones: a
-// connection that sends node data steadily allocates none.
-NodeRecords* VNet_Connection::takeNodeRecords()
-{
-    auto* node = m_spareNodeRecords.first();
-    if (!node) return new NodeRecords;
-    NodeRecords* records = node->payload;
-    m_spareNodeRecords.remove(node);
-    return records;
-}
-
 void VNet_Connection::recycleNodeRecords(NodeRecords* records)
 {
     records->clear();
-    if (m_spareNodeRecords.count() >= kWindow || !m_spareNodeRecords.append(records)) delete records;
+    m_spareNodeRecords.give(records);
 }
 
 }  // namespace Vornet_Private

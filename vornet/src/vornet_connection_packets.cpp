@@ -16,7 +16,6 @@ namespace Vornet_Private {
 
 namespace {
 
-constexpr int kMaxSpareRecords = 5;
 constexpr uint32_t kResendTimeoutMs = 200;
 
 // Kinds whose code is 0, 1 and then this many zeros ended by a 1; seven
@@ -76,12 +75,7 @@ int32_t VNet_Connection::readKind(VNet_BitStream* stream) const
 
 HistoryRecord* VNet_Connection::takeSpareRecord()
 {
-    if (auto* node = m_spareRecords.first()) {
-        HistoryRecord* record = node->payload;
-        m_spareRecords.remove(node);
-        return record;
-    }
-    auto* record = new HistoryRecord;
+    HistoryRecord* record = m_spareRecords.take();
     if (!record) fatalError("VNet_Connection: out of memory");
     return record;
 }
@@ -98,7 +92,7 @@ void VNet_Connection::recycleRecord(HistoryRecord* record)
     destroyStream(record->keptStream);
     destroyStream(record->savedCopy);
     *record = HistoryRecord{};
-    if (m_spareRecords.count() > kMaxSpareRecords || !m_spareRecords.append(record)) delete record;
+    m_spareRecords.give(record);
 }
 
 // The datagram as sent, for the time-out resend: its bits only, in a
