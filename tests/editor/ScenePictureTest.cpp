@@ -48,12 +48,7 @@ protected:
     // A one-texel image of the given colour.
     uint32_t image(const Rgba& colour)
     {
-        GLuint texture = 0;
-        glGenTextures(1, &texture);
-        glBindTexture(GL_TEXTURE_2D, texture);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, &colour);
+        const GLuint texture = quillow::test::makeNearestTexture(1, 1, GL_RGBA, &colour);
         textures_.push_back(texture);
         return texture;
     }

@@ -13,4 +13,9 @@ struct Pixel {
 };
 Pixel readPixel(int x, int y);
 
+// Uploads width x height texels of the given format (GL_RGB or GL_RGBA, one
+// byte a channel, rows packed tight) into a new texture sampled without
+// filtering; its name. The caller deletes it.
+unsigned makeNearestTexture(int width, int height, unsigned format, const void* texels);
+
 }  // namespace quillow::test

@@ -253,9 +253,7 @@ public:
     void outUpdated(VNet_Node*, unsigned id, eVNet_NodeRole role, unsigned replicators, unsigned events,
                     unsigned) override
     {
-        note("outUpdated", id, role);
-        replicatorBits += replicators;
-        eventBits += events;
+        noteSizes("outUpdated", id, role, replicators, events);
     }
     bool inPreUpdate(VNet_Node*, unsigned id, eVNet_NodeRole role) override
     {
@@ -273,9 +271,7 @@ public:
     void inUpdated(VNet_Node*, unsigned id, eVNet_NodeRole role, unsigned replicators, unsigned events,
                    unsigned) override
     {
-        note("inUpdated", id, role);
-        replicatorBits += replicators;
-        eventBits += events;
+        noteSizes("inUpdated", id, role, replicators, events);
     }
 
 private:
@@ -284,6 +280,12 @@ private:
         ++calls[call];
         lastConnection = id;
         lastRole = role;
+    }
+    void noteSizes(const char* call, unsigned id, eVNet_NodeRole role, unsigned replicators, unsigned events)
+    {
+        note(call, id, role);
+        replicatorBits += replicators;
+        eventBits += events;
     }
 };
 
@@ -398,15 +400,7 @@ protected:
         }
         return done();
     }
-    bool converged() const
-    {
-        if (client->proxies.size() != things.size()) return false;
-        for (const auto& thing : things) {
-            auto it = client->proxies.find(thing->node.getNetworkID());
-            if (it == client->proxies.end() || !it->second->sameAs(*thing)) return false;
-        }
-        return true;
-    }
+    bool converged() const { return proxiesMatch(*client, things); }
     void setAll(int round)
     {
         for (size_t i = 0; i < things.size(); ++i) things[i]->set(round, int(i));

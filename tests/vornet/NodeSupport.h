@@ -57,6 +57,17 @@ public:
     }
 };
 
+// Whether the client has a proxy equal to each object, and no other.
+inline bool proxiesMatch(const NodeControl& client, const std::vector<std::unique_ptr<Thing>>& things)
+{
+    if (client.proxies.size() != things.size()) return false;
+    for (const auto& thing : things) {
+        auto it = client.proxies.find(thing->node.getNetworkID());
+        if (it == client.proxies.end() || !it->second->sameAs(*thing)) return false;
+    }
+    return true;
+}
+
 // A server with objects and a client that connects and enters level 1,
 // over in-process sockets with the library clock stepped by the test.
 class NodeFixture : public LibraryFixture {
@@ -114,15 +125,7 @@ protected:
     }
 
     // Whether every object has a proxy on the client equal to it.
-    bool converged() const
-    {
-        if (client->proxies.size() != things.size()) return false;
-        for (const auto& thing : things) {
-            auto it = client->proxies.find(thing->node.getNetworkID());
-            if (it == client->proxies.end() || !it->second->sameAs(*thing)) return false;
-        }
-        return true;
-    }
+    bool converged() const { return proxiesMatch(*client, things); }
 
     TestClock clock;
     std::unique_ptr<NodeControl> server;

@@ -62,13 +62,7 @@ protected:
     // A 2 x 2 texture, sampled without filtering.
     uint32_t makeTexture(const std::array<Rgba, 4>& texels)
     {
-        GLuint texture = 0;
-        glGenTextures(1, &texture);
-        glBindTexture(GL_TEXTURE_2D, texture);
-        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 2, 2, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+        const GLuint texture = quillow::test::makeNearestTexture(2, 2, GL_RGBA, texels.data());
         textures_.push_back(texture);
         return texture;
     }

@@ -43,14 +43,8 @@ protected:
     // A texture of the given texels in one row, sampled without blending.
     uint32_t makeTexture(const std::vector<Rgb>& row)
     {
-        GLuint texture = 0;
-        glGenTextures(1, &texture);
-        glBindTexture(GL_TEXTURE_2D, texture);
-        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, static_cast<GLsizei>(row.size()), 1, 0, GL_RGB,
-                     GL_UNSIGNED_BYTE, row.data());
+        const GLuint texture =
+            quillow::test::makeNearestTexture(static_cast<int>(row.size()), 1, GL_RGB, row.data());
         textures_.push_back(texture);
         return texture;
     }
