@@ -637,13 +637,13 @@ void VNet_Connection::measureRoundTrip(uint32_t receiveTime, uint32_t sendTime, 
     m_stats.averagePing = static_cast<uint16_t>(double(sample) * double(0.02f) + double(m_stats.averagePing) * double(0.98f));
 }
 
-// The longest trip must never count short (windowFull). The hold the peer
-// reports belongs to its packet 8 alone: taken off a later trip, an old and
-// longer hold makes that trip look shorter than it was, and left on, a hold
-// of the peer's own makes it look longer, so that both sides wait on each
-// other. So only the trips of packet 8 lengthen the longest trip; others
-// let it fade, but never below their whole trip, the peer's hold included.
-// The first sample of all replaces the starting guess with its whole trip.
+// The longest trip must never count short (windowFull). It follows a longer
+// trip at once and forgets slowly. The hold the peer reports belongs to its
+// packet 8 alone: taken off a later trip, an old and longer hold makes that
+// trip look shorter than it was. So such a trip may lengthen the longest
+// trip but lets it fade no lower than the whole trip, the peer's hold
+// included. The first sample of all replaces the starting guess with its
+// whole trip.
 void VNet_Connection::followLongestTrip(uint32_t whole, uint32_t sample, bool holdIsCurrent)
 {
     if (!m_tripMeasured) {
@@ -653,7 +653,7 @@ void VNet_Connection::followLongestTrip(uint32_t whole, uint32_t sample, bool ho
     }
     const uint32_t faded = m_longestTrip - m_longestTrip / 16;
     const uint32_t floor = holdIsCurrent ? sample : std::min(whole, m_longestTrip);
-    m_longestTrip = std::max(floor, faded);
+    m_longestTrip = std::max({sample, floor, faded});
 }
 
 bool VNet_Connection::handlePacket(VNet_Packet* packet, bool fromUnknownSource)
