@@ -662,3 +662,42 @@ TEST_F(ProtocolMessages, ALateCopyOfAnAcknowledgementOnlyPacketCannotSettlePacke
     EXPECT_EQ(values.size(), kMessages);
     EXPECT_EQ(server->count("closed"), 0);
 }
+
+// On a path whose trips vary, the longest trips are rare and come again.
+// After one long trip and a run of short ones, a number still does not go
+// out again sooner than that long trip after the one eight before it: a
+// copy held back as long would otherwise be read as the newer packet.
+TEST_F(ProtocolMessages, NumbersComeRoundNoSoonerThanTheLongestTripOfTheLastSecond)
+{
+    establish();
+    constexpr uint32_t kLongTripMs = 60;
+    peer->send(nodeData(2));
+    ASSERT_TRUE(server->VNet_sendData(1, valueStream(0), eVNet_ReliableOrdered));
+    server->step();
+    collect();
+    clock.advance(kLongTripMs);
+    peer->send(nodeData(3));
+    queueMessages(40);
+
+    uint32_t sentAt[16] = {};
+    int seq = 4;
+    int checked = 0;
+    for (uint32_t elapsed = 0; elapsed < 1000; elapsed += 5) {
+        server->step();
+        const uint32_t now = Vornet::getTime();
+        for (const Wire& wire : collect()) {
+            if (!wire.sequenced) continue;
+            const uint32_t eightBefore = sentAt[(wire.seq - 8) & 15];
+            if (eightBefore != 0) {
+                EXPECT_GE(now - eightBefore, kLongTripMs) << "number " << wire.seq << " at " << elapsed << " ms";
+                ++checked;
+            }
+            sentAt[wire.seq] = now;
+        }
+        // Every later trip takes 5 ms.
+        clock.advance(5);
+        peer->send(nodeData(seq));
+        seq = (seq + 1) & 15;
+    }
+    EXPECT_GT(checked, 16);
+}

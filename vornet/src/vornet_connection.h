@@ -236,7 +236,8 @@ private:
     void skipTo(int s);
     bool takeLateData(int s, VNet_BitStream* stream);
     void measureRoundTrip(uint32_t receiveTime, uint32_t sendTime, bool holdIsCurrent);
-    void followLongestTrip(uint32_t whole, uint32_t sample, bool holdIsCurrent);
+    void followLongestTrip(uint32_t now, uint32_t whole, uint32_t sample, bool holdIsCurrent);
+    uint32_t longestTrip() const;
     bool isLateCopy(const AckSection& section, uint32_t now);
     bool reportsSentSince(const AckSection& section, uint32_t since) const;
     void dispatch(int32_t kind, VNet_Packet* packet);
@@ -366,12 +367,14 @@ private:
     // When the packet under each number last went out, first sending or
     // resend; 0 before the number was first used.
     uint32_t m_lastSentAt[kSequenceCount] = {};
-    // The longest round trip measured lately, in milliseconds; the resend
-    // time-out until the first is measured (see windowFull).
-    uint32_t m_longestTrip = 200;
+    // The longest round trip of this span of time and of the span before,
+    // in milliseconds (longestTrip); the resend time-out until the first
+    // trip is measured (see windowFull).
+    uint32_t m_longestTripIn[2] = {200, 200};
+    uint32_t m_tripSpanStart = 0;
     bool m_tripMeasured = false;
-    // Acknowledgement-only sections lately taken in, with when each first
-    // came (see isLateCopy).
+    // Acknowledgement-only sections lately taken in, with when each last
+    // came while it could be taken (see isLateCopy).
     struct SeenSection {
         AckSection section;
         uint32_t arrival = 0;

@@ -29,6 +29,10 @@ int wrap(int n)
     return n & 15;
 }
 
+// How long the longest round trip is remembered: it is the longest of this
+// span and the one before.
+constexpr uint32_t kTripSpanMs = 1000;
+
 int64_t clampTrip(int64_t milliseconds)
 {
     return milliseconds < 0 ? 0 : milliseconds > 0xFFFF ? 0xFFFF : milliseconds;
@@ -140,7 +144,7 @@ bool VNet_Connection::windowFull() const
     // the connection has seen. The farewell of a control that goes down
     // cannot wait; nothing follows it.
     const uint32_t sent = m_lastSentAt[wrap(m_nextOut - kWindow)];
-    return !m_farewell && sent != 0 && Vornet::getTime() - sent < m_longestTrip;
+    return !m_farewell && sent != 0 && Vornet::getTime() - sent < longestTrip();
 }
 
 // Sixteen numbers past the one the peer's newest numbered packet names, a
@@ -285,16 +289,22 @@ bool VNet_Connection::sectionCanBeNewest(const AckSection& section) const
 // kept back from a new one, and by the time a late copy arrives our numbers
 // may have come round, so that it names packets just sent as received. A
 // copy of a section seen before cannot acknowledge anything sent after that
-// first arrival; such a copy is dropped. A fresh section that happens to
-// read the same is dropped too until the memory fades, which only delays it.
+// earlier arrival; such a copy is dropped. A copy that could be taken
+// renews the memory: while the peer repeats a section and the network
+// echoes it, the copies keep coming, and the one that comes after our
+// numbers come round must still be known for one. A fresh section that
+// happens to read the same is dropped too until the memory fades, which
+// only delays it.
 bool VNet_Connection::isLateCopy(const AckSection& section, uint32_t now)
 {
-    const uint32_t memory = 4 * m_longestTrip;
+    const uint32_t memory = 4 * longestTrip();
     SeenSection* oldest = &m_seenAckOnly[0];
     for (SeenSection& seen : m_seenAckOnly) {
         const bool remembered = seen.arrival != 0 && now - seen.arrival < memory;
         if (remembered && seen.section.first == section.first && seen.section.received == section.received) {
-            return reportsSentSince(section, seen.arrival);
+            if (reportsSentSince(section, seen.arrival)) return true;
+            seen.arrival = now;
+            return false;
         }
         if (now - seen.arrival > now - oldest->arrival) oldest = &seen;
     }
@@ -633,27 +643,39 @@ void VNet_Connection::measureRoundTrip(uint32_t receiveTime, uint32_t sendTime, 
 {
     const int64_t sample = clampTrip(int64_t(receiveTime) - m_peerHoldTime - sendTime);
     m_stats.lastPing = static_cast<uint16_t>(sample);
-    followLongestTrip(uint32_t(clampTrip(int64_t(receiveTime) - sendTime)), uint32_t(sample), holdIsCurrent);
+    followLongestTrip(receiveTime, uint32_t(clampTrip(int64_t(receiveTime) - sendTime)), uint32_t(sample), holdIsCurrent);
     m_stats.averagePing = static_cast<uint16_t>(double(sample) * double(0.02f) + double(m_stats.averagePing) * double(0.98f));
 }
 
-// The longest trip must never count short (windowFull). It follows a longer
-// trip at once and forgets slowly. The hold the peer reports belongs to its
-// packet 8 alone: taken off a later trip, an old and longer hold makes that
-// trip look shorter than it was. So such a trip may lengthen the longest
-// trip but lets it fade no lower than the whole trip, the peer's hold
-// included. The first sample of all replaces the starting guess with its
-// whole trip.
-void VNet_Connection::followLongestTrip(uint32_t whole, uint32_t sample, bool holdIsCurrent)
+// The longest trip must never count short (windowFull): on a path whose
+// trips vary, the longest ones are rare, and a trip as long comes again. So
+// it is the longest of the trips measured in the current span of time and
+// the span before, not an average that fades with every shorter trip. The
+// hold the peer reports belongs to its packet 8 alone: taken off a later
+// trip, an old and longer hold makes that trip look shorter than it was, so
+// such a trip counts for no less than its whole length, the peer's hold
+// included, or the longest trip so far when that is shorter. The first
+// trip of all replaces the starting guess with its whole length.
+void VNet_Connection::followLongestTrip(uint32_t now, uint32_t whole, uint32_t sample, bool holdIsCurrent)
 {
     if (!m_tripMeasured) {
-        m_longestTrip = whole;
+        m_longestTripIn[0] = m_longestTripIn[1] = whole;
+        m_tripSpanStart = now;
         m_tripMeasured = true;
         return;
     }
-    const uint32_t faded = m_longestTrip - m_longestTrip / 16;
-    const uint32_t floor = holdIsCurrent ? sample : std::min(whole, m_longestTrip);
-    m_longestTrip = std::max({sample, floor, faded});
+    const uint32_t trip = holdIsCurrent ? sample : std::max(sample, std::min(whole, longestTrip()));
+    if (now - m_tripSpanStart >= kTripSpanMs) {
+        m_longestTripIn[1] = m_longestTripIn[0];
+        m_longestTripIn[0] = 0;
+        m_tripSpanStart = now;
+    }
+    m_longestTripIn[0] = std::max(m_longestTripIn[0], trip);
+}
+
+uint32_t VNet_Connection::longestTrip() const
+{
+    return std::max(m_longestTripIn[0], m_longestTripIn[1]);
 }
 
 bool VNet_Connection::handlePacket(VNet_Packet* packet, bool fromUnknownSource)
