@@ -77,6 +77,21 @@ protected:
         collect();
     }
 
+    // The server's next numbered packet, with its section ending at the
+    // peer's number last, reports the numbers in mask received.
+    void expectReportedReceived(int last, uint8_t mask, const char* what)
+    {
+        server->VNet_sendData(server->find("established")->id, valueStream(1), eVNet_ReliableOrdered);
+        server->step();
+        bool reported = false;
+        for (const Wire& wire : collect()) {
+            if (!wire.sequenced || wire.ackFirst != ((last - 7) & 15)) continue;
+            reported = true;
+            EXPECT_EQ(wire.ackBits & mask, mask) << what;
+        }
+        EXPECT_TRUE(reported) << what;
+    }
+
     Wire nodeData(int seq) const
     {
         Wire wire = acking(kNodeData, seq);
@@ -180,16 +195,7 @@ TEST_F(Protocol, OrderedDataOvertakenByANewerPacketIsTakenAndReportedReceived)
     peer->send(appData(2, 0, 10));  // and a copy of it
     server->step();
     EXPECT_EQ(server->data, (std::vector<uint32_t>{10, 11}));
-    // The server's next numbered packet reports both numbers received.
-    server->VNet_sendData(server->find("established")->id, valueStream(1), eVNet_ReliableOrdered);
-    server->step();
-    bool reported = false;
-    for (const Wire& wire : collect()) {
-        if (!wire.sequenced || wire.ackFirst != ((3 - 7) & 15)) continue;
-        reported = true;
-        EXPECT_EQ(wire.ackBits & 0xC0, 0xC0) << "numbers 2 and 3";
-    }
-    EXPECT_TRUE(reported);
+    expectReportedReceived(3, 0xC0, "numbers 2 and 3");
 }
 
 TEST_F(Protocol, ALateResendOfDataDeliveredAlreadyIsReportedReceivedAndNotDeliveredTwice)
@@ -206,15 +212,7 @@ TEST_F(Protocol, ALateResendOfDataDeliveredAlreadyIsReportedReceivedAndNotDelive
     peer->send(appData(3, 0, 20));
     server->step();
     EXPECT_EQ(server->data, (std::vector<uint32_t>{20, 21}));
-    server->VNet_sendData(server->find("established")->id, valueStream(1), eVNet_ReliableOrdered);
-    server->step();
-    bool reported = false;
-    for (const Wire& wire : collect()) {
-        if (!wire.sequenced || wire.ackFirst != ((4 - 7) & 15)) continue;
-        reported = true;
-        EXPECT_EQ(wire.ackBits & 0xE0, 0xE0) << "2, 3 and 4 received";
-    }
-    EXPECT_TRUE(reported);
+    expectReportedReceived(4, 0xE0, "2, 3 and 4 received");
 }
 
 TEST_F(Protocol, GapsAreReportedAsNotReceived)
