@@ -258,7 +258,6 @@ private:
     // vornet_connection_data.cpp
     bool sendQueuedData();
     bool sendDataItem(DataItem* item);
-    DataItem* takeDataItem();
     void recycleDataItem(DataItem* item);
     void requeueLostData(uint8_t order, VNet_BitStream* stream);
     // Whether the data was delivered or is held for its turn.

@@ -46,7 +46,7 @@ bool VNet_Connection::queueData(VNet_BitStream* stream, int32_t mode)
         destroyStream(stream);
         return false;
     }
-    DataItem* item = takeDataItem();
+    DataItem* item = m_spareItems.take();
     if (!item || !m_dataQueue.append(item)) {
         recycleDataItem(item);
         log(LogError, "out of memory(np)");
@@ -99,22 +99,16 @@ bool VNet_Connection::sendQueuedData()
 
 // Items are kept for the next messages: a connection that sends steadily
 // allocates none.
-DataItem* VNet_Connection::takeDataItem()
-{
-    DataItem* item = m_spareItems.take();
-    if (item) *item = DataItem{};
-    return item;
-}
-
 void VNet_Connection::recycleDataItem(DataItem* item)
 {
     if (!item) return;
+    *item = DataItem{};
     m_spareItems.give(item);
 }
 
 void VNet_Connection::requeueLostData(uint8_t order, VNet_BitStream* stream)
 {
-    DataItem* item = takeDataItem();
+    DataItem* item = m_spareItems.take();
     if (!item) fatalError("VNet_Connection: out of memory");
     item->stream = stream;
     item->mode = eVNet_ReliableOrdered;
