@@ -29,7 +29,6 @@ GameObject::GameObject(const GameObject& other)
       networked(other.networked),
       para(other.para),
       center(other.center),
-      originalCenter(other.center),
       layer(other.layer),
       alignment(other.alignment),
       id(other.id),
@@ -44,6 +43,8 @@ GameObject::GameObject(const GameObject& other)
       node_(std::make_unique<VNet_Node>())
 {
     collisionPosition = center;
+    // A copy's anchor is its own, wherever it is put.
+    setOriginalCenter(center);
     // A copy rebuilds its body as the original does; without this a copied
     // animated box became a plain quad at its next corner edit.
     animatedBody = other.animatedBody;
@@ -111,6 +112,39 @@ void GameObject::setParallax(float x, float y)
     if (x != 0.0f || y != 0.0f) type = kParallaxType;
 }
 
+Vec2 GameObject::originalCenter() const
+{
+    // An object anchored at itself stays so exactly, as a plain object's
+    // anchor is written beside its position.
+    if (anchor_ == anchoredCenter_) return center;
+    return anchor_ + (center - anchoredCenter_);
+}
+
+void GameObject::setOriginalCenter(const Vec2& anchor)
+{
+    anchor_ = anchor;
+    anchoredCenter_ = center;
+}
+
+void GameObject::anchorFor(const Vec2& cameraPosition)
+{
+    setOriginalCenter(center - parallaxOffset(cameraPosition));
+}
+
+void GameObject::followParallax(const Vec2& cameraPosition)
+{
+    const Vec2 anchor = originalCenter();
+    moveTo(anchor + parallaxOffset(cameraPosition));
+    // Set again rather than derived, so that panning back and forth leaves
+    // the anchor exactly where it was.
+    setOriginalCenter(anchor);
+}
+
+Vec2 GameObject::parallaxOffset(const Vec2& cameraPosition) const
+{
+    return {cameraPosition.x * para.x, cameraPosition.y * para.y};
+}
+
 void GameObject::setDrawEnabled(bool on)
 {
     draw = on;
@@ -168,7 +202,7 @@ int32_t GameObject::rewindToTime(uint32_t t)
 void GameObject::placeAt(const Vec2& c)
 {
     center = c;
-    originalCenter = c;
+    setOriginalCenter(c);
     collisionPosition = c;
 }
 
@@ -242,7 +276,7 @@ void GameObject::dump() const
               << "para" << para.x << " " << para.y << std::endl
               << "VornOwner " << vornOwner << std::endl
               << "center" << center.x << " " << center.y << std::endl
-              << "originalCenter" << originalCenter.x << " " << originalCenter.y << std::endl
+              << "originalCenter" << originalCenter().x << " " << originalCenter().y << std::endl
               << "layer" << layer << std::endl
               << "comp.size" << components.size() << std::endl
               << "DRAWABLES:" << std::endl;

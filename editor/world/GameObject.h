@@ -70,6 +70,24 @@ public:
 
     void setAlignment(uint16_t value);
     void setParallax(float x, float y);
+
+    // The parallax anchor: where the object sits while the camera is at the
+    // origin, the point the parallax layers carry it from. It is kept
+    // relative to the centre it was set for, so that every edit of the
+    // centre (a move, a scale, a corner drag, a copy put elsewhere) takes
+    // the anchor along and the object never jumps back at the next camera
+    // move.
+    Vec2 originalCenter() const;
+    void setOriginalCenter(const Vec2& anchor);
+    // Anchors the object where it is now, as seen from a camera at
+    // cameraPosition: the next camera move carries it from here.
+    void anchorFor(const Vec2& cameraPosition);
+    // Puts the object where its anchor and factors place it for a camera at
+    // cameraPosition; the anchor stays.
+    void followParallax(const Vec2& cameraPosition);
+    // How far the parallax layers carry the object off its anchor for a
+    // camera at cameraPosition.
+    Vec2 parallaxOffset(const Vec2& cameraPosition) const;
     void setDrawEnabled(bool on);
 
     // Places collisionPosition where the object was at time t. Returns 0 for
@@ -92,7 +110,6 @@ public:
     Vec2 para;                     // parallax factors
     int32_t vornOwner = 0;
     Vec2 center;
-    Vec2 originalCenter;
     uint16_t layer = 1;
     uint16_t alignment = 0;
     std::list<std::unique_ptr<Component>> components;
@@ -121,7 +138,7 @@ protected:
     // For clone: copies what a copy keeps (see clone) with a node of its own.
     GameObject(const GameObject& other);
 
-    // Puts the object at c as created there: centre, drag origin and the
+    // Puts the object at c as created there: centre, anchor and the
     // position pair tests see.
     void placeAt(const Vec2& c);
 
@@ -144,4 +161,7 @@ protected:
 
 private:
     std::unique_ptr<VNet_Node> node_;
+    // The anchor as it was set, and the centre the object had then.
+    Vec2 anchor_;
+    Vec2 anchoredCenter_;
 };

@@ -220,7 +220,9 @@ std::unique_ptr<ImageGeometry> readDrawable(const XmlNode& element, GameObject& 
 void readCommonPart(const XmlNode& element, GameObject& object, FrameBudget& budget)
 {
     readPoint(child(element, MapTag::kPos), object.center);
-    readPoint(child(element, MapTag::kOrigPos), object.originalCenter);
+    Vec2 anchor;
+    readPoint(child(element, MapTag::kOrigPos), anchor);
+    object.setOriginalCenter(anchor);
     const XmlNode* at = &child(element, MapTag::kParallax);
     readPoint(*at, object.para);
     auto next = [&](const char* name) -> const XmlNode& {

@@ -87,7 +87,7 @@ XmlNode* writeCommonPart(const char* kind, const GameObject& object, XmlDocument
 {
     XmlNode* element = newElement(kind, doc);
     element->append_node(writeVec2(MapTag::kPos, object.center, doc));
-    element->append_node(writeVec2(MapTag::kOrigPos, object.originalCenter, doc));
+    element->append_node(writeVec2(MapTag::kOrigPos, object.originalCenter(), doc));
     element->append_node(writeVec2(MapTag::kParallax, object.para, doc));
     element->append_node(writeU16(MapTag::kLayer, object.layer, doc));
     element->append_node(writeU16(MapTag::kAlignment, object.alignment, doc));

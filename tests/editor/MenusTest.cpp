@@ -7,6 +7,7 @@
 #include "editor/app/menus/EditorViewMenu.h"
 #include "editor/app/menus/FileDialogMenu.h"
 #include "editor/app/selections/ObjectSelection.h"
+#include "editor/app/simulation/ViewCamera.h"
 #include "editor/world/Map.h"
 #include "editor/world/Map_Aabb.h"
 #include "editor/world/Map_Circle.h"
@@ -26,6 +27,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -276,6 +278,65 @@ INSTANTIATE_TEST_SUITE_P(
         for (char& ch : name) if (ch == ' ') ch = '_';
         return name;
     });
+
+// A copy made by Paste or Mirror while the camera is off the origin: it is
+// anchored where it was put, as seen from that camera, so that the next
+// camera move carries it from there, as it does its source, and not from
+// its source's place. The source's highlight follows the source.
+struct CopyAnchorCase {
+    const char* what;
+    Vec2 parallax;
+    const char* command;  // "Paste" or "Mirror"
+};
+
+void PrintTo(const CopyAnchorCase& c, std::ostream* out)
+{
+    *out << c.what;
+}
+
+class CopyAnchor : public Menus, public ::testing::WithParamInterface<CopyAnchorCase> {};
+
+TEST_P(CopyAnchor, ACopyIsCarriedFromWhereItWasPut)
+{
+    const CopyAnchorCase& c = GetParam();
+    auto carried = [&](const Vec2& camera) { return Vec2(camera.x * c.parallax.x, camera.y * c.parallax.y); };
+    const Vec2 camera(400.0f, -200.0f);
+    sim->camera->position = camera;
+    step();
+    GameObject* box = addBox(-200.0f, 300.0f);
+    sim->setObjectParallax(box, c.parallax.x, c.parallax.y);
+    select(box);
+    if (std::string(c.command) == "Paste") {
+        press(kEditMenu, "Copy");
+        press(kEditMenu, "Paste");
+    } else {
+        menu<EditorMirrorMenu>(kMirrorMenu).axisBox().editField().setText("100");
+        press(kMirrorMenu, "OK");
+    }
+    ASSERT_EQ(sim->map->objects.size(), 2u);
+    GameObject* copy = sim->map->objects.back();
+    const Vec2 put = copy->center;
+    EXPECT_NE(put, box->center);
+    EXPECT_EQ(copy->originalCenter(), put - carried(camera));
+    const Vec2 boxAt = box->center;
+    const Vec2 highlightAt = sim->selections()[0].highlight()->points[0];
+
+    const Vec2 pan(100.0f, 60.0f);
+    sim->camera->position = camera + pan;
+    step();
+    EXPECT_EQ(box->center, boxAt + carried(pan));
+    EXPECT_EQ(copy->center, put + carried(pan));
+    EXPECT_EQ(copy->originalCenter(), put - carried(camera));
+    EXPECT_EQ(sim->selections()[0].highlight()->points[0], highlightAt + carried(pan));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CopyAnchor,
+                         ::testing::Values(CopyAnchorCase{"plain_paste", Vec2(0, 0), "Paste"},
+                                           CopyAnchorCase{"plain_mirror", Vec2(0, 0), "Mirror"},
+                                           CopyAnchorCase{"parallax_paste", Vec2(0.5f, 0.5f), "Paste"},
+                                           CopyAnchorCase{"parallax_mirror", Vec2(0.5f, 0.5f), "Mirror"},
+                                           CopyAnchorCase{"one_axis_mirror", Vec2(0.25f, 0.0f), "Mirror"}),
+                         [](const ::testing::TestParamInfo<CopyAnchorCase>& info) { return info.param.what; });
 
 enum class Shape { kBox, kCircle, kPoly };
 

@@ -6,6 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -197,6 +202,70 @@ TEST(GameObject, EveryObjectHasANodeOfItsOwn)
     Map_Circle b;
     EXPECT_NE(a.networkNode(), nullptr);
     EXPECT_NE(a.networkNode(), b.networkNode());
+}
+
+// The parallax anchor goes wherever an edit takes the centre, for every
+// shape and every kind of edit, so that the parallax layers carry the
+// object from where it was left; placing it for a camera keeps the anchor
+// exactly, however often the camera comes and goes; a copy is anchored at
+// itself.
+TEST(GameObject, TheParallaxAnchorFollowsEveryEditOfTheCentre)
+{
+    const std::vector<std::pair<const char*, std::function<void(GameObject&)>>> edits = {
+        {"translate", [](GameObject& o) { o.translate(Vec2(30, -12), 0, false); }},
+        {"move to", [](GameObject& o) { o.moveTo(Vec2(-70, 45)); }},
+        {"scale", [](GameObject& o) { o.scale(Vec2(100, 100), 2.0f, 0.5f, 0, false); }},
+        {"rotate", [](GameObject& o) { o.rotate(Vec2(100, 0), 0.5f, 0, false); }},
+        {"vertex", [](GameObject& o) {
+             if (auto* box = dynamic_cast<Aabb*>(&o)) {
+                 box->corners[1] += Vec2(40, 20);
+                 box->recomputeCenter();
+             }
+             if (auto* poly = dynamic_cast<Poly*>(&o)) {
+                 poly->points[1] += Vec2(40, 20);
+                 poly->recomputeCenter();
+             }
+         }},
+    };
+    std::vector<std::unique_ptr<GameObject>> shapes;
+    shapes.push_back(std::make_unique<Map_Aabb>(Vec2(10, 20), 40.0f, 20.0f, 1, 0, 0, 0.0f, kUvTile));
+    shapes.push_back(std::make_unique<Map_Circle>(Vec2(10, 20), 5.0f, 1, 0));
+    shapes.push_back(
+        std::make_unique<Map_Poly>(std::vector<Vec2>{{0, 0}, {30, 0}, {0, 30}}, Vec2(10, 20), 1, 0.0f, 0, 0));
+    for (const auto& shape : shapes) {
+        for (const auto& [what, edit] : edits) {
+            SCOPED_TRACE(std::string(what) + " of shape " + std::to_string(shape->geometry));
+            shape->setParallax(0.5f, 0.25f);
+            shape->setOriginalCenter(shape->center - Vec2(200, 50));
+            const Vec2 carried = shape->center - shape->originalCenter();
+            const Vec2 before = shape->center;
+            edit(*shape);
+            const bool unmoved = (shape->geometry == kGeometryCircle && std::string(what) == "vertex") ||
+                                 (shape->geometry == kGeometryBox && std::string(what) == "rotate");
+            if (!unmoved) {
+                EXPECT_NE(shape->center, before);
+            }
+            EXPECT_NEAR(shape->originalCenter().x, shape->center.x - carried.x, 1e-3);
+            EXPECT_NEAR(shape->originalCenter().y, shape->center.y - carried.y, 1e-3);
+        }
+
+        const Vec2 anchor = shape->originalCenter();
+        for (const Vec2& camera : {Vec2(1234.5f, -77.3f), Vec2(-0.1f, 9999.9f), Vec2(400, 200)}) {
+            shape->followParallax(camera);
+            EXPECT_EQ(shape->originalCenter(), anchor);
+        }
+        // Within the rounding of a move from far off.
+        EXPECT_NEAR(shape->center.x, anchor.x + 200.0f, 1e-3);
+        EXPECT_NEAR(shape->center.y, anchor.y + 50.0f, 1e-3);
+        shape->anchorFor(Vec2(-40, 80));
+        EXPECT_FLOAT_EQ(shape->originalCenter().x, shape->center.x + 20.0f);
+        EXPECT_FLOAT_EQ(shape->originalCenter().y, shape->center.y - 20.0f);
+
+        const std::unique_ptr<GameObject> copy = shape->clone();
+        EXPECT_EQ(copy->originalCenter(), copy->center);
+        copy->moveTo(Vec2(-500, 500));
+        EXPECT_EQ(copy->originalCenter(), copy->center);
+    }
 }
 
 }  // namespace

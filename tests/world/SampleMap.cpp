@@ -53,7 +53,7 @@ void place(GameObject& object, const Vec2& centre, const Vec2& parallax, uint16_
            uint16_t alignment)
 {
     object.center = centre;
-    object.originalCenter = centre;
+    object.setOriginalCenter(centre);
     object.para = parallax;
     object.layer = layer;
     object.alignment = alignment;
@@ -200,8 +200,8 @@ void expectSameShape(const GameObject& expected, const GameObject& actual)
 void expectSameObject(const GameObject& expected, const GameObject& actual)
 {
     EXPECT_EQ(expected.geometry, actual.geometry);
-    expectSamePoints({expected.center, expected.originalCenter, expected.para},
-                     {actual.center, actual.originalCenter, actual.para});
+    expectSamePoints({expected.center, expected.originalCenter(), expected.para},
+                     {actual.center, actual.originalCenter(), actual.para});
     EXPECT_EQ(expected.layer, actual.layer);
     EXPECT_EQ(expected.alignment, actual.alignment);
     EXPECT_EQ(expected.type, actual.type);

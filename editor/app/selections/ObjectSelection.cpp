@@ -22,12 +22,12 @@ ObjectSelection::ObjectSelection(SelectionScene& scene, GameObject& object)
 
 Vec2 ObjectSelection::getPosition() const
 {
-    return object_.originalCenter;
+    return object_.originalCenter();
 }
 
 void ObjectSelection::setPosition(const Vec2& position)
 {
-    object_.originalCenter = position;
+    object_.setOriginalCenter(position);
 }
 
 Vec2 ObjectSelection::getCenter() const

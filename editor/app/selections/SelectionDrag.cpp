@@ -81,10 +81,8 @@ void SelectionDrag::shift(Selection& selection, const Vec2& delta) const
 
 void SelectionDrag::move(const std::vector<Selection*>& moved, const Vec2& delta) const
 {
-    for (Selection* s : moved) {
-        s->setPosition(s->getPosition() + delta);
-        shift(*s, delta);
-    }
+    // The objects take their parallax anchors along.
+    for (Selection* s : moved) shift(*s, delta);
 }
 
 void SelectionDrag::snapMove(const std::vector<Selection*>& moved, const Vec2& pointer,
@@ -95,8 +93,7 @@ void SelectionDrag::snapMove(const std::vector<Selection*>& moved, const Vec2& p
     for (Selection* s : moved) {
         const Vec2 target = snap(s->getAnchor() + motion);
         lastStep = target - s->getAnchor();
-        s->setPosition(s->getPosition() + lastStep);
-        shift(*s, target - s->getAnchor());
+        shift(*s, lastStep);
     }
     lastPoint += lastStep;
 }

@@ -102,6 +102,15 @@ void MapSimulationManager::rebuildDrawList()
 void MapSimulationManager::setObjectParallax(GameObject* object, float px, float py)
 {
     object->setParallax(px, py);
+    // New factors carry the object from where it is seen now.
+    object->anchorFor(cameraPosition());
+    listForParallax(object);
+}
+
+void MapSimulationManager::listForParallax(GameObject* object)
+{
+    const float px = object->para.x;
+    const float py = object->para.y;
     const auto found = std::find(parallaxList.begin(), parallaxList.end(), object);
     if (px == 0.0f && py == 0.0f) {
         if (found == parallaxList.end()) return;
@@ -123,7 +132,9 @@ void MapSimulationManager::addObject(GameObject* object)
     objects.push_back(object);
     insertByLayer(object);
     for (auto& component : object->components) components.push_back(component.get());
-    setObjectParallax(object, object->para.x, object->para.y);
+    // The object keeps its anchor: a loaded one is placed from it.
+    object->setParallax(object->para.x, object->para.y);
+    listForParallax(object);
 }
 
 void MapSimulationManager::addNewObject(GameObject* object)
@@ -131,6 +142,21 @@ void MapSimulationManager::addNewObject(GameObject* object)
     if (object->layer == 0) object->setDrawEnabled(false);
     map->objects.push_back(object);
     addObject(object);
+    // Made, pasted or mirrored where the user sees it: the next camera move
+    // carries it from there.
+    object->anchorFor(cameraPosition());
+}
+
+Vec2 MapSimulationManager::cameraPosition() const
+{
+    return camera ? camera->position : Vec2();
+}
+
+void MapSimulationManager::updateParallax()
+{
+    Simulator::updateParallax();
+    // The highlights go where the camera moved the selected things.
+    for (auto& selection : selections) selection->refreshHighlight();
 }
 
 void MapSimulationManager::removeObject(GameObject* object)

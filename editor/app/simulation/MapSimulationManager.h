@@ -58,7 +58,9 @@ public:
     void insertByLayer(GameObject* object);
     // After layers changed or a map was loaded; takes every layer.
     void rebuildDrawList();
+    // New factors anchor the object where it is seen now.
     void setObjectParallax(GameObject* object, float px, float py);
+    void updateParallax() override;
     std::string getMapName() const { return mapName; }
     Vec2 snapToGrid(float x, float y) const;
     void drawGrid(bool onTop) const;
@@ -89,6 +91,11 @@ public:
     uint8_t inputSuspended = 0;
 
 private:
+    // Puts the object in the parallax list or takes it out, by its factors.
+    void listForParallax(GameObject* object);
+    // Where the parallax objects are placed from; the origin before there
+    // is a camera.
+    Vec2 cameraPosition() const;
     void drawObjects();
     void drawSpawnMarkers();
     // Unlinks and deletes the spawns whose marker is marked for deletion.

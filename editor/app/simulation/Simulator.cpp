@@ -23,8 +23,5 @@ Simulator::~Simulator()
 
 void Simulator::updateParallax()
 {
-    for (GameObject* object : parallaxList) {
-        object->moveTo(Vec2(object->originalCenter.x + camera->position.x * object->para.x,
-                            object->originalCenter.y + camera->position.y * object->para.y));
-    }
+    for (GameObject* object : parallaxList) object->followParallax(camera->position);
 }

@@ -39,7 +39,7 @@ public:
     // The input pass of one tick.
     virtual void handleInput() = 0;
     // Moves the parallax objects after the camera moved.
-    void updateParallax();
+    virtual void updateParallax();
 
     std::unique_ptr<Map> map;
     ViewCamera* camera = nullptr;  // the application's; never deleted here

@@ -80,10 +80,10 @@ TEST_F(ObjectDragTest, SnappedDragsEndOnTheGrid)
 // was put when the camera moves.
 TEST_F(ObjectDragTest, MoveCarriesTheParallaxAnchor)
 {
-    circle.originalCenter = Vec2(1000, 1000);
+    circle.setOriginalCenter(Vec2(1000, 1000));
     SelectionDrag(SelectionLevel::Object, {}).move(moved(), Vec2(5, -3));
     EXPECT_EQ(circle.center, Vec2(18, 4));
-    EXPECT_EQ(circle.originalCenter, Vec2(1005, 997));
+    EXPECT_EQ(circle.originalCenter(), Vec2(1005, 997));
     EXPECT_EQ(box.corners[3], Vec2(-532 + 5, 17 - 3));
 }
 

@@ -140,11 +140,11 @@ TEST(SelectionKinds, VertexPositionIsTheOriginSoOnlyTheVertexMoves)
     TestScene scene;
     auto poly = triangle(Vec2(10, 10));
     const Vec2 centreBefore = poly->center;
-    const Vec2 anchorBefore = poly->originalCenter;
+    const Vec2 anchorBefore = poly->originalCenter();
     ObjectVertexSelection vertex(scene, *poly, 2);
     EXPECT_EQ(vertex.getPosition(), Vec2(0, 0));
     vertex.setPosition(Vec2(50, 50));
-    EXPECT_EQ(poly->originalCenter, anchorBefore);
+    EXPECT_EQ(poly->originalCenter(), anchorBefore);
 
     const Vec2 moved = poly->points[2] + Vec2(3, 0);
     vertex.translate(Vec2(3, 0), false);
@@ -158,11 +158,11 @@ TEST(SelectionKinds, ObjectPositionIsTheParallaxAnchor)
 {
     TestScene scene;
     Map_Circle circle(Vec2(3, 4), 2.0f, 1, 0);
-    circle.originalCenter = Vec2(-5, -5);
+    circle.setOriginalCenter(Vec2(-5, -5));
     ObjectSelection selection(scene, circle);
     EXPECT_EQ(selection.getPosition(), Vec2(-5, -5));
     selection.setPosition(Vec2(1, 2));
-    EXPECT_EQ(circle.originalCenter, Vec2(1, 2));
+    EXPECT_EQ(circle.originalCenter(), Vec2(1, 2));
 }
 
 // A vertex is in reach when the pointer's circle comes within a margin of a

@@ -18,7 +18,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <set>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -134,7 +138,7 @@ TEST_F(ToolTest, DragMovesTheSelectionAndKeepsIt)
     click(10, 10);
     drag({{10, 10}, {30, 15}, {60, 40}});
     EXPECT_EQ(box->center, Vec2(50, 30));
-    EXPECT_EQ(box->originalCenter, Vec2(50, 30));
+    EXPECT_EQ(box->originalCenter(), Vec2(50, 30));
     EXPECT_EQ(selected(), std::set<const void*>{box});
 }
 
@@ -219,11 +223,67 @@ TEST_F(ToolTest, VertexModeDragsACornerInSteps)
     EXPECT_EQ(box->corners[3], Vec2(-90, -50));
 }
 
+// Whatever edit moved the box's centre, and whether its parallax was set
+// before the edit or after it, the next camera move carries the box from
+// where the user left it: its anchor went along with every edit. The
+// camera is off the origin throughout, as the user's usually is.
+TEST_F(ToolTest, EveryEditLeavesTheBoxWhereTheCameraMoveCarriesItFrom)
+{
+    const std::vector<std::pair<const char*, std::function<void()>>> edits = {
+        {"drag", [&] { drag({{10, 10}, {30, 15}, {60, 40}}); }},
+        {"corner drag", [&] {
+             setMode(kEditVertex, true);
+             click(50, 50);
+             drag({{50, 50}, {70, 60}, {90, 95}});
+             setMode(kEditVertex, false);
+         }},
+        {"alt scale", [&] {
+             hold(vk::kMenu);
+             drag({{10, 10}, {300, 200}});
+             let(vk::kMenu);
+         }},
+        {"arrow keys", [&] {
+             hold(vk::kRight);
+             tool().handleKeys();
+             let(vk::kRight);
+         }},
+    };
+    const Vec2 factors(0.5f, 0.25f);
+    for (const bool parallaxFirst : {true, false}) {
+        for (const auto& [what, edit] : edits) {
+            SCOPED_TRACE(std::string(what) + (parallaxFirst ? ", parallax first" : ", parallax after"));
+            sim->MapSimulationManager::selections.clear();
+            sim->setObjectParallax(box, 0.0f, 0.0f);
+            box->corners[0] = Vec2(-50, 50);
+            box->corners[1] = Vec2(50, 50);
+            box->corners[2] = Vec2(50, -50);
+            box->corners[3] = Vec2(-50, -50);
+            box->recomputeCenter();
+            box->rebuildDrawables();
+            box->setOriginalCenter(box->center);
+            sim->camera->position = Vec2(400, -200);
+            step();
+            if (parallaxFirst) sim->setObjectParallax(box, factors.x, factors.y);
+            click(10, 10);
+            ASSERT_EQ(selected(), std::set<const void*>{box});
+            const Vec2 before = box->center;
+            edit();
+            if (!parallaxFirst) sim->setObjectParallax(box, factors.x, factors.y);
+            const Vec2 left = box->center;
+            EXPECT_NE(left, before);
+            sim->camera->position = Vec2(500, -100);
+            step();
+            EXPECT_FLOAT_EQ(box->center.x, left.x + 100 * factors.x);
+            EXPECT_FLOAT_EQ(box->center.y, left.y + 100 * factors.y);
+        }
+    }
+}
+
 TEST_F(ToolTest, ArrowKeysMoveLikeADragAndCtrlTurns)
 {
     click(10, 10);
     sim->setObjectParallax(box, 0.5f, 0.5f);
-    box->originalCenter = Vec2(-7, -7);
+    box->setOriginalCenter(Vec2(-7, -7));
     hold(vk::kRight);
     hold(vk::kUp);
     tool().handleKeys();
@@ -233,7 +293,7 @@ TEST_F(ToolTest, ArrowKeysMoveLikeADragAndCtrlTurns)
     let(vk::kRight);
     let(vk::kUp);
     EXPECT_EQ(box->center, Vec2(6, 6));
-    EXPECT_EQ(box->originalCenter, Vec2(-1, -1));
+    EXPECT_EQ(box->originalCenter(), Vec2(-1, -1));
 
     sim->selections().clear();
     hold(vk::kShift);
