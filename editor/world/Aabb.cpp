@@ -127,6 +127,13 @@ void Aabb::rebuildDrawables()
     if (borderSize > 0.0f) addBorderDrawable();
 }
 
+void Aabb::setBorderSize(float size)
+{
+    borderSize = size;
+    dropBorderStrips();
+    if (borderSize > 0.0f) addBorderDrawable();
+}
+
 void Aabb::translate(const Vec2& delta, int32_t passOn, bool skipDrawables)
 {
     center += delta;

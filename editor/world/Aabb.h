@@ -44,6 +44,9 @@ public:
     void sortCorners();
     // After a corner was edited: body (as animatedBody says), then border.
     void rebuildDrawables();
+    // The border follows size: none at 0 or less, else a strip of that width
+    // with the border texture. The body stays as it is.
+    void setBorderSize(float size);
 
     // The corners that pair tests use: the own ones, or a shifted copy
     // after a rewind.

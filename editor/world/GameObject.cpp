@@ -219,6 +219,11 @@ void GameObject::rewindPair(GameObject& other)
     other.rewindToTime(t);
 }
 
+void GameObject::dropBorderStrips()
+{
+    std::erase_if(drawables, [](const auto& drawable) { return drawable->borderSize != 0.0f; });
+}
+
 void GameObject::translateDrawables(const Vec2& delta, int32_t passOn, bool skipDrawables)
 {
     if (skipDrawables) return;

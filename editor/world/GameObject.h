@@ -146,6 +146,8 @@ protected:
     // are rewound to the newest time both know, else to their centres.
     void rewindPair(GameObject& other);
 
+    // Takes away the border strips: the drawables with a width.
+    void dropBorderStrips();
     void translateDrawables(const Vec2& delta, int32_t passOn, bool skipDrawables);
     void rotateDrawables(const Vec2& centre, float angle, int32_t passOn, bool skipDrawables);
     void scaleDrawables(const Vec2& centre, float sx, float sy, int32_t passOn,

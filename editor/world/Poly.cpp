@@ -34,12 +34,15 @@ Poly::Poly(const Poly& other)
     placeAt(center);
 }
 
+std::unique_ptr<ImageGeometry> Poly::borderDrawable() const
+{
+    return std::make_unique<ImageGeometry>(points, borderTextureId, &layer, kDrawQuads, true,
+                                           LineWidth);
+}
+
 void Poly::addDrawables()
 {
-    if (LineWidth > 0.0f) {
-        drawables.push_back(std::make_unique<ImageGeometry>(points, borderTextureId, &layer,
-                                                            kDrawQuads, true, LineWidth));
-    }
+    if (LineWidth > 0.0f) drawables.push_back(borderDrawable());
     drawables.push_back(
         std::make_unique<ImageGeometry>(points, RendImg, &layer, kDrawPolygon, false, 0.0f));
 }
@@ -48,6 +51,13 @@ void Poly::rebuildDrawables()
 {
     drawables.clear();
     addDrawables();
+}
+
+void Poly::setLineWidth(float width)
+{
+    LineWidth = width;
+    dropBorderStrips();
+    if (LineWidth > 0.0f) drawables.insert(drawables.begin(), borderDrawable());
 }
 
 void Poly::setRendImg(int32_t value)

@@ -31,6 +31,9 @@ public:
     void recomputeCenter();
     // After a vertex edit: border and body anew from the current points.
     void rebuildDrawables();
+    // The border follows width: none at 0 or less, else a strip of that
+    // width with the border texture, ahead of the body, which stays as it is.
+    void setLineWidth(float width);
 
     // The points that pair tests use: the own ones, or a shifted copy after
     // a rewind.
@@ -47,6 +50,7 @@ protected:
 
 private:
     void addDrawables();
+    std::unique_ptr<ImageGeometry> borderDrawable() const;
 
     std::optional<std::vector<Vec2>> shiftedPoints_;
 };

@@ -21,6 +21,7 @@
 #include <functional>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -257,19 +258,60 @@ TEST_F(PropertyPanel, NothingIsWrittenWhileAnotherToolIsCurrent)
     EXPECT_EQ(fieldsOfAll(), before);
 }
 
-// Unchecking "Has Border" puts the width to 0 and the borders are rebuilt
-// that narrow; the box's own border width follows, so a later corner edit
-// does not bring the old one back.
-TEST_F(PropertyPanel, ClearingHasBorderNarrowsEveryBorderToNothing)
+// Clearing "Has Border" takes the border away, so that the object has its
+// body alone and the panel shows the body's texture; checking it again with
+// a width builds a border with the border texture, and the body keeps its
+// own. Boxes and polygons alike; a corner edit keeps what the panel made.
+TEST_F(PropertyPanel, ClearingHasBorderRemovesTheBorderAndAWidthBuildsItAgain)
 {
-    select({box});
-    panel().hasBorderBox().flip();
-    ticks();
-    EXPECT_EQ(panel().borderWidthBox().value(), 0);
-    EXPECT_EQ(panel().borderWidthBox().editField().text(), "0");
-    ASSERT_EQ(box->drawables.size(), 2u);
-    EXPECT_EQ(box->drawables[1]->borderSize, 0.0f);
-    EXPECT_EQ(box->borderSize, 0.0f);
+    auto* framed = new Map_Poly({{0, 0}, {100, 0}, {0, 100}}, Vec2(0, -400), 2, 5.0f, texture("grass"),
+                                texture("hedge3"));
+    sim->addNewObject(framed);
+    const std::vector<std::pair<GameObject*, const char*>> cases = {{box, "bricks"}, {framed, "grass"}};
+    for (const auto& [object, body] : cases) {
+        SCOPED_TRACE(body);
+        auto borders = [object] {
+            std::vector<DrawableFields> found;
+            for (const auto& d : object->drawables) {
+                if (d->borderSize != 0.0f) found.push_back({d->img, d->borderSize, {}, d->drawEnabled});
+            }
+            return found;
+        };
+        auto rebuilt = [object] {
+            if (auto* b = dynamic_cast<Aabb*>(object)) b->rebuildDrawables();
+            if (auto* p = dynamic_cast<Poly*>(object)) p->rebuildDrawables();
+        };
+        sim->MapSimulationManager::selections.clear();
+        select({object});
+        ASSERT_TRUE(panel().hasBorderBox().isToggledOn());
+        panel().hasBorderBox().flip();
+        ticks();
+        EXPECT_EQ(panel().borderWidthBox().value(), 0);
+        for (int pass = 0; pass < 2; ++pass) {
+            ASSERT_EQ(object->drawables.size(), 1u);
+            EXPECT_EQ(object->drawables[0]->img, texture(body));
+            EXPECT_TRUE(borders().empty());
+            rebuilt();
+        }
+
+        sim->MapSimulationManager::selections.clear();
+        select({object});
+        EXPECT_FALSE(panel().hasBorderBox().isToggledOn());
+        EXPECT_EQ(panel().textureBox().text(), body);
+        panel().hasBorderBox().flip();
+        panel().borderWidthBox().setValue(5);
+        ticks();
+        for (int pass = 0; pass < 2; ++pass) {
+            ASSERT_EQ(object->drawables.size(), 2u);
+            EXPECT_EQ(borders(), (std::vector<DrawableFields>{{texture("hedge3"), 5.0f, {}, true}}));
+            for (const auto& d : object->drawables) {
+                if (d->borderSize == 0.0f) {
+                    EXPECT_EQ(d->img, texture(body));
+                }
+            }
+            rebuilt();
+        }
+    }
 }
 
 // Textures and border width chosen in the panel stay when a shape rebuilds

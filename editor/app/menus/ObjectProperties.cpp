@@ -67,35 +67,23 @@ void setBodyTexture(GameObject& object, uint32_t id)
     if (auto* box = dynamic_cast<Aabb*>(&object)) box->textureId = id;
 }
 
+// Kept by a shape without a border too, for the border a width gives it later.
 void setBorderTexture(GameObject& object, uint32_t id)
 {
-    bool changed = false;
     for (auto& drawable : object.drawables) {
-        if (!isBorder(*drawable)) continue;
-        drawable->img = id;
-        changed = true;
+        if (isBorder(*drawable)) drawable->img = id;
     }
-    if (!changed) return;
     if (auto* box = dynamic_cast<Aabb*>(&object)) box->borderTextureId = id;
     if (auto* poly = dynamic_cast<Poly*>(&object)) poly->borderTextureId = id;
 }
 
-// A circle keeps its border as it is.
+// A width of 0 takes the border away rather than leave a strip of no width
+// that would count as a body from then on; a width builds one again. A
+// circle keeps its border as it is.
 void setBorderWidth(GameObject& object, float width)
 {
-    auto* box = dynamic_cast<Aabb*>(&object);
-    auto* poly = dynamic_cast<Poly*>(&object);
-    if (!box && !poly) return;
-    bool changed = false;
-    for (auto& drawable : object.drawables) {
-        if (!isBorder(*drawable)) continue;
-        if (box) drawable->buildBoxBorder(box->corners[0], box->corners[1], box->corners[2], box->corners[3], width);
-        else drawable->buildBorder(poly->points, width);
-        changed = true;
-    }
-    if (!changed) return;
-    if (box) box->borderSize = width;
-    else poly->LineWidth = width;
+    if (auto* box = dynamic_cast<Aabb*>(&object)) box->setBorderSize(width);
+    if (auto* poly = dynamic_cast<Poly*>(&object)) poly->setLineWidth(width);
 }
 
 }  // namespace
