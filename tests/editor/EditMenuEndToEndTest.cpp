@@ -50,12 +50,21 @@ protected:
     EditorUser user{editor};
 };
 
-// A paste lands in the middle of the view, at the origin.
+// A paste lands in the middle of the view, at the origin, and a box
+// without parallax is anchored at its own place, not at its source's.
 TEST_F(EditMenuEndToEnd, CopyFromTheMenuPastesWithCtrlV)
 {
     edit(kCopyEntry);
     untilSavedBoxes(2, [&] { user.holdKeys("ctrl+v"); });
     EXPECT_EQ(savedBoxes(), (std::vector<float>{kBox.x, 0.0f}));
+    const std::string saved = fileText(editor.mapPath(kMapName));
+    const std::vector<Position> places = positionsOf(saved, "Aabb");
+    const std::vector<Position> anchors = pointsOf(saved, "OrigPos");
+    ASSERT_EQ(anchors.size(), places.size());
+    for (size_t i = 0; i < places.size(); ++i) {
+        EXPECT_EQ(anchors[i].x, places[i].x) << "box " << i;
+        EXPECT_EQ(anchors[i].y, places[i].y) << "box " << i;
+    }
 }
 
 TEST_F(EditMenuEndToEnd, CtrlCCopiesForThePasteOfTheMenu)

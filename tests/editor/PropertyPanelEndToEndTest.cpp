@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -14,8 +15,9 @@ namespace {
 using namespace quillow::test;
 
 // The property panel's widgets, at the right edge of the window.
-constexpr Pixel kLayerField{930, 181}, kParallaxXField{930, 341}, kLockedBox{800, 629};
-constexpr MapBox kEdited{-400.0f, 0.0f, 256.0f}, kOther{300.0f, -500.0f, 200.0f};
+constexpr Pixel kLayerField{930, 181}, kParallaxXField{930, 341}, kLockedBox{800, 629}, kHasBorderBox{800, 245},
+                kBorderWidthField{930, 309};
+constexpr MapBox kEdited{-400.0f, 0.0f, 256.0f}, kOther{300.0f, -500.0f, 200.0f, 7.0f};
 constexpr const char* kMapName = "panel.xml";
 
 class PropertyPanelEndToEnd : public ::testing::Test {
@@ -65,6 +67,35 @@ TEST_F(PropertyPanelEndToEnd, SetsLayerParallaxAndLock)
     ASSERT_EQ(parallax.size(), 1u);
     EXPECT_EQ(parallax.front().x, 0.5f);
     EXPECT_EQ(parallax.front().y, 0.0f);
+}
+
+// Clearing "Has Border" saves the framed box with its body alone; checking
+// it again with a width saves a border of that width in the border's image
+// once more, and the body keeps its own image.
+TEST_F(PropertyPanelEndToEnd, HasBorderClearedThenCheckedWithAWidthBuildsTheBorderAgain)
+{
+    // Each drawable's image and border width, in file order.
+    auto looks = [&] {
+        const std::string saved = savedText();
+        std::vector<std::pair<std::string, std::string>> found;
+        const std::vector<std::string> images = valuesOf(saved, "ImgName");
+        const std::vector<std::string> widths = valuesOf(saved, "BorderSize");
+        for (size_t i = 0; i < images.size() && i < widths.size(); ++i) found.emplace_back(images[i], widths[i]);
+        return found;
+    };
+    using Looks = std::vector<std::pair<std::string, std::string>>;
+    ASSERT_TRUE(user.selectAt(centreOf(kOther)));
+    editor.click(kHasBorderBox.x, kHasBorderBox.y);
+    EditorUser::settle();
+    ASSERT_TRUE(user.saveWithCtrlS());
+    EXPECT_EQ(looks(), (Looks{{kMapBoxBody, "0"}, {kMapBoxBody, "0"}}));
+
+    editor.click(kHasBorderBox.x, kHasBorderBox.y);
+    user.typeInto(kBorderWidthField, "5");
+    editor.tapKey("Return");
+    EditorUser::settle();
+    ASSERT_TRUE(user.saveWithCtrlS());
+    EXPECT_EQ(looks(), (Looks{{kMapBoxBody, "0"}, {kMapBoxBody, "0"}, {kMapBoxBorder, "5"}}));
 }
 
 }  // namespace

@@ -24,6 +24,10 @@ constexpr float kGrid = 128.0f;
 
 // Window pixels of the property panel.
 constexpr int kModeBoxX = 895, kEditUVY = 19, kEditVertexY = 51;
+constexpr Pixel kParallaxXField{930, 341};
+
+// Positions are saved with six significant digits.
+constexpr float kSavedRounding = 0.05f;
 
 Map_Aabb* box(float cx, float cy, float size)
 {
@@ -207,6 +211,109 @@ TEST_F(SelectionEndToEnd, ImageToolSlidesAndTurnsTheTexture)
     EXPECT_GT(turned, wholeTurn - 0.02);
     EXPECT_NEAR(std::hypot(edgeAfter.x, edgeAfter.y), std::hypot(edgeBefore.x, edgeBefore.y), 1e-3);
     EXPECT_NE(after.uvs, before.uvs);
+}
+
+// A parallax box is drawn where the user left it whatever comes next. Its
+// mirrored copy is carried by the camera from its own place, not from its
+// source's: after a pan, after the map is opened again and after another
+// pan, the copy stays the mirrored distance from its source and each
+// object's saved anchor is its own place with the camera at the origin.
+TEST_F(SelectionEndToEnd, MirroredParallaxCopyIsCarriedFromItsOwnPlace)
+{
+    auto* source = box(-300, 0, 60);
+    source->setParallax(0.5f, 0.5f);
+    writeMap({source});
+    openMap();
+    ASSERT_TRUE(user.chooseSelectTool());
+    ASSERT_TRUE(user.selectAt(pixelOf(-300, 0)));
+    const size_t before = editor.lineCount();
+    ASSERT_TRUE(user.chooseFromMenu(kEditTop, kMirrorEntry));
+    ASSERT_TRUE(editor.waitForLine("showmenu 9", before));
+    user.typeInto(kMirrorAxisField, "100");
+    editor.click(kMirrorOk.x, kMirrorOk.y);
+    ASSERT_TRUE(editor.waitForLine("HIDE TOP", before));
+
+    float sourceAt = -300;
+    // Where the saved source is; its copy 800 to the right of it, and both
+    // anchored at their own places.
+    auto expectEachFromItsOwnPlace = [&] {
+        auto map = savedMap();
+        ASSERT_TRUE(map);
+        ASSERT_EQ(map->objects.size(), 2u);
+        const GameObject& saved = *map->objects.front();
+        const GameObject& copy = *map->objects.back();
+        EXPECT_NEAR(saved.originalCenter().x, -300, kSavedRounding);
+        EXPECT_NEAR(saved.originalCenter().y, 0, kSavedRounding);
+        EXPECT_NEAR(copy.originalCenter().x, 500, kSavedRounding);
+        EXPECT_NEAR(copy.originalCenter().y, 0, kSavedRounding);
+        EXPECT_NEAR(copy.center.x - saved.center.x, 800, kSavedRounding);
+        EXPECT_NEAR(copy.center.y, saved.center.y, kSavedRounding);
+        sourceAt = saved.center.x;
+    };
+    auto pan = [&](const char* key) {
+        const float from = sourceAt;
+        ASSERT_TRUE(user.repeatUntilSaved([&] { user.holdKeys(key); }, [&] {
+            auto map = savedMap();
+            return map && !map->objects.empty() && map->objects.front()->center.x != from;
+        }));
+    };
+    pan("d");
+    expectEachFromItsOwnPlace();
+    const float leftAt = sourceAt;
+    EXPECT_GT(leftAt, -300);
+
+    openMap();
+    save();
+    expectEachFromItsOwnPlace();
+    EXPECT_NEAR(sourceAt, leftAt, kSavedRounding);
+
+    pan("a");
+    expectEachFromItsOwnPlace();
+}
+
+// A corner dragged, then Parallax set, then the camera panned: the box is
+// carried from where the drag left it, by as much as a box of the same
+// factor that was not edited, and does not jump back to where it was.
+TEST_F(SelectionEndToEnd, BoxWithADraggedCornerIsCarriedFromWhereItWasLeft)
+{
+    auto* reference = box(384, -384, 128);
+    reference->setParallax(0.5f, 0.0f);
+    writeMap({box(-384, 0, 256), reference});
+    openMap();
+    ASSERT_TRUE(user.chooseSelectTool());
+    editor.click(kModeBoxX, kEditVertexY);
+    const Pixel corner = pixelOf(-256, 128);
+    click(corner, "vert");
+    drag(corner, {{corner.x + 30, corner.y - 30}, {corner.x + 60, corner.y - 60}, {corner.x + 90, corner.y - 90}},
+         "vert");
+    editor.click(kModeBoxX, kEditVertexY);
+    ASSERT_TRUE(user.selectAt(pixelOf(-384, 0)));
+    user.typeInto(kParallaxXField, "150");
+    editor.tapKey("Return");
+    save();
+
+    auto atRest = savedMap();
+    ASSERT_TRUE(atRest);
+    ASSERT_EQ(atRest->objects.size(), 2u);
+    const GameObject& edited = *atRest->objects.front();
+    const Vec2 left = edited.center;
+    EXPECT_NE(left.x, -384.0f);
+    EXPECT_EQ(edited.para, Vec2(0.5f, 0.0f));
+    // Seen from the camera at the origin, the anchor is the box's place.
+    EXPECT_NEAR(edited.originalCenter().x, left.x, kSavedRounding);
+    EXPECT_NEAR(edited.originalCenter().y, left.y, kSavedRounding);
+
+    ASSERT_TRUE(user.repeatUntilSaved([&] { user.holdKeys("d"); }, [&] {
+        auto map = savedMap();
+        return map && map->objects.size() == 2 && map->objects.back()->center.x != 384.0f;
+    }));
+    auto panned = savedMap();
+    ASSERT_TRUE(panned);
+    ASSERT_EQ(panned->objects.size(), 2u);
+    const float carried = panned->objects.back()->center.x - 384.0f;
+    EXPECT_GT(carried, 0.0f);
+    EXPECT_NEAR(panned->objects.front()->center.x, left.x + carried, kSavedRounding);
+    EXPECT_NEAR(panned->objects.front()->center.y, left.y, kSavedRounding);
 }
 
 }  // namespace

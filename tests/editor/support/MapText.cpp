@@ -23,11 +23,19 @@ std::string boxText(const MapBox& box)
     out << "<Aabb>" << point("Pos", box.x, box.y) << point("OrigPos", box.x, box.y) << point("Parallax", 0, 0)
         << "<Layer>1</Layer><Alignment>60000</Alignment><Type>0</Type><DrawMe>1</DrawMe>"
         << "<InheritRot>1</InheritRot><InheritTrans>1</InheritTrans><FollowFactor>1</FollowFactor>"
-        << "<Drawables><ImgGeo><Animating>0</Animating><Points>" << point("pnt", left, top)
-        << point("pnt", right, top) << point("pnt", right, bottom) << point("pnt", left, bottom) << "</Points><UVs>"
-        << point("uv", 0, 1) << point("uv", 1, 1) << point("uv", 1, 0) << point("uv", 0, 0) << "</UVs>"
-        << "<UVMapMode>1</UVMapMode><ImgName>stone</ImgName><TexWidth>256</TexWidth><TexHeight>128</TexHeight>"
-        << "<BorderSize>0</BorderSize><DrawType>7</DrawType></ImgGeo></Drawables>"
+        << "<Drawables>";
+    // The border ahead of the body, as the editor builds a box; its strips
+    // are the editor's to rebuild, so the outline stands in for them.
+    const auto drawable = [&](const char* image, float borderSize) {
+        out << "<ImgGeo><Animating>0</Animating><Points>" << point("pnt", left, top) << point("pnt", right, top)
+            << point("pnt", right, bottom) << point("pnt", left, bottom) << "</Points><UVs>" << point("uv", 0, 1)
+            << point("uv", 1, 1) << point("uv", 1, 0) << point("uv", 0, 0) << "</UVs>"
+            << "<UVMapMode>1</UVMapMode><ImgName>" << image << "</ImgName><TexWidth>256</TexWidth>"
+            << "<TexHeight>128</TexHeight><BorderSize>" << borderSize << "</BorderSize><DrawType>7</DrawType></ImgGeo>";
+    };
+    if (box.border > 0.0f) drawable(kMapBoxBorder, box.border);
+    drawable(kMapBoxBody, 0.0f);
+    out << "</Drawables>"
         << "<Width>" << box.size << "</Width><Height>" << box.size << "</Height><Points>" << point("p", left, top)
         << point("p", right, top) << point("p", right, bottom) << point("p", left, bottom) << "</Points></Aabb>\n";
     return out.str();

@@ -9,11 +9,17 @@
 
 namespace quillow::test {
 
-// A square box of the map, textured with a real image of the graphics folder.
+// A square box of the map, textured with a real image of the graphics folder;
+// with a border of that width when border is above 0, in another image.
 struct MapBox {
     float x, y;
     float size;
+    float border = 0.0f;
 };
+
+// The images of a MapBox's body and border.
+inline constexpr const char* kMapBoxBody = "stone";
+inline constexpr const char* kMapBoxBorder = "hedge3";
 
 // A map file holding the boxes, in the format the editor writes.
 std::string boxMapText(const std::vector<MapBox>& boxes);
