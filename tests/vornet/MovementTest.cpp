@@ -9,12 +9,14 @@
 #include <set>
 #include <vector>
 
+#include "BitStringSupport.h"
 #include "vornet/src/vornet_replicator_movement_private.h"
 #include "vornet/vornet.h"
 
 namespace {
 
 using namespace Vornet_Private;
+using namespace bit_strings;
 
 // A listener that keeps what it was told.
 template <typename T>
@@ -675,6 +677,113 @@ TEST(DeadReckoning, OverrideIsUndoneByTheNextUpdateThatLacksMotion)
     proxy.applyStateUpdate(&position, nullptr, nullptr, true, 100, 20);
     EXPECT_EQ(proxy.state.velocity[0], 2.0f);
     EXPECT_FALSE(proxy.pending);
+}
+
+// ---------------------------------------------------------------------------
+// The three messages against their layouts, bit by bit; each layout is also
+// read back by the receiving side.
+
+// The first update on a connection: the velocity differs from what the peer
+// holds, the acceleration does not, and the force bit is set.
+TEST(MovementMessages, StateUpdateLayout)
+{
+    constexpr unsigned char bits = 10;
+    MovementCore<float, 2> authority;
+    const float position[2] = {1.0f, -2.5f};
+    const float velocity[2] = {0.5f, 0.0f};
+    authority.updateState(position, velocity, nullptr, false);
+    auto* record = authority.recordFor(1);
+    ASSERT_NE(record, nullptr);
+    const unsigned plan = authority.planUpdate(*record, bits, 25.0f, false);
+    ASSERT_TRUE(plan & updateSend);
+    VNet_BitStream stream;
+    authority.writeStateUpdate(stream, plan, record->force, bits);
+    const std::string golden = floatItem(false, "0000000000", "01111111") +  // 1.0
+                               floatItem(true, "0100000000", "10000000") +   // -2.5
+                               boolItem(true) +                              // velocity follows
+                               floatItem(false, "0000000000", "01111110") +  // 0.5
+                               floatItem(false, "0000000000", "00000000") +  // 0.0
+                               boolItem(false) +                             // no acceleration
+                               boolItem(true);                               // force
+    EXPECT_EQ(bitsOf(stream), golden);
+
+    MovementCore<float, 2> proxy;
+    Recorder<float> listener;
+    proxy.updateListener = &listener;
+    VNet_BitStream wire = streamOfBits(golden);
+    ASSERT_TRUE(proxy.receiveStateUpdate(wire, bits, 100, 20, 0));
+    EXPECT_EQ(listener.updates, (std::vector<float>{1.0f}));
+    EXPECT_EQ(proxy.state.position[1], -2.5f);
+    EXPECT_EQ(proxy.state.velocity[0], 0.5f);
+    EXPECT_EQ(proxy.splineParameter, 1.0f) << "forced: no smoothing";
+}
+
+// The third input packet of an owner: two history entries (the first with
+// its input, the second repeating it), then the new input.
+TEST(MovementMessages, InputPacketLayout)
+{
+    constexpr unsigned char bits = 8;
+    MovementCore<int, 1> owner;
+    const int first = 3, second = -4;
+    owner.process(100, 100);
+    owner.updateInput(&first, inputOf(5));
+    VNet_BitStream one, two, stream;
+    owner.inputSent(owner.writeInputPacket(one, bits));
+    owner.process(20, 100);
+    owner.inputSent(owner.writeInputPacket(two, bits));
+    owner.process(280, 100);
+    owner.updateInput(&second, inputOf(2));
+    owner.inputSent(owner.writeInputPacket(stream, bits));
+    const std::string golden =
+        boolItem(true) + uintItem("00100110000000000000000000000000") +  // entry at 100
+        boolItem(false) + uintItem("10100000") +                          // its input, 5
+        boolItem(true) + boolItem(false) + uintItem("000000") +           // entry 0 ms later
+        boolItem(true) +                                                  // without new input
+        boolItem(false) +                                                 // end of entries
+        boolItem(true) + boolItem(false) + uintItem("001101001") +        // the new input, 300 ms later
+        intItem("00100000", true) +                                       // position -4
+        boolItem(false) + uintItem("01000000") +                          // its input, 2
+        (kTagged ? boolItem(true) : "");
+    EXPECT_EQ(bitsOf(stream), golden);
+
+    MovementCore<int, 1> authority;
+    Recorder<int> listener;
+    authority.updateListener = &listener;
+    VNet_BitStream wire = streamOfBits(golden);
+    uint32_t inputTime = 0;
+    int ownerPosition = 0;
+    ASSERT_TRUE(authority.readInputPacket(wire, bits, 0, inputTime, &ownerPosition));
+    EXPECT_EQ(inputTime, 400u);
+    EXPECT_EQ(ownerPosition, -4);
+    EXPECT_EQ(listener.inputTimes, (std::vector<unsigned>{100, 100, 400}));
+    EXPECT_EQ(listener.inputValues, (std::vector<int>{5, -1, 2}));
+}
+
+TEST(MovementMessages, CorrectionLayout)
+{
+    constexpr unsigned char bits = 6;
+    MovementCore<unsigned int, 1> authority;
+    const unsigned int position = 9;
+    const float velocity = -0.25f;
+    authority.updateState(&position, &velocity, nullptr, true);
+    VNet_BitStream stream;
+    authority.writeCorrection(stream, 1000, bits);
+    const std::string golden = uintItem("00010111110000000000000000000000") +  // input time 1000
+                               uintItem("100100") +                            // position 9
+                               floatItem(true, "000000", "01111101") +         // velocity -0.25
+                               floatItem(false, "000000", "00000000") +        // acceleration 0
+                               boolItem(true);                                 // forced
+    EXPECT_EQ(bitsOf(stream), golden);
+
+    MovementCore<unsigned int, 1> owner;
+    Recorder<unsigned int> listener;
+    owner.updateListener = &listener;
+    VNet_BitStream wire = streamOfBits(golden);
+    ASSERT_TRUE(owner.receiveCorrection(wire, bits, 0));
+    EXPECT_EQ(listener.corrections, (std::vector<unsigned int>{9}));
+    EXPECT_EQ(listener.correctionVelocity, -0.25f);
+    EXPECT_TRUE(listener.lastForced);
+    EXPECT_EQ(owner.lastCorrectionTime, 1000u);
 }
 
 }  // namespace
