@@ -18,6 +18,11 @@ using namespace wire_test;
 constexpr unsigned char kFlags = 0x01;
 constexpr unsigned char kRules = VNET_RULE_AUTHORITY_TO_PROXY;
 constexpr float kThreshold = 1000.0f;
+#ifdef VORNET_TEST_CHECKING
+constexpr bool kChecking = true;
+#else
+constexpr bool kChecking = false;
+#endif
 
 // An object with a number of each kind.
 struct Gauge {
@@ -239,6 +244,23 @@ TEST_P(PanelWire, InterceptorPeeksThenRefuses)
     ASSERT_TRUE(runUntil([&] { return proxy.holds({10, 2, 30}) && proxy.targets(10.5f, 4.0f); })) << LogLines::all();
     EXPECT_EQ(peeker.peekedNumbers, (std::vector<int>{10, 2, 30}));
     proxy.node.setReplicationInterceptor(nullptr);
+}
+
+// A pointer form rebound to no array still sends its items, as zeros, so
+// the proxy reads the rest of the update in step.
+TEST_P(PanelWire, PointerFormWithoutArraySendsZeros)
+{
+    Panel& panel = addObject();
+    panel.pointed->setValue(static_cast<int*>(nullptr));
+    panel.after = 4242;
+    connect();
+    ASSERT_TRUE(runUntil([&] { return proxyOf(panel) && proxyOf(panel)->after == 4242; }, 400)) << LogLines::all();
+    Panel& proxy = *proxyOf(panel);
+    EXPECT_TRUE(proxy.holds({0, 0, 0}));
+    EXPECT_TRUE(proxy.targets(0.5f, 0.25f));
+    EXPECT_FALSE(LogLines::contains("Asymmetrical read")) << LogLines::all();
+    // Only the checking build says why.
+    EXPECT_EQ(LogLines::contains("sent as zeros"), kChecking) << LogLines::all();
 }
 
 }  // namespace
