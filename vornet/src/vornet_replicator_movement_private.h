@@ -1012,7 +1012,10 @@ void VNet_Replicate_Movement<T, N>::onPreSendData(unsigned int connectionId, eVN
         sendInput();
         return;
     }
-    const bool toOwner = remoteRole == eVNet_RoleOwner && (rules & VNET_RULE_AUTHORITY_TO_OWNER);
+    // An owner that sends input reads everything from the authority as a
+    // correction (the messages carry no tag), so it gets no state updates.
+    const bool toOwner = remoteRole == eVNet_RoleOwner && (rules & VNET_RULE_AUTHORITY_TO_OWNER) &&
+                         !(rules & VNET_RULE_OWNER_TO_AUTHORITY);
     if (remoteRole != eVNet_RoleProxy && !toOwner) return;
     auto* record = m_priv->recordFor(connectionId);
     if (!record) return;
