@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "BitStringSupport.h"
+#include "ControlSupport.h"
 #include "vornet/src/vornet_replicator_movement_private.h"
 #include "vornet/vornet.h"
 
@@ -417,6 +418,60 @@ TEST(OwnerInput, CorrectionOnlyBeyondTheThresholdAndNotTooOften)
     authority.lastCorrectionTime = 900;
     EXPECT_FALSE(authority.correctionDue(exact, 4.9f, 1000, 50));
     EXPECT_TRUE(authority.correctionDue(exact, 4.9f, 1000, 49));
+}
+
+// An owner and an authority of one dimension, the test carrying the input
+// packets between them.
+template <typename T>
+struct InputPair {
+    static constexpr unsigned char bits = 16;
+
+    InputPair() { authority.updateListener = &heard; }
+
+    // The owner's next input packet; the entry it added (null when memory
+    // failed).
+    InputEntry* send(VNet_BitStream& packet)
+    {
+        InputEntry* entry = owner.writeInputPacket(packet, bits);
+        if (entry) owner.inputSent(entry);
+        return entry;
+    }
+    bool receive(VNet_BitStream& packet)
+    {
+        uint32_t inputTime;
+        T ownerPosition;
+        return authority.readInputPacket(packet, bits, 0, inputTime, &ownerPosition);
+    }
+
+    MovementCore<T, 1> owner, authority;
+    Recorder<T> heard;
+};
+
+// The input stream the owner holds, handed in again: refused, and what is
+// sent is still that input.
+class OwnerInputStream : public control_test::LibraryFixture {};
+
+TEST_F(OwnerInputStream, HandedInTwiceIsRefusedAndStaysValid)
+{
+    InputPair<int> pair;
+    const int position = 3;
+    VNet_BitStream* input = inputOf(123);
+    pair.owner.updateInput(&position, input);
+    pair.owner.updateInput(&position, input);
+    EXPECT_EQ(pair.owner.inputStream, input);
+    EXPECT_TRUE(pair.owner.hasInput);
+    // Only the checking build says why.
+    EXPECT_EQ(control_test::LogLines::contains("used already"), kTagged) << control_test::LogLines::all();
+    VNet_BitStream packet;
+    pair.send(packet);
+    ASSERT_TRUE(pair.receive(packet));
+    EXPECT_EQ(pair.heard.inputValues, (std::vector<int>{123}));
+    // A new stream still replaces it.
+    pair.owner.updateInput(&position, inputOf(124));
+    VNet_BitStream next;
+    pair.send(next);
+    ASSERT_TRUE(pair.receive(next));
+    EXPECT_EQ(pair.heard.inputValues.back(), 124);
 }
 
 // ---------------------------------------------------------------------------

@@ -583,9 +583,12 @@ public:
     {
         std::memcpy(inputPosition, position, sizeof(inputPosition));
         const bool held = inputStream != nullptr;
-        if (input) {
+        (void)VNET_CHECK(!input || !VNET_BS_LOCKED(input),
+                         "This bitstream has been used already! Use VNet_BitStream::Duplicate()");
+        // The stream held already is kept as it is: freeing it first would
+        // leave nothing to hold.
+        if (input && input != inputStream) {
             freeLockedStream(inputStream);
-            (void)VNET_CHECK(!VNET_BS_LOCKED(input), "This bitstream has been used already! Use VNet_BitStream::Duplicate()");
             input->setFlag(VNET_BS_LOCKED_FLAG, true);
             inputStream = input;
         }
