@@ -447,6 +447,33 @@ struct InputPair {
     Recorder<T> heard;
 };
 
+// Right after a hand-over the new owner's clock reads 0. Nothing has been
+// acknowledged yet, so an input given then is resent like any other.
+TEST(OwnerInput, InputGivenAtClockZeroIsResentUntilAcknowledged)
+{
+    InputPair<float> pair;
+    const float position = 0;
+    pair.owner.updateInput(&position, inputOf(77));
+    ASSERT_EQ(pair.owner.inputTime, 0u);
+    for (int lost = 0; lost < 5; ++lost) {
+        VNet_BitStream packet;
+        ASSERT_NE(pair.send(packet), nullptr);
+    }
+    for (int step = 1; step <= 300; ++step) {
+        pair.owner.process(10, 100);
+        if (step % 50 == 0) pair.owner.updateInput(&position, inputOf(step / 50));
+        VNet_BitStream packet;
+        InputEntry* entry = pair.send(packet);
+        ASSERT_NE(entry, nullptr);
+        ASSERT_TRUE(pair.receive(packet));
+        pair.owner.inputAcknowledged(entry->time);
+    }
+    bool heard = false;
+    for (size_t i = 0; i < pair.heard.inputTimes.size(); ++i)
+        heard |= pair.heard.inputTimes[i] == 0 && pair.heard.inputValues[i] == 77;
+    EXPECT_TRUE(heard);
+}
+
 // The input stream the owner holds, handed in again: refused, and what is
 // sent is still that input.
 class OwnerInputStream : public control_test::LibraryFixture {};

@@ -715,6 +715,7 @@ public:
     {
         history.trim(lastAckedInputId);
         lastAckedInputId = time;
+        anyInputAcked = true;
     }
 
     // -----------------------------------------------------------------------
@@ -729,6 +730,8 @@ public:
     uint32_t lastCorrectionTime = 0;
     uint32_t lastSentInputTime = 0;
     uint32_t lastAckedInputId = 0;
+    // An input given at time 0 is not acknowledged before anything is.
+    bool anyInputAcked = false;
     Listener* updateListener = nullptr;
     float pendingVelocity[N] = {};
     float pendingAcceleration[N] = {};
@@ -787,7 +790,7 @@ private:
         for (Node* node = history.entries().last(); node; node = node->prev) {
             const InputEntry* entry = node->payload;
             if (entry == newest) continue;
-            if (entry->time <= lastAckedInputId) break;
+            if (anyInputAcked && entry->time <= lastAckedInputId) break;
             bitsUsed += entryCost(*entry);
             if (bitsUsed > inputHistoryBudgetBits) break;
             from = node;
