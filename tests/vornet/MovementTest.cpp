@@ -387,7 +387,7 @@ TEST(OwnerInput, CorrectionsTrimTheHistoryAndStaleOnesAreDropped)
     const int truth = 42;
     const float velocity = 0.5f;
     authority.updateState(&truth, &velocity, nullptr, true);
-    EXPECT_TRUE(authority.correctionDue(&position, 25.0f, 0, 0));
+    EXPECT_TRUE(authority.correctionDue(&position, bits, 25.0f, 0, 0));
 
     VNet_BitStream correction;
     authority.writeCorrection(correction, 30, bits);
@@ -412,12 +412,27 @@ TEST(OwnerInput, CorrectionOnlyBeyondTheThresholdAndNotTooOften)
     authority.updateState(truth, nullptr, nullptr, false);
     const float exact[2] = {0, 0};
     const float near[2] = {3, 4};
-    EXPECT_FALSE(authority.correctionDue(near, 25.0f, 1000, 0));
-    EXPECT_FALSE(authority.correctionDue(exact, 5.0f, 1000, 0));  // drift 5 equals the threshold
-    EXPECT_TRUE(authority.correctionDue(exact, 4.9f, 1000, 0));
+    EXPECT_FALSE(authority.correctionDue(near, 23, 25.0f, 1000, 0));
+    EXPECT_FALSE(authority.correctionDue(exact, 23, 5.0f, 1000, 0));  // drift 5 equals the threshold
+    EXPECT_TRUE(authority.correctionDue(exact, 23, 4.9f, 1000, 0));
     authority.lastCorrectionTime = 900;
-    EXPECT_FALSE(authority.correctionDue(exact, 4.9f, 1000, 50));
-    EXPECT_TRUE(authority.correctionDue(exact, 4.9f, 1000, 49));
+    EXPECT_FALSE(authority.correctionDue(exact, 23, 4.9f, 1000, 50));
+    EXPECT_TRUE(authority.correctionDue(exact, 23, 4.9f, 1000, 49));
+}
+
+// A position the wire rounds by more than the threshold: the owner at rest
+// where the authority holds the object reports the rounded position, and a
+// correction could carry nothing else.
+TEST(OwnerInput, NoCorrectionForWhatTheWireCannotTell)
+{
+    constexpr unsigned char bits = 10;
+    MovementCore<float, 1> authority;
+    const float truth = 2000.7f;
+    authority.updateState(&truth, nullptr, nullptr, false);
+    const float received = 2000.0f;  // 2000.7 with ten mantissa bits
+    EXPECT_FALSE(authority.correctionDue(&received, bits, 0.5f, 1000, 0));
+    const float away = 2002.0f;
+    EXPECT_TRUE(authority.correctionDue(&away, bits, 0.5f, 1000, 0));
 }
 
 // An owner and an authority of one dimension, the test carrying the input
@@ -506,7 +521,6 @@ TEST_F(OwnerInputStream, HandedInTwiceIsRefusedAndStaysValid)
 
 template <typename T, unsigned int N>
 struct Reckoning {
-    static constexpr unsigned char bits = 16;
     static constexpr uint32_t interpolation = 100;
     static constexpr uint32_t packetsPerSecond = 30;
 
@@ -554,6 +568,7 @@ struct Reckoning {
         return positionDrift<T, N>(shown, truth);
     }
 
+    unsigned char bits = 16;
     float threshold = 25.0f;
     MovementCore<T, N> authority, proxy;
     Recorder<T> listener;
@@ -655,6 +670,28 @@ TEST(DeadReckoning, ProxyErrorStaysBoundedUnderLossAndLag)
         EXPECT_LE(worst, threshold + allowance);
         EXPECT_GT(r.sent, 1);
     }
+}
+
+// A threshold finer than the wire's rounding: the proxy holds the rounded
+// position, and another update would carry the same.
+TEST(DeadReckoning, RestBelowTheWirePrecisionSendsOnce)
+{
+    Reckoning<float, 1> r;
+    r.bits = 10;
+    r.threshold = 0.5f;
+    const float position = 2000.7f;
+    for (uint32_t now = 1; now <= 1000; ++now) {
+        r.tick(1);
+        r.authority.updateState(&position, nullptr, nullptr, false);
+        r.opportunity(now, false, 0);
+        r.deliver(now);
+    }
+    EXPECT_EQ(r.sent, 1);
+    // Moving on by more than the threshold still sends.
+    const float moved = 2002.0f;
+    r.authority.updateState(&moved, nullptr, nullptr, false);
+    r.opportunity(1001, false, 0);
+    EXPECT_EQ(r.sent, 2);
 }
 
 TEST(DeadReckoning, LostUpdateResendsEverythingWithForce)

@@ -480,7 +480,12 @@ public:
             record.motion.extrapolate(state.baseTime);
             return updateSend;
         }
-        const float drift = positionDrift<T, N>(state.extrapolated, record.motion.extrapolated);
+        // The drift that an update would take away: the peer can hold no
+        // finer position than the wire carries, so a threshold below the
+        // wire's rounding must not make a resting object send forever.
+        Motion<T, N> sent = afterUpdate(record, 0, bits);
+        sent.extrapolate(time);
+        const float drift = positionDrift<T, N>(sent.extrapolated, record.motion.extrapolated);
         return drift > threshold ? updateSend : 0;
     }
 
@@ -497,14 +502,28 @@ public:
     // The record takes what the peer has read.
     void recordSent(Record& record, unsigned changes, unsigned char bits) const
     {
-        Motion<T, N>& sent = record.motion;
-        std::memcpy(sent.position, state.position, sizeof(sent.position));
-        quantiseValues<T, N>(sent.position, bits);
+        record.motion = afterUpdate(record, changes, bits);
+        record.force = false;
+        record.delivered = true;
+    }
+
+    // What the peer of a record reckons with once it has read an update of
+    // the given parts.
+    Motion<T, N> afterUpdate(const Record& record, unsigned changes, unsigned char bits) const
+    {
+        Motion<T, N> sent = record.motion;
+        wirePosition(sent.position, bits);
         if (changes & updateVelocity) quantised(state.velocity, sent.velocity, bits);
         if (changes & updateAcceleration) quantised(state.acceleration, sent.acceleration, bits);
         sent.baseTime = state.baseTime;
-        record.force = false;
-        record.delivered = true;
+        return sent;
+    }
+
+    // The state's position as the wire delivers it.
+    void wirePosition(T* out, unsigned char bits) const
+    {
+        std::memcpy(out, state.position, sizeof(state.position));
+        quantiseValues<T, N>(out, bits);
     }
 
     void markLost(Record& record)
@@ -665,10 +684,15 @@ public:
     }
 
     // Whether the authority corrects the owner at this input.
-    bool correctionDue(const T* ownerPosition, float threshold, uint32_t timeNow, uint32_t averagePing) const
+    bool correctionDue(const T* ownerPosition, unsigned char bits, float threshold, uint32_t timeNow,
+                       uint32_t averagePing) const
     {
         if (forced) return true;
-        if (positionDrift<T, N>(state.position, ownerPosition) <= threshold) return false;
+        // The owner's position came rounded by the wire, and a correction
+        // would carry the authority's rounded the same way.
+        T held[N];
+        wirePosition(held, bits);
+        if (positionDrift<T, N>(held, ownerPosition) <= threshold) return false;
         return timeNow - lastCorrectionTime > 2 * averagePing;
     }
 
@@ -1080,7 +1104,7 @@ void VNet_Replicate_Movement<T, N>::onDataReceived(unsigned int connectionId, eV
         uint32_t inputTime;
         T ownerPosition[N];
         if (!m_priv->readInputPacket(stream, bits(), estimatedSendTime, inputTime, ownerPosition)) return;
-        if (m_priv->correctionDue(ownerPosition, setup().getConstantErrorThreshold(), Vornet::getTime(),
+        if (m_priv->correctionDue(ownerPosition, bits(), setup().getConstantErrorThreshold(), Vornet::getTime(),
                                   stats.averagePing))
             sendCorrection(connectionId, inputTime);
     } else if (role == eVNet_RoleOwner && (setup().getRules() & VNET_RULE_OWNER_TO_AUTHORITY)) {
