@@ -9,12 +9,15 @@
 #include <set>
 #include <vector>
 
+#include "BitStringSupport.h"
+#include "ControlSupport.h"
 #include "vornet/src/vornet_replicator_movement_private.h"
 #include "vornet/vornet.h"
 
 namespace {
 
 using namespace Vornet_Private;
+using namespace bit_strings;
 
 // A listener that keeps what it was told.
 template <typename T>
@@ -384,7 +387,7 @@ TEST(OwnerInput, CorrectionsTrimTheHistoryAndStaleOnesAreDropped)
     const int truth = 42;
     const float velocity = 0.5f;
     authority.updateState(&truth, &velocity, nullptr, true);
-    EXPECT_TRUE(authority.correctionDue(&position, 25.0f, 0, 0));
+    EXPECT_TRUE(authority.correctionDue(&position, bits, 25.0f, 0, 0));
 
     VNet_BitStream correction;
     authority.writeCorrection(correction, 30, bits);
@@ -409,12 +412,108 @@ TEST(OwnerInput, CorrectionOnlyBeyondTheThresholdAndNotTooOften)
     authority.updateState(truth, nullptr, nullptr, false);
     const float exact[2] = {0, 0};
     const float near[2] = {3, 4};
-    EXPECT_FALSE(authority.correctionDue(near, 25.0f, 1000, 0));
-    EXPECT_FALSE(authority.correctionDue(exact, 5.0f, 1000, 0));  // drift 5 equals the threshold
-    EXPECT_TRUE(authority.correctionDue(exact, 4.9f, 1000, 0));
+    EXPECT_FALSE(authority.correctionDue(near, 23, 25.0f, 1000, 0));
+    EXPECT_FALSE(authority.correctionDue(exact, 23, 5.0f, 1000, 0));  // drift 5 equals the threshold
+    EXPECT_TRUE(authority.correctionDue(exact, 23, 4.9f, 1000, 0));
     authority.lastCorrectionTime = 900;
-    EXPECT_FALSE(authority.correctionDue(exact, 4.9f, 1000, 50));
-    EXPECT_TRUE(authority.correctionDue(exact, 4.9f, 1000, 49));
+    EXPECT_FALSE(authority.correctionDue(exact, 23, 4.9f, 1000, 50));
+    EXPECT_TRUE(authority.correctionDue(exact, 23, 4.9f, 1000, 49));
+}
+
+// A position the wire rounds by more than the threshold: the owner at rest
+// where the authority holds the object reports the rounded position, and a
+// correction could carry nothing else.
+TEST(OwnerInput, NoCorrectionForWhatTheWireCannotTell)
+{
+    constexpr unsigned char bits = 10;
+    MovementCore<float, 1> authority;
+    const float truth = 2000.7f;
+    authority.updateState(&truth, nullptr, nullptr, false);
+    const float received = 2000.0f;  // 2000.7 with ten mantissa bits
+    EXPECT_FALSE(authority.correctionDue(&received, bits, 0.5f, 1000, 0));
+    const float away = 2002.0f;
+    EXPECT_TRUE(authority.correctionDue(&away, bits, 0.5f, 1000, 0));
+}
+
+// An owner and an authority of one dimension, the test carrying the input
+// packets between them.
+template <typename T>
+struct InputPair {
+    static constexpr unsigned char bits = 16;
+
+    InputPair() { authority.updateListener = &heard; }
+
+    // The owner's next input packet; the entry it added (null when memory
+    // failed).
+    InputEntry* send(VNet_BitStream& packet)
+    {
+        InputEntry* entry = owner.writeInputPacket(packet, bits);
+        if (entry) owner.inputSent(entry);
+        return entry;
+    }
+    bool receive(VNet_BitStream& packet)
+    {
+        uint32_t inputTime;
+        T ownerPosition;
+        return authority.readInputPacket(packet, bits, 0, inputTime, &ownerPosition);
+    }
+
+    MovementCore<T, 1> owner, authority;
+    Recorder<T> heard;
+};
+
+// Right after a hand-over the new owner's clock reads 0. Nothing has been
+// acknowledged yet, so an input given then is resent like any other.
+TEST(OwnerInput, InputGivenAtClockZeroIsResentUntilAcknowledged)
+{
+    InputPair<float> pair;
+    const float position = 0;
+    pair.owner.updateInput(&position, inputOf(77));
+    ASSERT_EQ(pair.owner.inputTime, 0u);
+    for (int lost = 0; lost < 5; ++lost) {
+        VNet_BitStream packet;
+        ASSERT_NE(pair.send(packet), nullptr);
+    }
+    for (int step = 1; step <= 300; ++step) {
+        pair.owner.process(10, 100);
+        if (step % 50 == 0) pair.owner.updateInput(&position, inputOf(step / 50));
+        VNet_BitStream packet;
+        InputEntry* entry = pair.send(packet);
+        ASSERT_NE(entry, nullptr);
+        ASSERT_TRUE(pair.receive(packet));
+        pair.owner.inputAcknowledged(entry->time);
+    }
+    bool heard = false;
+    for (size_t i = 0; i < pair.heard.inputTimes.size(); ++i)
+        heard |= pair.heard.inputTimes[i] == 0 && pair.heard.inputValues[i] == 77;
+    EXPECT_TRUE(heard);
+}
+
+// The input stream the owner holds, handed in again: refused, and what is
+// sent is still that input.
+class OwnerInputStream : public control_test::LibraryFixture {};
+
+TEST_F(OwnerInputStream, HandedInTwiceIsRefusedAndStaysValid)
+{
+    InputPair<int> pair;
+    const int position = 3;
+    VNet_BitStream* input = inputOf(123);
+    pair.owner.updateInput(&position, input);
+    pair.owner.updateInput(&position, input);
+    EXPECT_EQ(pair.owner.inputStream, input);
+    EXPECT_TRUE(pair.owner.hasInput);
+    // Only the checking build says why.
+    EXPECT_EQ(control_test::LogLines::contains("used already"), kTagged) << control_test::LogLines::all();
+    VNet_BitStream packet;
+    pair.send(packet);
+    ASSERT_TRUE(pair.receive(packet));
+    EXPECT_EQ(pair.heard.inputValues, (std::vector<int>{123}));
+    // A new stream still replaces it.
+    pair.owner.updateInput(&position, inputOf(124));
+    VNet_BitStream next;
+    pair.send(next);
+    ASSERT_TRUE(pair.receive(next));
+    EXPECT_EQ(pair.heard.inputValues.back(), 124);
 }
 
 // ---------------------------------------------------------------------------
@@ -422,7 +521,6 @@ TEST(OwnerInput, CorrectionOnlyBeyondTheThresholdAndNotTooOften)
 
 template <typename T, unsigned int N>
 struct Reckoning {
-    static constexpr unsigned char bits = 16;
     static constexpr uint32_t interpolation = 100;
     static constexpr uint32_t packetsPerSecond = 30;
 
@@ -470,6 +568,7 @@ struct Reckoning {
         return positionDrift<T, N>(shown, truth);
     }
 
+    unsigned char bits = 16;
     float threshold = 25.0f;
     MovementCore<T, N> authority, proxy;
     Recorder<T> listener;
@@ -571,6 +670,28 @@ TEST(DeadReckoning, ProxyErrorStaysBoundedUnderLossAndLag)
         EXPECT_LE(worst, threshold + allowance);
         EXPECT_GT(r.sent, 1);
     }
+}
+
+// A threshold finer than the wire's rounding: the proxy holds the rounded
+// position, and another update would carry the same.
+TEST(DeadReckoning, RestBelowTheWirePrecisionSendsOnce)
+{
+    Reckoning<float, 1> r;
+    r.bits = 10;
+    r.threshold = 0.5f;
+    const float position = 2000.7f;
+    for (uint32_t now = 1; now <= 1000; ++now) {
+        r.tick(1);
+        r.authority.updateState(&position, nullptr, nullptr, false);
+        r.opportunity(now, false, 0);
+        r.deliver(now);
+    }
+    EXPECT_EQ(r.sent, 1);
+    // Moving on by more than the threshold still sends.
+    const float moved = 2002.0f;
+    r.authority.updateState(&moved, nullptr, nullptr, false);
+    r.opportunity(1001, false, 0);
+    EXPECT_EQ(r.sent, 2);
 }
 
 TEST(DeadReckoning, LostUpdateResendsEverythingWithForce)
@@ -675,6 +796,113 @@ TEST(DeadReckoning, OverrideIsUndoneByTheNextUpdateThatLacksMotion)
     proxy.applyStateUpdate(&position, nullptr, nullptr, true, 100, 20);
     EXPECT_EQ(proxy.state.velocity[0], 2.0f);
     EXPECT_FALSE(proxy.pending);
+}
+
+// ---------------------------------------------------------------------------
+// The three messages against their layouts, bit by bit; each layout is also
+// read back by the receiving side.
+
+// The first update on a connection: the velocity differs from what the peer
+// holds, the acceleration does not, and the force bit is set.
+TEST(MovementMessages, StateUpdateLayout)
+{
+    constexpr unsigned char bits = 10;
+    MovementCore<float, 2> authority;
+    const float position[2] = {1.0f, -2.5f};
+    const float velocity[2] = {0.5f, 0.0f};
+    authority.updateState(position, velocity, nullptr, false);
+    auto* record = authority.recordFor(1);
+    ASSERT_NE(record, nullptr);
+    const unsigned plan = authority.planUpdate(*record, bits, 25.0f, false);
+    ASSERT_TRUE(plan & updateSend);
+    VNet_BitStream stream;
+    authority.writeStateUpdate(stream, plan, record->force, bits);
+    const std::string golden = floatItem(false, "0000000000", "01111111") +  // 1.0
+                               floatItem(true, "0100000000", "10000000") +   // -2.5
+                               boolItem(true) +                              // velocity follows
+                               floatItem(false, "0000000000", "01111110") +  // 0.5
+                               floatItem(false, "0000000000", "00000000") +  // 0.0
+                               boolItem(false) +                             // no acceleration
+                               boolItem(true);                               // force
+    EXPECT_EQ(bitsOf(stream), golden);
+
+    MovementCore<float, 2> proxy;
+    Recorder<float> listener;
+    proxy.updateListener = &listener;
+    VNet_BitStream wire = streamOfBits(golden);
+    ASSERT_TRUE(proxy.receiveStateUpdate(wire, bits, 100, 20, 0));
+    EXPECT_EQ(listener.updates, (std::vector<float>{1.0f}));
+    EXPECT_EQ(proxy.state.position[1], -2.5f);
+    EXPECT_EQ(proxy.state.velocity[0], 0.5f);
+    EXPECT_EQ(proxy.splineParameter, 1.0f) << "forced: no smoothing";
+}
+
+// The third input packet of an owner: two history entries (the first with
+// its input, the second repeating it), then the new input.
+TEST(MovementMessages, InputPacketLayout)
+{
+    constexpr unsigned char bits = 8;
+    MovementCore<int, 1> owner;
+    const int first = 3, second = -4;
+    owner.process(100, 100);
+    owner.updateInput(&first, inputOf(5));
+    VNet_BitStream one, two, stream;
+    owner.inputSent(owner.writeInputPacket(one, bits));
+    owner.process(20, 100);
+    owner.inputSent(owner.writeInputPacket(two, bits));
+    owner.process(280, 100);
+    owner.updateInput(&second, inputOf(2));
+    owner.inputSent(owner.writeInputPacket(stream, bits));
+    const std::string golden =
+        boolItem(true) + uintItem("00100110000000000000000000000000") +  // entry at 100
+        boolItem(false) + uintItem("10100000") +                          // its input, 5
+        boolItem(true) + boolItem(false) + uintItem("000000") +           // entry 0 ms later
+        boolItem(true) +                                                  // without new input
+        boolItem(false) +                                                 // end of entries
+        boolItem(true) + boolItem(false) + uintItem("001101001") +        // the new input, 300 ms later
+        intItem("00100000", true) +                                       // position -4
+        boolItem(false) + uintItem("01000000") +                          // its input, 2
+        (kTagged ? boolItem(true) : "");
+    EXPECT_EQ(bitsOf(stream), golden);
+
+    MovementCore<int, 1> authority;
+    Recorder<int> listener;
+    authority.updateListener = &listener;
+    VNet_BitStream wire = streamOfBits(golden);
+    uint32_t inputTime = 0;
+    int ownerPosition = 0;
+    ASSERT_TRUE(authority.readInputPacket(wire, bits, 0, inputTime, &ownerPosition));
+    EXPECT_EQ(inputTime, 400u);
+    EXPECT_EQ(ownerPosition, -4);
+    EXPECT_EQ(listener.inputTimes, (std::vector<unsigned>{100, 100, 400}));
+    EXPECT_EQ(listener.inputValues, (std::vector<int>{5, -1, 2}));
+}
+
+TEST(MovementMessages, CorrectionLayout)
+{
+    constexpr unsigned char bits = 6;
+    MovementCore<unsigned int, 1> authority;
+    const unsigned int position = 9;
+    const float velocity = -0.25f;
+    authority.updateState(&position, &velocity, nullptr, true);
+    VNet_BitStream stream;
+    authority.writeCorrection(stream, 1000, bits);
+    const std::string golden = uintItem("00010111110000000000000000000000") +  // input time 1000
+                               uintItem("100100") +                            // position 9
+                               floatItem(true, "000000", "01111101") +         // velocity -0.25
+                               floatItem(false, "000000", "00000000") +        // acceleration 0
+                               boolItem(true);                                 // forced
+    EXPECT_EQ(bitsOf(stream), golden);
+
+    MovementCore<unsigned int, 1> owner;
+    Recorder<unsigned int> listener;
+    owner.updateListener = &listener;
+    VNet_BitStream wire = streamOfBits(golden);
+    ASSERT_TRUE(owner.receiveCorrection(wire, bits, 0));
+    EXPECT_EQ(listener.corrections, (std::vector<unsigned int>{9}));
+    EXPECT_EQ(listener.correctionVelocity, -0.25f);
+    EXPECT_TRUE(listener.lastForced);
+    EXPECT_EQ(owner.lastCorrectionTime, 1000u);
 }
 
 }  // namespace

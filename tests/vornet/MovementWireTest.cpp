@@ -29,7 +29,13 @@ struct Listener : VNet_MoveUpdateListener<T> {
         inputTimes.insert(time);
     }
     void onLocalInput(VNet_BitStream*) override {}
-    void onCorrection(T*, float*, float*, bool, unsigned int) override { ++corrections; }
+    void onCorrection(T* position, float* velocity, float*, bool, unsigned int) override
+    {
+        ++corrections;
+        correctedPosition = position[0];
+        correctedVelocity = velocity[0];
+        if (!std::isfinite(float(position[0])) || !std::isfinite(velocity[0])) ++insaneCorrections;
+    }
     void onUpdateReceived(VNet_BitStream*, T*, float*, float*, unsigned int) override { ++updates; }
 
     // Every input of a test is this many 32-bit words.
@@ -37,13 +43,18 @@ struct Listener : VNet_MoveUpdateListener<T> {
     std::set<unsigned> inputTimes;
     int corrections = 0;
     int updates = 0;
+    // The first element of the last correction, and corrections whose
+    // numbers are not numbers.
+    T correctedPosition{};
+    float correctedVelocity = 0;
+    int insaneCorrections = 0;
 };
 
-template <typename T, unsigned int N>
+template <typename T, unsigned int N, unsigned char Rules = kMoveRules>
 struct Mover {
     Mover()
     {
-        movement = new VNet_Replicate_Movement<T, N>(kBits, kFlags, kMoveRules, 0, -1, -1);
+        movement = new VNet_Replicate_Movement<T, N>(kBits, kFlags, Rules, 0, -1, -1);
         movement->setUpdateListener(&listener);
         node.beginReplicationSetup(1);
         node.addReplicator(movement, true);
@@ -67,37 +78,38 @@ struct Mover {
     VNet_Replicate_Movement<T, N>* movement;
 };
 
-template <typename T, unsigned int N>
-class MovementFixture : public WireFixture<Mover<T, N>> {
+template <typename T, unsigned int N, unsigned char Rules = kMoveRules>
+class MovementFixture : public WireFixture<Mover<T, N, Rules>> {
 protected:
-    using Base = WireFixture<Mover<T, N>>;
+    using Base = WireFixture<Mover<T, N, Rules>>;
+    using Object = Mover<T, N, Rules>;
 
     // An authority object, its proxy announced on the client; prepare sets
     // the object up before the connection.
     template <typename Prepare>
-    Mover<T, N>& connectWithMover(Prepare prepare)
+    Object& connectWithMover(Prepare prepare)
     {
-        Mover<T, N>& authority = this->addObject();
+        Object& authority = this->addObject();
         prepare(authority);
         this->connect();
         EXPECT_TRUE(this->runUntil([&] { return this->proxyOf(authority) != nullptr; })) << LogLines::all();
         return authority;
     }
-    Mover<T, N>& connectWithMover()
+    Object& connectWithMover()
     {
-        return connectWithMover([](Mover<T, N>&) {});
+        return connectWithMover([](Object&) {});
     }
 
     // Makes the client the owner of the object; its proxy there.
-    Mover<T, N>& handOver(Mover<T, N>& authority)
+    Object& handOver(Object& authority)
     {
         authority.node.setOwner(this->server->find("established")->id, true);
-        Mover<T, N>& owner = *this->proxyOf(authority);
+        Object& owner = *this->proxyOf(authority);
         EXPECT_TRUE(this->runUntil([&] { return owner.node.getRole() == eVNet_RoleOwner; }));
         return owner;
     }
 
-    float proxyError(Mover<T, N>& authority, const T* truth)
+    float proxyError(Object& authority, const T* truth)
     {
         T shown[N];
         this->proxyOf(authority)->movement->getExtrapolatedPosition(0, shown);
@@ -370,6 +382,65 @@ TEST_P(PlaneMovementStepped, LongHistoryStillFitsThePacket)
     for (unsigned time : given) missing += authority.listener.inputTimes.count(time) == 0;
     EXPECT_EQ(missing, 0u);
     EXPECT_FALSE(LogLines::contains("cannot fit one packet")) << LogLines::all();
+}
+
+// An owner that sends its input (rules with owner-to-authority) hears from
+// the authority through corrections only: it would read a state update as a
+// correction, for the two carry no tag. Six objects, so that a message read
+// wrongly runs into the data after it.
+template <unsigned char Rules>
+class InputOwners : public MovementFixture<float, 2, Rules> {
+protected:
+    void ownersHearSaneCorrectionsOnly()
+    {
+        using Object = Mover<float, 2, Rules>;
+        this->connectWithMover();
+        for (int i = 1; i < 6; ++i) this->addObject();
+        ASSERT_TRUE(this->runUntil([&] {
+            for (const auto& object : this->objects)
+                if (!this->proxyOf(*object)) return false;
+            return true;
+        }));
+        std::vector<Object*> owners;
+        for (const auto& object : this->objects) owners.push_back(&this->handOver(*object));
+        // The authority holds each object still, at a place of its own; its
+        // forced state goes to the owner with the next input.
+        float velocity[2] = {0.25f, -0.125f};
+        for (size_t i = 0; i < this->objects.size(); ++i) {
+            float held[2] = {10.0f * float(i) + 0.5f, -20.0f};
+            this->objects[i]->movement->updateState(held, velocity, nullptr, true);
+        }
+        // The owners report places far from it, so the authority corrects
+        // them as often as it may.
+        float far[2] = {5000.0f, 5000.0f};
+        for (int step = 1; step <= 400; ++step) {
+            if (step % 10 == 0)
+                for (Object* owner : owners) owner->movement->updateInput(far, valueStream(uint32_t(step)));
+            this->step();
+        }
+        for (size_t i = 0; i < owners.size(); ++i) {
+            const Listener<float>& heard = owners[i]->listener;
+            EXPECT_GE(heard.corrections, 1) << "owner " << i;
+            EXPECT_EQ(heard.insaneCorrections, 0) << "owner " << i;
+            EXPECT_EQ(heard.correctedPosition, 10.0f * float(i) + 0.5f) << "owner " << i;
+            EXPECT_EQ(heard.correctedVelocity, 0.25f) << "owner " << i;
+        }
+        EXPECT_FALSE(LogLines::contains("asynchronous read")) << LogLines::all();
+    }
+};
+
+using InputOwnersWithUpdates = InputOwners<0x07>;
+INSTANTIATE_TEST_SUITE_P(Stepped, InputOwnersWithUpdates, testing::Values(Link::InProcess), linkName);
+TEST_P(InputOwnersWithUpdates, HearSaneCorrectionsOnly)
+{
+    ownersHearSaneCorrectionsOnly();
+}
+
+using InputOwnersWithoutProxies = InputOwners<0x06>;
+INSTANTIATE_TEST_SUITE_P(Stepped, InputOwnersWithoutProxies, testing::Values(Link::InProcess), linkName);
+TEST_P(InputOwnersWithoutProxies, HearSaneCorrectionsOnly)
+{
+    ownersHearSaneCorrectionsOnly();
 }
 
 using LineMovementStepped = MovementFixture<int, 1>;

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "BitStringSupport.h"
 #include "ControlSupport.h"
 #include "vornet/src/vornet_node_private.h"
 #include "vornet/vornet_node.h"
@@ -15,6 +16,7 @@ namespace {
 
 using namespace control_test;
 using Vornet_Private::NodeConnState;
+using bit_strings::bitsOf;
 
 constexpr unsigned char kToProxy = VNET_RULE_AUTHORITY_TO_PROXY;
 
@@ -35,13 +37,6 @@ struct BoolNode {
     VNet_Node_Private* priv() { return VNet_Node_Private::of(&node); }
 };
 
-[[maybe_unused]] std::string bitsOf(VNet_BitStream stream)
-{
-    std::string text;
-    stream.resetReadState();
-    for (unsigned i = 0; i < stream.getBitCount(); ++i) text += stream.getInt(1) ? '1' : '0';
-    return text;
-}
 
 unsigned readPosition(const VNet_BitStream& stream)
 {

@@ -480,7 +480,12 @@ public:
             record.motion.extrapolate(state.baseTime);
             return updateSend;
         }
-        const float drift = positionDrift<T, N>(state.extrapolated, record.motion.extrapolated);
+        // The drift that an update would take away: the peer can hold no
+        // finer position than the wire carries, so a threshold below the
+        // wire's rounding must not make a resting object send forever.
+        Motion<T, N> sent = afterUpdate(record, 0, bits);
+        sent.extrapolate(time);
+        const float drift = positionDrift<T, N>(sent.extrapolated, record.motion.extrapolated);
         return drift > threshold ? updateSend : 0;
     }
 
@@ -497,14 +502,28 @@ public:
     // The record takes what the peer has read.
     void recordSent(Record& record, unsigned changes, unsigned char bits) const
     {
-        Motion<T, N>& sent = record.motion;
-        std::memcpy(sent.position, state.position, sizeof(sent.position));
-        quantiseValues<T, N>(sent.position, bits);
+        record.motion = afterUpdate(record, changes, bits);
+        record.force = false;
+        record.delivered = true;
+    }
+
+    // What the peer of a record reckons with once it has read an update of
+    // the given parts.
+    Motion<T, N> afterUpdate(const Record& record, unsigned changes, unsigned char bits) const
+    {
+        Motion<T, N> sent = record.motion;
+        wirePosition(sent.position, bits);
         if (changes & updateVelocity) quantised(state.velocity, sent.velocity, bits);
         if (changes & updateAcceleration) quantised(state.acceleration, sent.acceleration, bits);
         sent.baseTime = state.baseTime;
-        record.force = false;
-        record.delivered = true;
+        return sent;
+    }
+
+    // The state's position as the wire delivers it.
+    void wirePosition(T* out, unsigned char bits) const
+    {
+        std::memcpy(out, state.position, sizeof(state.position));
+        quantiseValues<T, N>(out, bits);
     }
 
     void markLost(Record& record)
@@ -583,9 +602,12 @@ public:
     {
         std::memcpy(inputPosition, position, sizeof(inputPosition));
         const bool held = inputStream != nullptr;
-        if (input) {
+        (void)VNET_CHECK(!input || !VNET_BS_LOCKED(input),
+                         "This bitstream has been used already! Use VNet_BitStream::Duplicate()");
+        // The stream held already is kept as it is: freeing it first would
+        // leave nothing to hold.
+        if (input && input != inputStream) {
             freeLockedStream(inputStream);
-            (void)VNET_CHECK(!VNET_BS_LOCKED(input), "This bitstream has been used already! Use VNet_BitStream::Duplicate()");
             input->setFlag(VNET_BS_LOCKED_FLAG, true);
             inputStream = input;
         }
@@ -662,10 +684,15 @@ public:
     }
 
     // Whether the authority corrects the owner at this input.
-    bool correctionDue(const T* ownerPosition, float threshold, uint32_t timeNow, uint32_t averagePing) const
+    bool correctionDue(const T* ownerPosition, unsigned char bits, float threshold, uint32_t timeNow,
+                       uint32_t averagePing) const
     {
         if (forced) return true;
-        if (positionDrift<T, N>(state.position, ownerPosition) <= threshold) return false;
+        // The owner's position came rounded by the wire, and a correction
+        // would carry the authority's rounded the same way.
+        T held[N];
+        wirePosition(held, bits);
+        if (positionDrift<T, N>(held, ownerPosition) <= threshold) return false;
         return timeNow - lastCorrectionTime > 2 * averagePing;
     }
 
@@ -712,6 +739,7 @@ public:
     {
         history.trim(lastAckedInputId);
         lastAckedInputId = time;
+        anyInputAcked = true;
     }
 
     // -----------------------------------------------------------------------
@@ -726,6 +754,8 @@ public:
     uint32_t lastCorrectionTime = 0;
     uint32_t lastSentInputTime = 0;
     uint32_t lastAckedInputId = 0;
+    // An input given at time 0 is not acknowledged before anything is.
+    bool anyInputAcked = false;
     Listener* updateListener = nullptr;
     float pendingVelocity[N] = {};
     float pendingAcceleration[N] = {};
@@ -784,7 +814,7 @@ private:
         for (Node* node = history.entries().last(); node; node = node->prev) {
             const InputEntry* entry = node->payload;
             if (entry == newest) continue;
-            if (entry->time <= lastAckedInputId) break;
+            if (anyInputAcked && entry->time <= lastAckedInputId) break;
             bitsUsed += entryCost(*entry);
             if (bitsUsed > inputHistoryBudgetBits) break;
             from = node;
@@ -1012,7 +1042,10 @@ void VNet_Replicate_Movement<T, N>::onPreSendData(unsigned int connectionId, eVN
         sendInput();
         return;
     }
-    const bool toOwner = remoteRole == eVNet_RoleOwner && (rules & VNET_RULE_AUTHORITY_TO_OWNER);
+    // An owner that sends input reads everything from the authority as a
+    // correction (the messages carry no tag), so it gets no state updates.
+    const bool toOwner = remoteRole == eVNet_RoleOwner && (rules & VNET_RULE_AUTHORITY_TO_OWNER) &&
+                         !(rules & VNET_RULE_OWNER_TO_AUTHORITY);
     if (remoteRole != eVNet_RoleProxy && !toOwner) return;
     auto* record = m_priv->recordFor(connectionId);
     if (!record) return;
@@ -1071,7 +1104,7 @@ void VNet_Replicate_Movement<T, N>::onDataReceived(unsigned int connectionId, eV
         uint32_t inputTime;
         T ownerPosition[N];
         if (!m_priv->readInputPacket(stream, bits(), estimatedSendTime, inputTime, ownerPosition)) return;
-        if (m_priv->correctionDue(ownerPosition, setup().getConstantErrorThreshold(), Vornet::getTime(),
+        if (m_priv->correctionDue(ownerPosition, bits(), setup().getConstantErrorThreshold(), Vornet::getTime(),
                                   stats.averagePing))
             sendCorrection(connectionId, inputTime);
     } else if (role == eVNet_RoleOwner && (setup().getRules() & VNET_RULE_OWNER_TO_AUTHORITY)) {

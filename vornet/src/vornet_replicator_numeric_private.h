@@ -69,10 +69,16 @@ E* peekValues(VNet_BitStream* bs, unsigned char bits)
     return values;
 }
 
+// A pointer form without an array still writes its items, as zeros: the
+// peer reads them whatever this side holds, and the rest of the update
+// must stay in step.
 template <typename E, unsigned int SIZE>
 void packValues(VNet_BitStream* stream, const E* values, unsigned char bits)
 {
-    if (stream && values) writeValues<E, SIZE>(*stream, values, bits);
+    if (!stream) return;
+    static constexpr E zeros[SIZE] = {};
+    if (!VNET_CHECK(values, "no application array: its items are sent as zeros") || !values) values = zeros;
+    writeValues<E, SIZE>(*stream, values, bits);
 }
 
 // With store false the same items are passed over and nothing changes.
