@@ -4,6 +4,7 @@
 #include "editor/app/shell/AppState.h"
 #include "editor/app/simulation/Simulator.h"
 #include "editor/app/simulation/ViewCamera.h"
+#include "platform/KeyState.h"
 
 #include <GL/freeglut.h>
 
@@ -28,6 +29,7 @@ void advanceSimulation(AppState& app, uint32_t now)
 
 void tick(AppState& app, uint32_t now)
 {
+    platform::refreshKeyState();
     app.leftDown = app.leftButton.takeForTick();
     app.rightDown = app.rightButton.takeForTick();
     if (app.simulationOn) advanceSimulation(app, now);

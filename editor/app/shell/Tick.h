@@ -4,10 +4,11 @@
 
 class AppState;
 
-// One update step at time now (elapsed ms): the buttons recorded since the
-// last tick, the simulation clock, the input pass while the pointer is on
-// the map, the simulation's update, the parallax layers when the camera
-// moved, the menus' poll; then the mouse state becomes the previous state.
+// One update step at time now (elapsed ms): one picture of the keys and the
+// buttons recorded since the last tick, the simulation clock, the input pass
+// while the pointer is on the map, the simulation's update, the parallax
+// layers when the camera moved, the menus' poll; then the mouse state
+// becomes the previous state.
 void tick(AppState& app, uint32_t now);
 
 // The delay to re-arm a timer with after its step took spent ms: what is

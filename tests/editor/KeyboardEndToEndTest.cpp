@@ -1,0 +1,80 @@
+// Whose keys the editor acts on, tried as a user meets it: the real editor
+// under a private X server, real key events, another program's window
+// beside it, and the map files it saves as the oracle.
+#include "tests/editor/support/EditorSession.h"
+#include "tests/editor/support/EditorUser.h"
+#include "tests/editor/support/ForeignWindow.h"
+#include "tests/editor/support/MapText.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace quillow::test;
+
+constexpr const char* kMapName = "focus.xml";
+constexpr MapBox kBox{0.0f, 0.0f, 256.0f};
+
+class KeyboardEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        editor.tree().writeMap(kMapName, boxMapText({kBox}));
+        ASSERT_TRUE(editor.start());
+        ASSERT_TRUE(user.openMap(kMapName));
+        ASSERT_TRUE(user.selectAt(pixelOf(kBox.x, kBox.y)));
+    }
+
+    std::string savedText() const { return fileText(editor.mapPath(kMapName)); }
+    size_t savedBoxes() const { return countOf(savedText(), "<Aabb>"); }
+
+    // Makes the gesture and saves until the map holds that many boxes.
+    bool untilSavedBoxes(const std::function<void()>& gesture, size_t boxes)
+    {
+        return user.repeatUntilSaved(gesture, [&] { return savedBoxes() == boxes; });
+    }
+
+    EditorSession editor;
+    EditorUser user{editor};
+};
+
+// With the focus in another program and the pointer resting on the editor,
+// D (pan), Delete and Ctrl+S are that program's: the file is not written,
+// the box stays and the view stays where it was, which a paste tells, as it
+// lands in the middle of the view. With the focus back the same keys work.
+TEST_F(KeyboardEndToEnd, KeysTypedIntoAnotherWindowAreNotTheEditors)
+{
+    user.holdKeys("ctrl+c");
+    const std::string opened = savedText();
+
+    ForeignWindow other(editor.display());
+    ASSERT_TRUE(other.takeFocus());
+    const size_t before = editor.lineCount();
+    for (const char* keys : {"d", "Delete", "ctrl+s", "ctrl+v"}) user.holdKeys(keys);
+    EXPECT_EQ(editor.countLines("saving map"), 0u) << "after line " << before;
+    EXPECT_EQ(savedText(), opened);
+
+    ASSERT_TRUE(other.giveFocusTo(editor.window()));
+    ASSERT_TRUE(untilSavedBoxes([&] { user.holdKeys("ctrl+v"); }, 2));
+    for (const Position& at : positionsOf(savedText(), "Aabb")) {
+        EXPECT_EQ(at.x, kBox.x);
+        EXPECT_EQ(at.y, kBox.y);
+    }
+
+    // Panned right, the next copy lands right of the box; Delete then
+    // takes the selected box, which leaves the copies.
+    user.holdKeys("d");
+    ASSERT_TRUE(untilSavedBoxes([&] { user.holdKeys("ctrl+v"); }, 3));
+    ASSERT_TRUE(untilSavedBoxes([&] { user.holdKeys("Delete"); }, 2));
+    const std::vector<Position> left = positionsOf(savedText(), "Aabb");
+    ASSERT_EQ(left.size(), 2u);
+    const auto panned = std::count_if(left.begin(), left.end(), [](const Position& at) { return at.x > kBox.x; });
+    EXPECT_EQ(panned, 1);
+}
+
+}  // namespace
