@@ -77,4 +77,23 @@ TEST_F(KeyboardEndToEnd, KeysTypedIntoAnotherWindowAreNotTheEditors)
     EXPECT_EQ(panned, 1);
 }
 
+// A name typed into the Save As dialog with a box selected: its letters
+// are text, so b (the dump of the selection, a debug key) prints nothing,
+// over the dialog or over the map; Ctrl+S still works.
+TEST_F(KeyboardEndToEnd, PlainKeysTypedIntoATextFieldAreText)
+{
+    const size_t before = editor.lineCount();
+    ASSERT_TRUE(user.chooseFromMenu(kFileTop, kSaveAsEntry));
+    ASSERT_TRUE(editor.waitForLine("showmenu 6", before));
+    user.typeInto(kDialogNameField, "bob.xml");
+    // On the map, where the shortcuts are read, the field keeps the focus.
+    editor.moveTo(kFreeMapPoint.x, kFreeMapPoint.y);
+    user.settle();
+    editor.type("b");
+    editor.keyDown("ctrl+s");
+    EXPECT_TRUE(editor.waitForLine("saving map", before));
+    editor.keyUp("ctrl+s");
+    EXPECT_EQ(editor.countLines("VornOwner"), 0u);
+}
+
 }  // namespace

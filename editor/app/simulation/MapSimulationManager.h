@@ -60,6 +60,9 @@ public:
     void rebuildDrawList();
     void setObjectParallax(GameObject* object, float px, float py);
     std::string getMapName() const { return mapName; }
+    // While a text field of the menus has the keyboard focus, what is typed
+    // is its text: no plain key acts, only the Ctrl shortcuts.
+    bool keysAreText() const;
     Vec2 snapToGrid(float x, float y) const;
     void drawGrid(bool onTop) const;
 
