@@ -123,7 +123,10 @@ TEST_F(CreateEndToEnd, CircleSpawnsAndPolygonAreSavedAndOpenAgain)
 // its press, place a spawn and the points of a polygon all the same.
 TEST_F(CreateEndToEnd, QuickClicksPlaceASpawnAndAPolygon)
 {
+    // The pointer rests on the point first, as a hand stops before it clicks.
     const auto quickClick = [&](const Pixel& at, int button = 1) {
+        editor.moveTo(at.x, at.y);
+        user.settle();
         editor.click(at.x, at.y, button);
         user.settle();
     };

@@ -140,6 +140,8 @@ TEST_F(SelectionEndToEnd, AQuickClickSelects)
     writeMap({box(-400, 0, 256), box(300, -500, 100)});
     openMap();
     const Pixel centre = pixelOf(-400, 0);
+    editor.moveTo(centre.x, centre.y);
+    user.settle();
     editor.click(centre.x, centre.y);
     user.settle();
     // One click only, so that a click that happened to span two ticks
