@@ -2,9 +2,14 @@
 
 #include "platform/X11KeyState.h"
 
+#include <GL/glx.h>
+
 namespace platform {
 
 namespace {
+
+// The window the X server's source follows; 0 before the program has one.
+unsigned long followedWindow = 0;
 
 std::unique_ptr<KeyStateSource>& currentSource()
 {
@@ -15,7 +20,7 @@ std::unique_ptr<KeyStateSource>& currentSource()
 KeyStateSource& source()
 {
     auto& current = currentSource();
-    if (!current) current = std::make_unique<X11KeyState>();
+    if (!current) current = std::make_unique<X11KeyState>(followedWindow);
     return *current;
 }
 
@@ -29,6 +34,17 @@ int16_t getKeyState(int virtualKey)
 bool isKeyDown(int virtualKey)
 {
     return (getKeyState(virtualKey) & 0x8000) != 0;
+}
+
+void refreshKeyState()
+{
+    source().refresh();
+}
+
+void followKeyboardOfCurrentWindow()
+{
+    followedWindow = glXGetCurrentDrawable();
+    currentSource() = std::make_unique<X11KeyState>(followedWindow);
 }
 
 void setKeyStateSource(std::unique_ptr<KeyStateSource> source)

@@ -47,11 +47,17 @@ const std::vector<KeyMapping>& specialKeys()
 
 }  // namespace
 
-X11KeyState::X11KeyState() : display_(XOpenDisplay(nullptr)) {}
+X11KeyState::X11KeyState(unsigned long window) : display_(XOpenDisplay(nullptr)), focus_(display_, window) {}
 
 X11KeyState::~X11KeyState()
 {
     if (display_) XCloseDisplay(display_);
+}
+
+void X11KeyState::refresh()
+{
+    keys_.fill(0);
+    if (focus_.windowHasKeyboard()) XQueryKeymap(display_, keys_.data());
 }
 
 std::vector<unsigned long> X11KeyState::keysymsFor(int virtualKey)
@@ -74,11 +80,9 @@ std::vector<unsigned long> X11KeyState::keysymsFor(int virtualKey)
 bool X11KeyState::isDown(int virtualKey)
 {
     if (!display_) return false;
-    char keys[32];
-    XQueryKeymap(display_, keys);
     for (unsigned long keysym : keysymsFor(virtualKey)) {
         const KeyCode code = XKeysymToKeycode(display_, keysym);
-        if (code != 0 && (keys[code / 8] & (1 << (code % 8)))) return true;
+        if (code != 0 && (keys_[code / 8] & (1 << (code % 8)))) return true;
     }
     return false;
 }

@@ -119,4 +119,28 @@ TEST_F(CreateEndToEnd, CircleSpawnsAndPolygonAreSavedAndOpenAgain)
     EXPECT_EQ(countOf(reopened, "<Spawn>"), 2u);
 }
 
+// Clicks as quick as xdotool makes them, each release within the tick of
+// its press, place a spawn and the points of a polygon all the same.
+TEST_F(CreateEndToEnd, QuickClicksPlaceASpawnAndAPolygon)
+{
+    // The pointer rests on the point first, as a hand stops before it clicks.
+    const auto quickClick = [&](const Pixel& at, int button = 1) {
+        editor.moveTo(at.x, at.y);
+        user.settle();
+        editor.click(at.x, at.y, button);
+        user.settle();
+    };
+    chooseType(kTrueBeingSpawn);
+    quickClick({450, 200});
+    chooseType(kPolygonType);
+    quickClick({300, 450});
+    quickClick({500, 450});
+    quickClick({500, 600});
+    quickClick({300, 600}, 3);
+    saveWithCtrlS("quick.xml");
+    const std::string saved = fileText(editor.mapPath("quick.xml"));
+    EXPECT_EQ(countOf(saved, "<Spawn>"), 1u) << saved;
+    EXPECT_EQ(countOf(saved, "<Poly>"), 1u) << saved;
+}
+
 }  // namespace

@@ -88,9 +88,13 @@ INSTANTIATE_TEST_SUITE_P(
     Scripts, ButtonEdges,
     ::testing::Values(
         ButtonCase{"PressHoldRelease", {"L+", "t", "t", "t", "L-", "t", "t"}, {kPress, "leftDrag", "leftDrag", "leftRelease"}},
-        // Both edges between two ticks: the next tick sees a release of a
-        // press it never saw, which goes nowhere.
-        ButtonCase{"PressAndReleaseInOneTick", {"L+", "L-", "t", "t"}, {}},
+        // Both edges between two ticks, as a quick click makes them: the
+        // press counts on the next tick, its release on the one after.
+        ButtonCase{"PressAndReleaseInOneTick", {"L+", "L-", "t", "t", "t"}, {kPress, "leftRelease"}},
+        ButtonCase{"RightPressAndReleaseInOneTick", {"R+", "R-", "t", "t", "t"}, {"rightPress", "rightRelease"}},
+        // A click while the button was seen up, and a second click after.
+        ButtonCase{"TwoQuickClicks", {"L+", "L-", "t", "t", "L+", "L-", "t", "t"},
+                   {kPress, "leftRelease", kPress, "leftRelease"}},
         // A press over a menu is the menu's; its drag and release over the
         // map are not the tool's.
         ButtonCase{"PressOverMenuReleaseOnMap", {"menu", "t", "L+", "t", "map", "t", "t", "L-", "t"}, {}},

@@ -13,6 +13,7 @@
 #include "libs/zorir/ComboBox.h"
 #include "libs/zorir/EditField.h"
 #include "libs/zorir/Kesh_SuperSpinBox.h"
+#include "platform/KeyCodes.h"
 #include "tests/editor/EditorFixture.h"
 
 #include <gtest/gtest.h>
@@ -311,6 +312,36 @@ TEST_F(PropertyPanel, ClearingHasBorderRemovesTheBorderAndAWidthBuildsItAgain)
             }
             rebuilt();
         }
+    }
+}
+
+// Once the objects it shows are deleted, by the Delete key or by a new map,
+// the panel shows the fields of no object rather than those of a box that
+// is gone.
+TEST_F(PropertyPanel, ShowsNoObjectOnceItsObjectsAreDeleted)
+{
+    const std::vector<std::function<void()>> deletions = {
+        [&] {
+            hold(platform::vk::kDelete);
+            step();
+            let(platform::vk::kDelete);
+        },
+        [&] { sim->newMap(); },
+    };
+    for (const auto& deletion : deletions) {
+        select({box});
+        ASSERT_EQ(panel().layerBox().value(), 300);
+        deletion();
+        EXPECT_TRUE(panel().selectedObjects().empty());
+        EXPECT_EQ(panel().layerBox().value(), 0);
+        EXPECT_EQ(panel().widthBox().value(), 0);
+        EXPECT_FALSE(panel().hasBorderBox().isToggledOn());
+        EXPECT_EQ(panel().borderWidthBox().value(), 0);
+        EXPECT_EQ(panel().parallaxXBox().value(), 100);
+        EXPECT_EQ(panel().alignmentBox().text(), "Normal");
+        box = new Map_Aabb(Vec2(0, 0), 100.0f, 60.0f, 300, texture("bricks"), texture("hedge3"), 6.6f, kUvTile);
+        box->alignment = 0;
+        sim->addNewObject(box);
     }
 }
 

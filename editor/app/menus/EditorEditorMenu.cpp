@@ -159,7 +159,15 @@ MenuAction EditorEditorMenu::applyToSelection()
 
 void EditorEditorMenu::forgetSelection(const Selection& selection)
 {
-    std::erase(selectedObjects_, &selection);
+    if (std::erase(selectedObjects_, &selection) != 0 && selectedObjects_.empty()) showNoObject();
+}
+
+void EditorEditorMenu::showNoObject()
+{
+    show(ObjectProperties{});
+    isAnimation_->setToggled(false);
+    width_->setValue(0);
+    height_->setValue(0);
 }
 
 bool EditorEditorMenu::editUVMode() const

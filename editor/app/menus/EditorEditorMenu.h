@@ -28,7 +28,8 @@ public:
     // The tools hand over the selection after each release; the panel
     // edits the whole objects among it.
     void showSelection(const std::vector<Selection*>& selections);
-    // A selection is about to be deleted: the panel lets go of it at once.
+    // A selection is about to be deleted: the panel lets go of it at once,
+    // and once it edits no object it shows none.
     void forgetSelection(const Selection& selection);
     const std::vector<Selection*>& selectedObjects() const { return selectedObjects_; }
 
@@ -64,6 +65,8 @@ private:
     void show(const ObjectProperties& properties);
     // Size and animation: shown, never written back.
     void showShape(GameObject& object);
+    // The fields of no object, so that none deleted still shows.
+    void showNoObject();
 
     Zorir::CheckBox* editUV_;
     Zorir::CheckBox* editVertex_;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editor/app/shell/ButtonRecord.h"
+
 #include <cstdint>
 #include <memory>
 
@@ -44,6 +46,10 @@ public:
     int32_t mouseY = 0;
     int32_t prevMouseX = 0;
     int32_t prevMouseY = 0;
+    // The buttons as the callbacks record them; each tick reads them once
+    // into leftDown and rightDown, and ends by making those the previous.
+    ButtonRecord leftButton;
+    ButtonRecord rightButton;
     uint8_t leftDown = 0;
     uint8_t rightDown = 0;
     uint8_t prevLeftDown = 0;

@@ -10,6 +10,7 @@
 #include "editor/world/TextureManager.h"
 #include "libs/zorir/WindowManager.h"
 #include "platform/Console.h"
+#include "platform/KeyState.h"
 
 #include <GL/glew.h>
 #include <GL/freeglut.h>
@@ -170,6 +171,8 @@ void setupGlut(int argc, char** argv)
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutCreateWindow("Quillow");
     glewInit();
+    // Keys typed into other programs are theirs, whatever the pointer rests on.
+    platform::followKeyboardOfCurrentWindow();
     std::cout << "here" << std::endl;
     for (auto& window : state.menuManager->menus) window->place();
     glutSetCursor(kFullCrosshair);

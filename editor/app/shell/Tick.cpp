@@ -4,6 +4,7 @@
 #include "editor/app/shell/AppState.h"
 #include "editor/app/simulation/Simulator.h"
 #include "editor/app/simulation/ViewCamera.h"
+#include "platform/KeyState.h"
 
 #include <GL/freeglut.h>
 
@@ -28,6 +29,9 @@ void advanceSimulation(AppState& app, uint32_t now)
 
 void tick(AppState& app, uint32_t now)
 {
+    platform::refreshKeyState();
+    app.leftDown = app.leftButton.takeForTick();
+    app.rightDown = app.rightButton.takeForTick();
     if (app.simulationOn) advanceSimulation(app, now);
     if (app.menusOn) app.menuManager->update();
     app.prevLeftDown = app.leftDown;
@@ -43,14 +47,9 @@ uint32_t rearmDelay(uint16_t period, uint32_t spent)
 
 void recordMouseButton(AppState& app, int button, int state)
 {
-    const uint8_t down = state == GLUT_DOWN ? 1 : 0;
-    if (button == GLUT_LEFT_BUTTON) {
-        app.prevLeftDown = app.leftDown;
-        app.leftDown = down;
-    } else if (button == GLUT_RIGHT_BUTTON) {
-        app.prevRightDown = app.rightDown;
-        app.rightDown = down;
-    }
+    const bool down = state == GLUT_DOWN;
+    if (button == GLUT_LEFT_BUTTON) app.leftButton.record(down);
+    else if (button == GLUT_RIGHT_BUTTON) app.rightButton.record(down);
 }
 
 void recordMotion(AppState& app, int x, int y)

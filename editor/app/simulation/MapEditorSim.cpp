@@ -122,9 +122,7 @@ void MapEditorSim::processInput()
 
 void MapEditorSim::handleShortcuts()
 {
-    if (runControlShortcuts()) return;
-    // Keys typed into a text field are text, not commands.
-    if (MenuManager* manager = menus(); manager && manager->textFieldHasFocus()) return;
+    if (runControlShortcuts() || keysAreText()) return;
     runHeldKeys();
     runGridKeys();
     if (platform::isKeyDown(platform::vk::kDelete)) deleteSelection();

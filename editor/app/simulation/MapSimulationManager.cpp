@@ -194,9 +194,15 @@ void MapSimulationManager::flushRemovals()
     removalQueue.clear();
 }
 
+bool MapSimulationManager::keysAreText() const
+{
+    const AppState* app = AppState::current();
+    return app && app->menuManager && app->menuManager->textFieldHasFocus();
+}
+
 void MapSimulationManager::update()
 {
-    if (platform::isKeyDown('B')) {
+    if (platform::isKeyDown('B') && !keysAreText()) {
         for (const Selection* selection : selections.atLevel(true)) {
             if (auto* picked = dynamic_cast<const ObjectSelection*>(selection)) picked->object().dump();
         }

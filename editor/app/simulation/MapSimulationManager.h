@@ -62,6 +62,9 @@ public:
     void setObjectParallax(GameObject* object, float px, float py);
     void updateParallax() override;
     std::string getMapName() const { return mapName; }
+    // While a text field of the menus has the keyboard focus, what is typed
+    // is its text: no plain key acts, only the Ctrl shortcuts.
+    bool keysAreText() const;
     Vec2 snapToGrid(float x, float y) const;
     void drawGrid(bool onTop) const;
 

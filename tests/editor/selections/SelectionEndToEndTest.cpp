@@ -137,6 +137,28 @@ TEST_F(SelectionEndToEnd, RubberBandThenDelete)
     EXPECT_EQ(map->objects.front()->center, Vec2(300, 400));
 }
 
+// A click as quick as xdotool makes it, the release within the same tick
+// as the press, picks the box all the same: Delete then takes it alone.
+TEST_F(SelectionEndToEnd, AQuickClickSelects)
+{
+    writeMap({box(-400, 0, 256), box(300, -500, 100)});
+    openMap();
+    const Pixel centre = pixelOf(-400, 0);
+    editor.moveTo(centre.x, centre.y);
+    user.settle();
+    editor.click(centre.x, centre.y);
+    user.settle();
+    // One click only, so that a click that happened to span two ticks
+    // cannot stand in for a quick one; only the Delete is made again.
+    ASSERT_TRUE(user.repeatUntilSaved([&] { user.holdKeys("Delete"); },
+                                      [&] { auto map = savedMap(); return map && map->objects.size() == 1; }));
+
+    auto map = savedMap();
+    ASSERT_TRUE(map);
+    ASSERT_EQ(map->objects.size(), 1u);
+    EXPECT_EQ(map->objects.front()->center, Vec2(300, -500));
+}
+
 // Vertex mode, zoomed in: a corner dragged in steps up and to the left
 // stays the dragged corner at every step, so the box grows from its
 // opposite corner, which never moves.

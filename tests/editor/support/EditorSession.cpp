@@ -229,6 +229,15 @@ Window findEditorWindow(Display* display)
 
 }  // namespace
 
+unsigned long EditorSession::window() const
+{
+    Display* display = XOpenDisplay(display_.c_str());
+    if (!display) return 0;
+    const ::Window window = findEditorWindow(display);
+    XCloseDisplay(display);
+    return window;
+}
+
 bool EditorSession::closeWindow()
 {
     Display* display = XOpenDisplay(display_.c_str());

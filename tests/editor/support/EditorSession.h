@@ -53,6 +53,8 @@ public:
     // Asks the editor to close its window, as a window manager does when the
     // user clicks its close button. False when there is no such window.
     bool closeWindow();
+    // The editor's X window; 0 when it has none.
+    unsigned long window() const;
     // Runs xdotool with these arguments on the session's display.
     bool xdotool(const std::vector<std::string>& arguments);
 
