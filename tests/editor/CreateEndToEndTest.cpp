@@ -20,6 +20,8 @@ constexpr int kCreateButtonX = 35, kCreateButtonY = 152;
 constexpr int kObjTypeX = 935, kObjTypeY = 19;
 constexpr int kListX = 914, kFirstLineY = 44, kLineStep = 25;
 constexpr int kGridSize = 128;
+// The create-object panel's left edge and a point of its label column.
+constexpr int kPanelLeft = 774, kPanelLabelX = 810;
 
 enum ObjectType { kCircleType, kRectangleType, kPolygonType, kTrueBeingSpawn, kEnlightedOneSpawn };
 
@@ -85,6 +87,20 @@ TEST_F(CreateEndToEnd, ADraggedRectangleIsSavedWithItsSizeLayerAndSide)
     EXPECT_EQ(static_cast<int>(height) % kGridSize, 0) << height;
     EXPECT_EQ(firstValue(text, "Aabb", "Layer"), 30);
     EXPECT_EQ(firstValue(text, "Aabb", "Alignment"), 60000);
+}
+
+// The drag ends over the create-object panel, where the map takes no input:
+// the box is finished as it was last drawn, left of the panel.
+TEST_F(CreateEndToEnd, ARectangleReleasedOverThePanelIsAddedAsDrawn)
+{
+    chooseType(kRectangleType);
+    user.drag({300, 300}, {{400, 400}, {500, 450}, {500, 450}, {kPanelLabelX, 300}});
+    saveWithCtrlS("released over panel.xml");
+    const std::string text = fileText(editor.mapPath("released over panel.xml"));
+    ASSERT_EQ(countOf(text, "<Aabb>"), 1u) << text;
+    const float right = positionsOf(text, "Aabb").at(0).x + firstValue(text, "Aabb", "Width") / 2;
+    EXPECT_GT(firstValue(text, "Aabb", "Width"), 0);
+    EXPECT_LT(right, worldOf({kPanelLeft, 0}).x);
 }
 
 TEST_F(CreateEndToEnd, CircleSpawnsAndPolygonAreSavedAndOpenAgain)

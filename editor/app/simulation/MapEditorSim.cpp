@@ -83,7 +83,19 @@ void MapEditorSim::Tick()
     // pointer is over a menu: a key or button let go there must not leave a
     // stale latch or a press the tool would still be dragging.
     for (ControlShortcut& shortcut : controlShortcuts_) shortcut.latch.clearIfUp();
-    if (AppState* app = AppState::current(); app && !app->leftDown) leftPressAccepted = 0;
+    finishUnseenRelease();
+}
+
+// The tool that took a press hears it end even when the pointer was let go
+// over a menu or outside the window, where no input pass runs: at the last
+// point the tool saw, so that what it shows (a box being dragged out, a
+// selection band) ends as shown, not left on screen without being in the map.
+void MapEditorSim::finishUnseenRelease()
+{
+    AppState* app = AppState::current();
+    if (!app || app->leftDown || !leftPressAccepted) return;
+    leftPressAccepted = 0;
+    currentTool().leftRelease(lastToolPoint_.x, lastToolPoint_.y, objectType());
 }
 
 void MapEditorSim::LoadSim()
@@ -187,6 +199,7 @@ void MapEditorSim::dispatchMouse()
     AppState* app = AppState::current();
     const Vec2 p = camera->windowToWorld(app->mouseX, app->mouseY, app->windowRect.width, app->windowRect.height);
     EditorTool& tool = currentTool();
+    lastToolPoint_ = p;
     tool.mouseMove(p.x, p.y);
     if (dispatchButtons(tool, p)) moveCameraWithRightButton(p);
 }
@@ -194,7 +207,6 @@ void MapEditorSim::dispatchMouse()
 bool MapEditorSim::dispatchButtons(EditorTool& tool, const Vec2& p)
 {
     AppState* app = AppState::current();
-    const auto objectType = [this] { return createObjectMenu ? createObjectMenu->objectTypeText() : std::string(); };
     if (app->rightDown && !app->prevRightDown) tool.rightPress(p.x, p.y, objectType());
     else if (app->rightDown && app->prevRightDown) tool.rightDrag(p.x, p.y, objectType());
     else if (!app->rightDown && app->prevRightDown) tool.rightRelease(p.x, p.y, objectType());
@@ -213,6 +225,11 @@ bool MapEditorSim::dispatchButtons(EditorTool& tool, const Vec2& p)
         tool.leftRelease(p.x, p.y, objectType());
     }
     return true;
+}
+
+std::string MapEditorSim::objectType() const
+{
+    return createObjectMenu ? createObjectMenu->objectTypeText() : std::string();
 }
 
 void MapEditorSim::moveCameraWithRightButton(const Vec2& p)
