@@ -103,6 +103,24 @@ TEST_F(CreateEndToEnd, ARectangleReleasedOverThePanelIsAddedAsDrawn)
     EXPECT_LT(right, worldOf({kPanelLeft, 0}).x);
 }
 
+// Two clicked points enclose nothing: no polygon, and their markers go, so
+// the triangle clicked next is made of its own three points only.
+TEST_F(CreateEndToEnd, TwoClickedPointsBuildNoPolygonAndLeaveNoMarkers)
+{
+    chooseType(kPolygonType);
+    user.clickMap({300, 300});
+    user.clickMap({500, 500});
+    user.clickMap({500, 500}, 3);
+    user.clickMap({300, 450});
+    user.clickMap({500, 450});
+    user.clickMap({500, 600});
+    user.clickMap({500, 600}, 3);
+    saveWithCtrlS("triangle.xml");
+    const std::string text = fileText(editor.mapPath("triangle.xml"));
+    ASSERT_EQ(countOf(text, "<Poly>"), 1u) << text;
+    EXPECT_EQ(pointsOf(text, "p").size(), 3u) << text;
+}
+
 TEST_F(CreateEndToEnd, CircleSpawnsAndPolygonAreSavedAndOpenAgain)
 {
     chooseType(kCircleType);

@@ -428,8 +428,12 @@ int32_t MapEditorSim::checkPolygon()
         const float bx = next.x - current.x, by = next.y - current.y;
         // Signed turn from the incoming to the outgoing edge, in degrees:
         // positive for a left turn (y up), so an outline that turns left at
-        // every point, counter-clockwise, is the one kept as clicked.
-        const double angle = 180.0 / std::numbers::pi * std::atan2(ax * by - ay * bx, ax * bx + ay * by);
+        // every point, counter-clockwise, is the one kept as clicked. Going
+        // straight on or straight back is no turn either way, whatever the
+        // sign of its zero: two points, or points on one line, enclose
+        // nothing and must not make a polygon.
+        const float cross = ax * by - ay * bx;
+        const double angle = cross == 0.0f ? 0.0 : 180.0 / std::numbers::pi * std::atan2(cross, ax * bx + ay * by);
         allPositive = allPositive && angle > 0.0;
         allNegative = allNegative && angle < 0.0;
     }
