@@ -53,6 +53,13 @@ protected:
         user.settle();
     }
 
+    // Clicks each point of the outline, then finishes it with the right button.
+    void clickPolygon(const std::vector<Pixel>& points)
+    {
+        for (const Pixel& p : points) user.clickMap(p);
+        user.clickMap(points.back(), 3);
+    }
+
     void saveWithCtrlS(const std::string& name)
     {
         editor.moveTo(kFreeMapPoint.x, kFreeMapPoint.y);
@@ -108,13 +115,8 @@ TEST_F(CreateEndToEnd, ARectangleReleasedOverThePanelIsAddedAsDrawn)
 TEST_F(CreateEndToEnd, TwoClickedPointsBuildNoPolygonAndLeaveNoMarkers)
 {
     chooseType(kPolygonType);
-    user.clickMap({300, 300});
-    user.clickMap({500, 500});
-    user.clickMap({500, 500}, 3);
-    user.clickMap({300, 450});
-    user.clickMap({500, 450});
-    user.clickMap({500, 600});
-    user.clickMap({500, 600}, 3);
+    clickPolygon({{300, 300}, {500, 500}});
+    clickPolygon({{300, 450}, {500, 450}, {500, 600}});
     saveWithCtrlS("triangle.xml");
     const std::string text = fileText(editor.mapPath("triangle.xml"));
     ASSERT_EQ(countOf(text, "<Poly>"), 1u) << text;
@@ -132,10 +134,7 @@ TEST_F(CreateEndToEnd, CircleSpawnsAndPolygonAreSavedAndOpenAgain)
     chooseType(kPolygonType);
     // Counter-clockwise on screen is clockwise in the world (y up): the
     // editor turns it round and builds it all the same.
-    user.clickMap({300, 450});
-    user.clickMap({500, 450});
-    user.clickMap({500, 600});
-    user.clickMap({300, 600}, 3);
+    clickPolygon({{300, 450}, {500, 450}, {500, 600}});
     saveWithCtrlS("scene.xml");
     const std::string saved = fileText(editor.mapPath("scene.xml"));
     EXPECT_EQ(countOf(saved, "<Circle>"), 1u) << saved;
