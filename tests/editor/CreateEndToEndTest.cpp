@@ -20,6 +20,8 @@ constexpr int kCreateButtonX = 35, kCreateButtonY = 152;
 constexpr int kObjTypeX = 935, kObjTypeY = 19;
 constexpr int kListX = 914, kFirstLineY = 44, kLineStep = 25;
 constexpr int kGridSize = 128;
+// The create-object panel's left edge and a point of its label column.
+constexpr int kPanelLeft = 774, kPanelLabelX = 810;
 
 enum ObjectType { kCircleType, kRectangleType, kPolygonType, kTrueBeingSpawn, kEnlightedOneSpawn };
 
@@ -49,6 +51,13 @@ protected:
         user.settle();
         editor.click(kListX, kFirstLineY + kLineStep * type);
         user.settle();
+    }
+
+    // Clicks each point of the outline, then finishes it with the right button.
+    void clickPolygon(const std::vector<Pixel>& points)
+    {
+        for (const Pixel& p : points) user.clickMap(p);
+        user.clickMap(points.back(), 3);
     }
 
     void saveWithCtrlS(const std::string& name)
@@ -87,6 +96,33 @@ TEST_F(CreateEndToEnd, ADraggedRectangleIsSavedWithItsSizeLayerAndSide)
     EXPECT_EQ(firstValue(text, "Aabb", "Alignment"), 60000);
 }
 
+// The drag ends over the create-object panel, where the map takes no input:
+// the box is finished as it was last drawn, left of the panel.
+TEST_F(CreateEndToEnd, ARectangleReleasedOverThePanelIsAddedAsDrawn)
+{
+    chooseType(kRectangleType);
+    user.drag({300, 300}, {{400, 400}, {500, 450}, {500, 450}, {kPanelLabelX, 300}});
+    saveWithCtrlS("released over panel.xml");
+    const std::string text = fileText(editor.mapPath("released over panel.xml"));
+    ASSERT_EQ(countOf(text, "<Aabb>"), 1u) << text;
+    const float right = positionsOf(text, "Aabb").at(0).x + firstValue(text, "Aabb", "Width") / 2;
+    EXPECT_GT(firstValue(text, "Aabb", "Width"), 0);
+    EXPECT_LT(right, worldOf({kPanelLeft, 0}).x);
+}
+
+// Two clicked points enclose nothing: no polygon, and their markers go, so
+// the triangle clicked next is made of its own three points only.
+TEST_F(CreateEndToEnd, TwoClickedPointsBuildNoPolygonAndLeaveNoMarkers)
+{
+    chooseType(kPolygonType);
+    clickPolygon({{300, 300}, {500, 500}});
+    clickPolygon({{300, 450}, {500, 450}, {500, 600}});
+    saveWithCtrlS("triangle.xml");
+    const std::string text = fileText(editor.mapPath("triangle.xml"));
+    ASSERT_EQ(countOf(text, "<Poly>"), 1u) << text;
+    EXPECT_EQ(pointsOf(text, "p").size(), 3u) << text;
+}
+
 TEST_F(CreateEndToEnd, CircleSpawnsAndPolygonAreSavedAndOpenAgain)
 {
     chooseType(kCircleType);
@@ -98,10 +134,7 @@ TEST_F(CreateEndToEnd, CircleSpawnsAndPolygonAreSavedAndOpenAgain)
     chooseType(kPolygonType);
     // Counter-clockwise on screen is clockwise in the world (y up): the
     // editor turns it round and builds it all the same.
-    user.clickMap({300, 450});
-    user.clickMap({500, 450});
-    user.clickMap({500, 600});
-    user.clickMap({300, 600}, 3);
+    clickPolygon({{300, 450}, {500, 450}, {500, 600}});
     saveWithCtrlS("scene.xml");
     const std::string saved = fileText(editor.mapPath("scene.xml"));
     EXPECT_EQ(countOf(saved, "<Circle>"), 1u) << saved;

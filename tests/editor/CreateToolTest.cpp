@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <list>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -218,14 +219,41 @@ TEST_F(CreateToolTest, ClockwisePolygonIsReversedAndItsSizeReported)
     EXPECT_FLOAT_EQ(points[2].y, 0.0f);
 }
 
-TEST_F(CreateToolTest, PolygonTurningBothWaysIsDiscardedWithItsMarkers)
+struct OutlineCase {
+    const char* name;
+    std::vector<Vec2> clicks;
+};
+
+void PrintTo(const OutlineCase& outline, std::ostream* out)
+{
+    *out << outline.name;
+}
+
+class DiscardedOutline : public CreateToolTest, public ::testing::WithParamInterface<OutlineCase> {};
+
+// Only an outline that turns one way at every point encloses something;
+// anything else builds nothing (no polygon of no area) and its markers go.
+TEST_P(DiscardedOutline, BuildsNothingAndTakesTheMarkersAway)
 {
     choose("polygon");
-    for (Vec2 p : {Vec2(0, 0), Vec2(100, 0), Vec2(0, 100), Vec2(100, 100)}) click(p);
+    for (Vec2 p : GetParam().clicks) click(p);
     finishPolygon();
     EXPECT_TRUE(mapObjects().empty());
     EXPECT_TRUE(sim->polygonMarkers.empty());
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Outlines, DiscardedOutline,
+    ::testing::Values(OutlineCase{"TurningBothWays", {Vec2(0, 0), Vec2(100, 0), Vec2(0, 100), Vec2(100, 100)}},
+                      OutlineCase{"TwoDiagonalPoints", {Vec2(0, 0), Vec2(100, 100)}},
+                      OutlineCase{"TwoDiagonalPointsTheOtherWay", {Vec2(100, 100), Vec2(0, 0)}},
+                      OutlineCase{"OnePoint", {Vec2(30, 40)}},
+                      OutlineCase{"ThreeClicksOnOnePoint", {Vec2(30, 40), Vec2(30, 40), Vec2(30, 40)}},
+                      OutlineCase{"ThreePointsOnALine", {Vec2(0, 0), Vec2(50, 50), Vec2(100, 100)}},
+                      OutlineCase{"BackAndForthOnALine", {Vec2(0, 0), Vec2(100, 0), Vec2(50, 0), Vec2(200, 0)}},
+                      OutlineCase{"TwoDistinctPointsClickedThrice", {Vec2(0, 0), Vec2(100, 100), Vec2(0, 0)}},
+                      OutlineCase{"TwoPointsClickedInTurn", {Vec2(0, 0), Vec2(100, 100), Vec2(0, 0), Vec2(100, 100)}}),
+    [](const ::testing::TestParamInfo<OutlineCase>& info) { return std::string(info.param.name); });
 
 TEST_F(CreateToolTest, TwoPointsWithStripWidthMakeAStripWithTheBodyImageStretched)
 {

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <ostream>
+#include <string>
 
 namespace {
 
@@ -36,5 +38,37 @@ TEST(FileDialogEndToEnd, ARowClickedInTheOpenDialogIsTheMapOpened)
     EXPECT_TRUE(user.saveWithCtrlS());
     EXPECT_TRUE(std::filesystem::exists(editor.mapPath("listed.xml")));
 }
+
+struct MapsFolder {
+    const char* name;
+    bool missing;
+    const char* line;
+};
+
+void PrintTo(const MapsFolder& folder, std::ostream* out)
+{
+    *out << folder.name;
+}
+
+class NoMapFiles : public ::testing::TestWithParam<MapsFolder> {};
+
+// A listing that finds nothing says why, as a file search that cannot start
+// does: error 2 when no file matches, 3 when the folder is not there.
+TEST_P(NoMapFiles, TheDialogsListSaysWhyItIsEmpty)
+{
+    EditorSession editor;
+    EditorUser user(editor);
+    if (GetParam().missing) std::filesystem::remove_all(editor.mapPath("any.xml").parent_path());
+    ASSERT_TRUE(editor.start());
+    const size_t before = editor.lineCount();
+    ASSERT_TRUE(user.chooseFromMenu(kFileTop, kOpenEntry));
+    ASSERT_TRUE(editor.waitForLine("showmenu 7", before));
+    EXPECT_TRUE(editor.waitForLine(GetParam().line, before));
+}
+
+INSTANTIATE_TEST_SUITE_P(Folders, NoMapFiles,
+                         ::testing::Values(MapsFolder{"Empty", false, "Invalid file handle. Error is 2."},
+                                           MapsFolder{"Missing", true, "Invalid file handle. Error is 3."}),
+                         [](const ::testing::TestParamInfo<MapsFolder>& info) { return std::string(info.param.name); });
 
 }  // namespace

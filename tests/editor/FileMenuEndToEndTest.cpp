@@ -51,6 +51,20 @@ TEST_F(FileMenuEndToEnd, CtrlSAfterNewAsksForANameAndLeavesTheOldFile)
     EXPECT_EQ(fileText(editor.mapPath(kMapName)), mapText);
 }
 
+// A name with two dots in a row stays in the maps folder: it is saved and
+// opened like any other.
+TEST_F(FileMenuEndToEnd, ANameWithTwoDotsInARowIsSavedAndOpened)
+{
+    startOn({{0, 0, 60}});
+    ASSERT_TRUE(user.saveAs("level..2.xml"));
+    EXPECT_EQ(countOf(fileText(editor.mapPath("level..2.xml")), "<Aabb>"), 1u);
+    ASSERT_TRUE(user.newMap());
+    ASSERT_TRUE(user.openMap("level..2.xml"));
+    std::filesystem::remove(editor.mapPath("level..2.xml"));
+    ASSERT_TRUE(user.saveWithCtrlS());
+    EXPECT_EQ(countOf(fileText(editor.mapPath("level..2.xml")), "<Aabb>"), 1u);
+}
+
 struct BadName {
     const char* typed;
     const char* message;
@@ -79,7 +93,8 @@ TEST_P(OpenBadName, KeepsTheCurrentMapAndItsName)
 INSTANTIATE_TEST_SUITE_P(
     Names, OpenBadName,
     ::testing::Values(BadName{"missing.xml", "ERROR: the map \"missing.xml\" could not be opened; the current map stays"},
-                      BadName{"../kept.xml", "ERROR: cannot open the map \"../kept.xml\": a map name cannot contain a folder"}));
+                      BadName{"../kept.xml", "ERROR: cannot open the map \"../kept.xml\": a map name cannot contain a folder"},
+                      BadName{"..", "ERROR: cannot open the map \"..\": \"..\" is a folder, not a file name"}));
 
 struct DropDown {
     const char* name;

@@ -100,11 +100,11 @@ INSTANTIATE_TEST_SUITE_P(
         ButtonCase{"PressOverMenuReleaseOnMap", {"menu", "t", "L+", "t", "map", "t", "t", "L-", "t"}, {}},
         // A wheel tick is no button: it must not make the press look old.
         ButtonCase{"WheelDuringPress", {"L+", "W", "t", "W", "t", "L-", "t"}, {kPress, "leftDrag", "leftRelease"}},
-        // A press released over a menu is forgotten; a later press over the
-        // menu dragged onto the map stays the menu's.
-        ButtonCase{"ReleaseOverMenuForgetsThePress",
+        // A press released over a menu still ends for the tool that took
+        // it; a later press over the menu dragged onto the map stays the menu's.
+        ButtonCase{"ReleaseOverMenuEndsThePress",
                    {"t", "L+", "t", "menu", "t", "L-", "t", "L+", "t", "map", "t", "t", "L-", "t"},
-                   {kPress, "leftDrag"}},
+                   {kPress, "leftDrag", "leftRelease"}},
         ButtonCase{"RightBeforeLeftInOnePass", {"R+", "L+", "t", "R-", "L-", "t"},
                    {"rightPress", kPress, "rightRelease", "leftRelease"}}),
     [](const ::testing::TestParamInfo<ButtonCase>& info) { return std::string(info.param.name); });
@@ -120,6 +120,15 @@ TEST_F(InputPass, NoInputReachesTheToolWhileThePointerIsOutsideTheWindow)
     app->pointerInWindow = 0;
     run({"L+", "t", "t", "L-", "t"});
     EXPECT_TRUE(calls.empty());
+}
+
+// Dragged out of the window, where no pass runs, the press still ends.
+TEST_F(InputPass, APressReleasedOutsideTheWindowEndsForTheTool)
+{
+    run({"L+", "t", "t"});
+    app->pointerInWindow = 0;
+    run({"t", "L-", "t", "t"});
+    EXPECT_EQ(buttonCalls(), (std::vector<std::string>{kPress, "leftDrag", "leftRelease"}));
 }
 
 TEST_F(InputPass, TheClockAddsTheTimeBetweenTicks)

@@ -50,11 +50,9 @@ void FileDialogMenu::refreshFileList()
     fileList_->setSelectedIndex(-1);
     platform::FileSearch search;
     if (!search.first(std::string(kMapsFolder) + "*.xml")) {
-        // An empty folder is no error: it simply has no maps yet.
-        if (search.lastError() != platform::kFileNotFound) {
-            std::printf("Invalid file handle. Error is %u.\n", search.lastError());
-            std::fflush(stdout);
-        }
+        // Says why the list is empty: no map yet (2) or no maps folder (3).
+        std::printf("Invalid file handle. Error is %u.\n", search.lastError());
+        std::fflush(stdout);
         return;
     }
     do {

@@ -86,15 +86,17 @@ GameObject* MapEditorMenu::shownScreenFrame()
 void MapEditorMenu::update()
 {
     AppState* app = AppState::current();
+    // Where a press landed is judged by the menus it was made on: a press
+    // that opens a dialog has hidden its drop-down by the time the codes
+    // are acted on, and is no click on the map for that.
+    const bool pressedOnMap = app->leftDown && !app->prevLeftDown && !isOverMenu(app->mouseX, app->mouseY);
     for (size_t i = 0; i < menus.size(); ++i) {
         if (menus[i]->shownByManager) act(i, menus[i]->pollAction());
     }
     mouseOverMenu = isOverMenu(app->mouseX, app->mouseY) ? 1 : 0;
-    if (!mouseOverMenu) {
-        unfocusPanels();
-        // A click on the map closes the drop-down menus and dialogs.
-        if (app->leftDown && !app->prevLeftDown) hideForDialog();
-    }
+    if (!mouseOverMenu) unfocusPanels();
+    // A click on the map closes the drop-down menus and dialogs.
+    if (pressedOnMap) hideForDialog();
     if (screenFrame) {
         for (auto& component : screenFrame->components) component->update();
     }

@@ -83,7 +83,19 @@ void MapEditorSim::Tick()
     // pointer is over a menu: a key or button let go there must not leave a
     // stale latch or a press the tool would still be dragging.
     for (ControlShortcut& shortcut : controlShortcuts_) shortcut.latch.clearIfUp();
-    if (AppState* app = AppState::current(); app && !app->leftDown) leftPressAccepted = 0;
+    finishUnseenRelease();
+}
+
+// The tool that took a press hears it end even when the pointer was let go
+// over a menu or outside the window, where no input pass runs: at the last
+// point the tool saw, so that what it shows (a box being dragged out, a
+// selection band) ends as shown, not left on screen without being in the map.
+void MapEditorSim::finishUnseenRelease()
+{
+    AppState* app = AppState::current();
+    if (!app || app->leftDown || !leftPressAccepted) return;
+    leftPressAccepted = 0;
+    currentTool().leftRelease(lastToolPoint_.x, lastToolPoint_.y, objectType());
 }
 
 void MapEditorSim::LoadSim()
@@ -185,6 +197,7 @@ void MapEditorSim::dispatchMouse()
     AppState* app = AppState::current();
     const Vec2 p = camera->windowToWorld(app->mouseX, app->mouseY, app->windowRect.width, app->windowRect.height);
     EditorTool& tool = currentTool();
+    lastToolPoint_ = p;
     tool.mouseMove(p.x, p.y);
     if (dispatchButtons(tool, p)) moveCameraWithRightButton(p);
 }
@@ -192,7 +205,6 @@ void MapEditorSim::dispatchMouse()
 bool MapEditorSim::dispatchButtons(EditorTool& tool, const Vec2& p)
 {
     AppState* app = AppState::current();
-    const auto objectType = [this] { return createObjectMenu ? createObjectMenu->objectTypeText() : std::string(); };
     if (app->rightDown && !app->prevRightDown) tool.rightPress(p.x, p.y, objectType());
     else if (app->rightDown && app->prevRightDown) tool.rightDrag(p.x, p.y, objectType());
     else if (!app->rightDown && app->prevRightDown) tool.rightRelease(p.x, p.y, objectType());
@@ -211,6 +223,11 @@ bool MapEditorSim::dispatchButtons(EditorTool& tool, const Vec2& p)
         tool.leftRelease(p.x, p.y, objectType());
     }
     return true;
+}
+
+std::string MapEditorSim::objectType() const
+{
+    return createObjectMenu ? createObjectMenu->objectTypeText() : std::string();
 }
 
 void MapEditorSim::moveCameraWithRightButton(const Vec2& p)
@@ -409,8 +426,12 @@ int32_t MapEditorSim::checkPolygon()
         const float bx = next.x - current.x, by = next.y - current.y;
         // Signed turn from the incoming to the outgoing edge, in degrees:
         // positive for a left turn (y up), so an outline that turns left at
-        // every point, counter-clockwise, is the one kept as clicked.
-        const double angle = 180.0 / std::numbers::pi * std::atan2(ax * by - ay * bx, ax * bx + ay * by);
+        // every point, counter-clockwise, is the one kept as clicked. Going
+        // straight on or straight back is no turn either way, whatever the
+        // sign of its zero: two points, or points on one line, enclose
+        // nothing and must not make a polygon.
+        const float cross = ax * by - ay * bx;
+        const double angle = cross == 0.0f ? 0.0 : 180.0 / std::numbers::pi * std::atan2(cross, ax * bx + ay * by);
         allPositive = allPositive && angle > 0.0;
         allNegative = allNegative && angle < 0.0;
     }

@@ -79,6 +79,10 @@ private:
     void runGridKeys();
     // False when the pass ends without moving the camera.
     bool dispatchButtons(EditorTool& tool, const Vec2& p);
+    // A left release no input pass saw still reaches the tool that took the press.
+    void finishUnseenRelease();
+    // The create-object panel's object type, which goes with every tool call.
+    std::string objectType() const;
     void moveCameraWithRightButton(const Vec2& p);
     // The selections, the map and the clipboard's copies of the selection.
     void clearForNewMap();
@@ -92,6 +96,8 @@ private:
 
     // Kept at the pointer for the selections' hit tests.
     std::unique_ptr<Map_Circle> cursorCircle_;
+    // The world point of the pointer at the last input pass.
+    Vec2 lastToolPoint_;
     std::array<ControlShortcut, 5> controlShortcuts_;
     bool minusHeld_ = false;
     bool plusHeld_ = false;

@@ -86,7 +86,7 @@ bool EditorUser::chooseTool(const Pixel& button)
     return editor_.waitForLine("showmenu 8", before);
 }
 
-void EditorUser::clickMap(const Pixel& at, int button)
+void EditorUser::holdClick(const Pixel& at, int button)
 {
     editor_.moveTo(at.x, at.y);
     settle();

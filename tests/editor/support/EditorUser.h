@@ -85,8 +85,11 @@ public:
     // panel; false when the panel did not show.
     bool chooseTool(const Pixel& button);
     bool chooseSelectTool() { return chooseTool(kSelectTool); }
-    // A press and a release on the map, each seen by a tick.
-    void clickMap(const Pixel& at, int button = 1);
+    // A click as a person makes it: the button held across ticks, so that
+    // the press and the release are each seen by a tick of their own.
+    void holdClick(const Pixel& at, int button = 1);
+    // Such a click on the map.
+    void clickMap(const Pixel& at, int button = 1) { holdClick(at, button); }
     // The left button pressed at from, moved through each point and
     // released at the last one, each step seen by a tick. afterRelease: a
     // line the release prints, waited for when given; afterPress: likewise a
