@@ -493,6 +493,8 @@ uint32_t VNet_Node_Private::priority(const NodeConnState* state, uint32_t now, b
         return withoutBase ? 0 : state->accumulatedPriority;
     const uint32_t elapsed = now - state->lastUpdateTime;
     const uint32_t base = withoutBase ? 0 : state->accumulatedPriority * elapsed;
+    // A relevance below 0 is kept as the application gave it, but rates
+    // like 0: a negative product has no unsigned value.
     const float relevance = state->relevance > 0.0f ? state->relevance : 0.0f;
     return base + uint32_t(float(uint32_t(int32_t(updatePriority) * elapsed)) * relevance);
 }
