@@ -20,13 +20,6 @@ constexpr unsigned kEntryOverheadBits = 256;
 // tags included.
 constexpr unsigned kClosingBits = 64;
 
-unsigned readPosition(const VNet_BitStream* stream)
-{
-    VNet_BitStream::BitPos at;
-    stream->saveReadState(at);
-    return at.pos * 8u + at.bit;
-}
-
 // Significant bits of a replicator table size: the width of a replicator
 // index in an event item.
 unsigned indexWidth(uint16_t size)

@@ -164,6 +164,9 @@ struct NodeRecords : HookAllocated {
 
 }  // namespace Vornet_Private
 
+// The stream's read position in bits.
+unsigned readPosition(const VNet_BitStream* stream);
+
 // Everything a node holds. Its tables are created on first use, so a node
 // that is never registered costs this one block and nothing else.
 class VNet_Node_Private : public Vornet_Private::HookAllocated {
@@ -321,6 +324,11 @@ public:
     VNet_NodeReplicationInterceptor* replicationInterceptor = nullptr;
     void* userData = nullptr;
     VNet_BitStream* announceData = nullptr;
+    // The bits of announce data that the request handler read when the
+    // peer's announcement made this node; -1 while none did. Announce data
+    // travels without its length, so only this lets a later announcement
+    // of the same node pass its data by.
+    int32_t announceBitsRead = -1;
 
 private:
     Vornet_Private::FileTransfers* transfersOf(NodeConnState* state);
