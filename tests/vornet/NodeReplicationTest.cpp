@@ -167,14 +167,7 @@ public:
 
 class TaggedNodes : public NodeFixture {
 protected:
-    void SetUp() override
-    {
-        LibraryFixture::SetUp();
-        server = std::make_unique<TaggedControl>();
-        client = std::make_unique<TaggedControl>();
-        ASSERT_TRUE(server->VNet_initSockets(false, 0, kServerPort, 0));
-        ASSERT_TRUE(client->VNet_initSockets(false, 0, kClientPort, 0));
-    }
+    std::unique_ptr<NodeControl> makeControl() override { return std::make_unique<TaggedControl>(); }
     TaggedControl& tagged(const std::unique_ptr<NodeControl>& control)
     {
         return static_cast<TaggedControl&>(*control);

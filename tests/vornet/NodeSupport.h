@@ -79,11 +79,12 @@ protected:
     void SetUp() override
     {
         LibraryFixture::SetUp();
-        server = std::make_unique<NodeControl>();
-        client = std::make_unique<NodeControl>();
+        server = makeControl();
+        client = makeControl();
         ASSERT_TRUE(server->VNet_initSockets(false, 0, kServerPort, 0));
         ASSERT_TRUE(client->VNet_initSockets(false, 0, kClientPort, 0));
     }
+    virtual std::unique_ptr<NodeControl> makeControl() { return std::make_unique<NodeControl>(); }
     void TearDown() override
     {
         things.clear();

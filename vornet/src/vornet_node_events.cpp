@@ -413,7 +413,9 @@ bool VNet_Node_Private::readEvents(NodeConnState* state, VNet_BitStream* stream,
             continue;
         }
         VNet_Replicator* r = index < replicators_size ? replicators[index] : nullptr;
-        if (index >= replicators_size || !r || !(r->getFlags() & VNET_REPLICATOR_ADVANCED)) {
+        // Without the handle the slot may be empty: the application's
+        // replicator has left it.
+        if (index >= replicators_size || (handle && (!r || !(r->getFlags() & VNET_REPLICATOR_ADVANCED)))) {
             log(LogError, index >= replicators_size ? "ere1" : "ere2", "stream extraction error");
             return false;
         }
