@@ -50,25 +50,65 @@ struct Owned {
     }
 };
 
-class OwnedControl : public NodeControl {
+// Integers of every timing and sending kind: one sent on change, one from
+// a clean start, one only with the announcement, one at most every 100 ms
+// and one at least every 500 ms.
+struct Counters {
+    VNet_Node node;
+    int plain = 0;
+    int clean = 0;
+    int once = 0;
+    int slow = 0;
+    int kept = 0;
+
+    // The clean start's value is what the receiver is taken to hold.
+    explicit Counters(int start = 0) : clean(start)
+    {
+        node.beginReplicationSetup(5);
+        node.addReplicationInt(&plain, 16, true, kPlainFlags, kRules);
+        node.addReplicationInt(&clean, 16, true, VNET_REPFLAG_STARTCLEAN, kRules);
+        node.addReplicationInt(&once, 16, true, VNET_REPFLAG_ONLYONCE, kRules);
+        node.addReplicationInt(&slow, 16, true, kPlainFlags, kRules, 100, -1);
+        node.addReplicationInt(&kept, 16, true, kPlainFlags, kRules, -1, 500);
+        node.endReplicationSetup();
+    }
+};
+
+// Makes the objects of its classes when their nodes are announced, and
+// keeps them by network id.
+class LifeControl : public NodeControl {
 public:
     unsigned ownedClass = VNet_registerClass("Owned", 0);
+    unsigned countersClass = VNet_registerClass("Counters", 0);
+    unsigned soloClass = VNet_registerClass("Solo", 0);
     std::map<unsigned, std::unique_ptr<Owned>> owned;
+    std::map<unsigned, std::unique_ptr<Counters>> counters;
 
     void onDynamicNodeRequest(unsigned int id, unsigned int classId, VNet_BitStream* announce, eVNet_NodeRole role,
                               unsigned int networkId) override
     {
-        if (classId != ownedClass) return NodeControl::onDynamicNodeRequest(id, classId, announce, role, networkId);
-        auto object = std::make_unique<Owned>();
-        if (object->node.registerRequestedNode(classId, this)) owned[networkId] = std::move(object);
+        if (classId == ownedClass) return make(owned, classId, networkId);
+        if (classId == countersClass) return make(counters, classId, networkId);
+        NodeControl::onDynamicNodeRequest(id, classId, announce, role, networkId);
+    }
+
+private:
+    template <typename T>
+    void make(std::map<unsigned, std::unique_ptr<T>>& into, unsigned classId, unsigned networkId)
+    {
+        auto object = std::make_unique<T>();
+        if (object->node.registerRequestedNode(classId, this)) into[networkId] = std::move(object);
     }
 };
 
-class ForeignReplicators : public NodeFixture, public ::testing::WithParamInterface<bool> {
+class LifeFixture : public NodeFixture {
 protected:
-    std::unique_ptr<NodeControl> makeControl() override { return std::make_unique<OwnedControl>(); }
-    OwnedControl& owned(const std::unique_ptr<NodeControl>& control) { return static_cast<OwnedControl&>(*control); }
+    std::unique_ptr<NodeControl> makeControl() override { return std::make_unique<LifeControl>(); }
+    LifeControl& life(const std::unique_ptr<NodeControl>& control) { return static_cast<LifeControl&>(*control); }
+    unsigned serverSide() const { return server->find("established")->id; }
 };
+
+class ForeignReplicators : public LifeFixture, public ::testing::WithParamInterface<bool> {};
 
 // The object goes away on one side while both sides keep changing it and
 // packets are late: the data still arriving for it is passed by, the
@@ -78,13 +118,12 @@ TEST_P(ForeignReplicators, MayGoWithTheHandleWhileThePeerStillSends)
 {
     const bool serverDeletes = GetParam();
     auto original = std::make_unique<Owned>();
-    ASSERT_TRUE(original->node.registerNodeDynamic(owned(server).ownedClass, server.get()));
+    ASSERT_TRUE(original->node.registerNodeDynamic(life(server).ownedClass, server.get()));
     const unsigned networkId = original->node.getNetworkID();
     Thing& witness = addThing();
     connect();
-    const unsigned serverSide = server->find("established")->id;
-    original->node.setOwner(serverSide, true);
-    auto& proxies = owned(client).owned;
+    original->node.setOwner(serverSide(), true);
+    auto& proxies = life(client).owned;
     ASSERT_GE(runUntil([&] { return proxies.count(networkId) && proxies[networkId]->node.getRole() == eVNet_RoleOwner; }),
               0);
     server->VNet_simulateLag(0, 40);
@@ -148,5 +187,264 @@ TEST_F(Skippers, ReadExactlyTheBitsOfTheValue)
 
 INSTANTIATE_TEST_SUITE_P(Sides, ForeignReplicators, ::testing::Values(true, false),
                          [](const auto& info) { return std::string(info.param ? "server" : "client"); });
+
+// The connection ids of the sync requests waiting on the node.
+std::vector<unsigned> takeSyncRequests(VNet_Node& node)
+{
+    std::vector<unsigned> ids;
+    while (node.checkEventWaiting()) {
+        eVNet_Event kind = eVNet_EventNone;
+        unsigned id = 0;
+        node.getNextEvent(&kind, nullptr, &id, nullptr);
+        if (kind == eVNet_EventSyncRequest) ids.push_back(id);
+    }
+    return ids;
+}
+
+using MustSync = LifeFixture;
+
+// Two nodes of sync order 1 are asked first; the node of order 2 is linked
+// only when both have answered, the other nodes only when it has, and the
+// level is reached then. A failure ends the change with result 3.
+TEST_F(MustSync, GroupsAreAskedInOrderAndTheLevelWaitsForEveryAnswer)
+{
+    Thing& first = addThing();
+    Thing& second = addThing();
+    Thing& later = addThing();
+    Thing& normal = addThing();
+    first.node.setMustSync(true, 1);
+    second.node.setMustSync(true, 1);
+    later.node.setMustSync(true, 2);
+    for (size_t i = 0; i < things.size(); ++i) things[i]->set(0, int(i));
+    connect(false);
+    const unsigned id = serverSide();
+    std::vector<unsigned> firstAsked;
+    std::vector<unsigned> secondAsked;
+    ASSERT_GE(runUntil([&] {
+                  for (unsigned asked : takeSyncRequests(first.node)) firstAsked.push_back(asked);
+                  for (unsigned asked : takeSyncRequests(second.node)) secondAsked.push_back(asked);
+                  return !firstAsked.empty() && !secondAsked.empty();
+              }),
+              0)
+        << LogLines::all();
+    EXPECT_EQ(firstAsked, std::vector<unsigned>{id});
+    EXPECT_EQ(secondAsked, std::vector<unsigned>{id});
+    first.node.setSyncResult(id, true, nullptr);
+    runUntil([] { return false; }, 40);
+    EXPECT_EQ(later.node.getRelevantConnectionCount(), 0u) << "the next group waits for the whole group";
+    EXPECT_EQ(normal.node.getRelevantConnectionCount(), 0u);
+    EXPECT_EQ(client->find("levelResult"), nullptr);
+
+    second.node.setSyncResult(id, true, nullptr);
+    std::vector<unsigned> laterAsked;
+    ASSERT_GE(runUntil([&] {
+                  for (unsigned asked : takeSyncRequests(later.node)) laterAsked.push_back(asked);
+                  return !laterAsked.empty();
+              }),
+              0);
+    EXPECT_EQ(normal.node.getRelevantConnectionCount(), 0u);
+    EXPECT_EQ(client->find("levelResult"), nullptr);
+    later.node.setSyncResult(id, true, nullptr);
+    ASSERT_GE(runUntil([&] { return client->find("levelResult") && converged(); }), 0) << LogLines::all();
+    EXPECT_EQ(client->find("levelResult")->code, 1u) << "result 0 for level 1";
+    EXPECT_EQ(client->announced.back(), normal.node.getNetworkID()) << "the normal node comes last";
+
+    // A second level, whose sync fails: the level stays, result 3.
+    Thing& guard = addThing();
+    guard.node.applyForVornLevel(2);
+    guard.node.setMustSync(true, 1);
+    ASSERT_TRUE(client->VNet_requestVornMode(client->find("result")->id, 2));
+    std::vector<unsigned> guardAsked;
+    ASSERT_GE(runUntil([&] {
+                  guardAsked = takeSyncRequests(guard.node);
+                  return !guardAsked.empty();
+              }),
+              0);
+    guard.node.setSyncResult(id, false, nullptr);
+    ASSERT_GE(runUntil([&] { return client->count("levelResult") == 2; }), 0);
+    EXPECT_EQ(client->events.back().code, 3001u) << "failure 3 at the current level 1";
+    EXPECT_EQ(server->count("closed") + client->count("closed"), 0);
+}
+
+using SendOnce = LifeFixture;
+
+// A clean-start value is not sent with the announcement until it has
+// changed; an only-once value goes with each announcement and never on a
+// change.
+TEST_F(SendOnce, CleanStartAndOnlyOnceGoWithTheAnnouncementAsTheirFlagsSay)
+{
+    Counters original(5);
+    original.plain = 1;
+    original.once = 7;
+    ASSERT_TRUE(original.node.registerNodeDynamic(life(server).countersClass, server.get()));
+    const unsigned networkId = original.node.getNetworkID();
+    connect();
+    auto& proxies = life(client).counters;
+    ASSERT_GE(runUntil([&] { return proxies.count(networkId) && proxies[networkId]->plain == 1; }), 0);
+    runUntil([] { return false; }, 20);
+    Counters& proxy = *proxies[networkId];
+    EXPECT_EQ(proxy.once, 7);
+    EXPECT_EQ(proxy.clean, 0) << "the clean start is taken to be there";
+
+    original.clean = 6;
+    original.once = 8;
+    original.plain = 2;
+    ASSERT_GE(runUntil([&] { return proxy.plain == 2 && proxy.clean == 6; }), 0);
+    runUntil([] { return false; }, 20);
+    EXPECT_EQ(proxy.once, 7) << "a change does not send an only-once value";
+
+    // Announced anew: a fresh proxy gets the only-once value as it is now,
+    // and the clean start that has changed.
+    original.node.setConnectionSpecificRelevance(serverSide(), 0.0f);
+    ASSERT_GE(runUntil([&] { return proxy.node.getRelevantConnectionCount() == 0; }), 0);
+    original.node.setConnectionSpecificRelevance(serverSide(), 1.0f);
+    ASSERT_GE(runUntil([&] { return proxies[networkId].get() != &proxy && proxies[networkId]->plain == 2; }), 0);
+    runUntil([] { return false; }, 20);
+    EXPECT_EQ(proxies[networkId]->once, 8);
+    EXPECT_EQ(proxies[networkId]->clean, 6);
+}
+
+using Delays = LifeFixture;
+
+// A value changed every 5 ms with a minimum delay of 100 ms arrives at most
+// every 100 ms; a value that never changes, with a maximum delay of 500
+// ms, is sent again every 500 ms (seen by overwriting the proxy's copy).
+TEST_F(Delays, HoldBackChangesAndResendUnchangedValues)
+{
+    Counters original;
+    ASSERT_TRUE(original.node.registerNodeDynamic(life(server).countersClass, server.get()));
+    original.kept = 42;
+    connect();
+    auto& proxies = life(client).counters;
+    const unsigned networkId = original.node.getNetworkID();
+    ASSERT_GE(runUntil([&] { return proxies.count(networkId) && proxies[networkId]->kept == 42; }), 0);
+    Counters& proxy = *proxies[networkId];
+    std::vector<int> slowSeen;
+    int resent = 0;
+    // Two seconds in 5 ms steps.
+    for (int step = 0; step < 400; ++step) {
+        original.slow = step + 1;
+        runUntil([] { return false; }, 1);
+        if (slowSeen.empty() || slowSeen.back() != proxy.slow) slowSeen.push_back(proxy.slow);
+        if (proxy.kept == 42) {
+            ++resent;
+            proxy.kept = -1;
+        }
+    }
+    EXPECT_GE(slowSeen.size(), 10u) << "the changes still go";
+    EXPECT_LE(slowSeen.size(), 22u) << "at most one every 100 ms";
+    // From the first value that arrived, not the proxy's starting 0.
+    for (size_t i = 2; i < slowSeen.size(); ++i)
+        EXPECT_GE(slowSeen[i] - slowSeen[i - 1], 19) << "values 100 ms apart, at " << i;
+    EXPECT_GE(resent, 3);
+    EXPECT_LE(resent, 5);
+}
+
+using PrivateNodes = LifeFixture;
+
+// A private node goes only to its owner: made owner, the peer gets it with
+// the owner role; no longer owner, it loses it; public again, it gets it
+// as a proxy.
+TEST_F(PrivateNodes, GoOnlyToTheOwnerUntilTheyArePublic)
+{
+    Thing& hidden = addThing();
+    Thing& open = addThing();
+    hidden.set(1, 1);
+    open.set(2, 2);
+    hidden.node.setPrivate(true);
+    EXPECT_TRUE(hidden.node.isPrivate());
+    connect();
+    const unsigned networkId = hidden.node.getNetworkID();
+    ASSERT_GE(runUntil([&] { return client->proxies.count(open.node.getNetworkID()) == 1; }), 0);
+    runUntil([] { return false; }, 40);
+    EXPECT_EQ(client->proxies.count(networkId), 0u) << "a private node goes to nobody but its owner";
+
+    hidden.node.setOwner(serverSide(), true);
+    ASSERT_GE(runUntil([&] { return converged(); }), 0);
+    EXPECT_EQ(client->proxies[networkId]->node.getRole(), eVNet_RoleOwner);
+    hidden.set(3, 1);
+    ASSERT_GE(runUntil([&] { return converged(); }), 0);
+
+    hidden.node.setOwner(serverSide(), false);
+    ASSERT_GE(runUntil([&] { return client->proxies.count(networkId) == 0; }), 0);
+
+    hidden.node.setPrivate(false);
+    hidden.set(4, 1);
+    ASSERT_GE(runUntil([&] { return converged(); }), 0);
+    EXPECT_EQ(client->proxies[networkId]->node.getRole(), eVNet_RoleProxy);
+    EXPECT_EQ(server->count("closed") + client->count("closed"), 0);
+}
+
+// A unique node is matched with the peer's node of its class, which the
+// peer registers itself; without one the connection ends.
+struct UniqueCase {
+    const char* name;
+    bool clientHasOne;
+};
+
+class UniqueNodes : public LifeFixture, public ::testing::WithParamInterface<UniqueCase> {};
+
+TEST_P(UniqueNodes, AreMatchedWithThePeersNodeOfTheirClass)
+{
+    Thing original;
+    original.set(6, 6);
+    ASSERT_TRUE(original.node.registerNodeUnique(life(server).soloClass, eVNet_RoleAuthority, server.get()));
+    Thing mine;
+    if (GetParam().clientHasOne) {
+        ASSERT_TRUE(mine.node.registerNodeUnique(life(client).soloClass, eVNet_RoleProxy, client.get()));
+    }
+    connect(false);
+    if (GetParam().clientHasOne) {
+        ASSERT_GE(runUntil([&] { return mine.sameAs(original); }), 0) << LogLines::all();
+        EXPECT_EQ(mine.node.getNetworkID(), original.node.getNetworkID());
+        original.set(7, 6);
+        ASSERT_GE(runUntil([&] { return mine.sameAs(original); }), 0);
+        EXPECT_EQ(server->count("closed") + client->count("closed"), 0);
+    } else {
+        ASSERT_GE(runUntil([&] { return server->count("closed") == 1; }), 0) << LogLines::all();
+        EXPECT_TRUE(LogLines::contains("no instance of unique class <Solo> found")) << LogLines::all();
+    }
+    original.node.unregisterNode();
+    mine.node.unregisterNode();
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, UniqueNodes,
+                         ::testing::Values(UniqueCase{"heldByThePeer", true}, UniqueCase{"missing", false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+using RelevantConnections = LifeFixture;
+
+// An owner named before its connection is linked is a placeholder: counted,
+// never listed; linked later, the connection is listed and keeps the
+// owner role.
+TEST_F(RelevantConnections, ListLinkedConnectionsAndCountPlaceholders)
+{
+    Thing& thing = addThing();
+    unsigned ids[4] = {};
+    unsigned count = 99;
+    EXPECT_EQ(thing.node.getRelevantConnections(ids, 4, &count), 1);
+    EXPECT_EQ(count, 0u);
+    EXPECT_EQ(thing.node.getRelevantConnections(nullptr, 4, &count), 0);
+
+    const unsigned clientSide = client->VNet_Connect(transport_test::localPort(kServerPort), nullptr);
+    ASSERT_GE(runUntil([&] { return client->find("result") && server->count("established") == 1; }), 0);
+    const unsigned linked = serverSide();
+    thing.node.setOwner(linked, true);
+    thing.node.setOwner(linked + 50, true);
+    EXPECT_EQ(thing.node.getRelevantConnectionCount(), 2u);
+    EXPECT_EQ(thing.node.getRelevantConnections(ids, 4, &count), 1);
+    EXPECT_EQ(count, 0u) << "placeholders are not listed";
+    EXPECT_EQ(thing.node.getUserData(linked), nullptr);
+
+    ASSERT_TRUE(client->VNet_requestVornMode(clientSide, 1));
+    ASSERT_GE(runUntil([&] { return converged(); }), 0);
+    EXPECT_EQ(client->proxies.begin()->second->node.getRole(), eVNet_RoleOwner) << "the owner named before";
+    EXPECT_EQ(thing.node.getRelevantConnectionCount(), 2u);
+    EXPECT_EQ(thing.node.getRelevantConnections(ids, 4, &count), 1);
+    ASSERT_EQ(count, 1u);
+    EXPECT_EQ(ids[0], linked);
+    EXPECT_EQ(thing.node.getRelevantConnections(ids, 0, &count), -1) << "more remain than room";
+    EXPECT_EQ(count, 0u);
+}
 
 }  // namespace
