@@ -129,7 +129,10 @@ void VNet_Node_Private::forgetForeignReplicators(bool basic)
         for (auto* n = foreignReplicators.first(); n; n = n->next) {
             if (n->payload.replicator != replicators[i] || (n->payload.skipper != nullptr) != basic) continue;
             replicators[i] = n->payload.skipper;
-            if (replicators[i]) replicators[i]->m_flags |= VNET_REPLICATOR_NODEOWNED;
+            if (replicators[i]) {
+                replicators[i]->m_flags |= VNET_REPLICATOR_NODEOWNED;
+                replicators[i]->m_id = i;
+            }
             foreignReplicators.remove(n);
             break;
         }

@@ -20,7 +20,6 @@ VNet_ReplicatorSetup* copiedSetup(const VNet_Replicator& of)
 DataSkipper::DataSkipper(const VNet_Replicator& of, Skip skip, unsigned parameter)
     : VNet_ReplicatorBasic(copiedSetup(of)), m_skip(skip), m_parameter(parameter)
 {
-    m_id = of.m_id;
     if (m_setup || !of.getSetup()) m_flags |= VNET_REPLICATOR_INITIALIZED;
     if (!skip) m_flags |= kReplicatorUnreadable;
 }
