@@ -50,6 +50,49 @@ struct Owned {
     }
 };
 
+// A replicator class of the application's that offers no skipper.
+class PlainInt : public VNet_ReplicatorBasic {
+public:
+    explicit PlainInt(int* value)
+        : VNet_ReplicatorBasic(new VNet_ReplicatorSetup(kPlainFlags | VNET_REPFLAG_OWNEDSETUP, kRules)),
+          m_value(value), m_seen(*value)
+    {
+        m_flags |= VNET_REPLICATOR_INITIALIZED;
+    }
+    void* peekData() override { return nullptr; }
+    void clearPeekData() override {}
+    void Process(eVNet_NodeRole, unsigned) override {}
+    bool checkState() override
+    {
+        const bool changed = *m_value != m_seen;
+        m_seen = *m_value;
+        return changed;
+    }
+    void packData(VNet_BitStream* stream) override { stream->addInt(unsigned(*m_value), 24); }
+    void unpackData(VNet_BitStream* stream, bool store, unsigned) override
+    {
+        const int value = int(stream->getInt(24));
+        if (store) *m_value = value;
+    }
+
+private:
+    int* m_value;
+    int m_seen;
+};
+
+struct Plain {
+    VNet_Node node;
+    int value = 0;
+    PlainInt replicator{&value};
+
+    Plain()
+    {
+        node.beginReplicationSetup(1);
+        node.addReplicator(&replicator, false);
+        node.endReplicationSetup();
+    }
+};
+
 // Integers of every timing and sending kind: one sent on change, one from
 // a clean start, one only with the announcement, one at most every 100 ms
 // and one at least every 500 ms.
@@ -81,7 +124,9 @@ public:
     unsigned ownedClass = VNet_registerClass("Owned", 0);
     unsigned countersClass = VNet_registerClass("Counters", 0);
     unsigned soloClass = VNet_registerClass("Solo", 0);
+    unsigned plainClass = VNet_registerClass("Plain", 0);
     std::map<unsigned, std::unique_ptr<Owned>> owned;
+    std::map<unsigned, std::unique_ptr<Plain>> plain;
     std::map<unsigned, std::unique_ptr<Counters>> counters;
 
     void onDynamicNodeRequest(unsigned int id, unsigned int classId, VNet_BitStream* announce, eVNet_NodeRole role,
@@ -89,6 +134,7 @@ public:
     {
         if (classId == ownedClass) return make(owned, classId, networkId);
         if (classId == countersClass) return make(counters, classId, networkId);
+        if (classId == plainClass) return make(plain, classId, networkId);
         NodeControl::onDynamicNodeRequest(id, classId, announce, role, networkId);
     }
 
@@ -146,6 +192,33 @@ TEST_P(ForeignReplicators, MayGoWithTheHandleWhileThePeerStillSends)
     EXPECT_EQ(server->count("closed") + client->count("closed"), 0) << LogLines::all();
     EXPECT_FALSE(LogLines::contains("out of step")) << LogLines::all();
     EXPECT_FALSE(LogLines::contains("extraction")) << LogLines::all();
+}
+
+// Data for a replicator that nothing can pass by, arriving after its
+// object went away, ends the reading of that packet's nodes with a clear
+// message; the connection goes on and later packets are read whole.
+TEST_F(ForeignReplicators, WithoutASkipperEndTheirPacketsNodesButNotTheConnection)
+{
+    Plain original;
+    ASSERT_TRUE(original.node.registerNodeDynamic(life(server).plainClass, server.get()));
+    const unsigned networkId = original.node.getNetworkID();
+    Thing& witness = addThing();
+    connect();
+    auto& proxies = life(client).plain;
+    ASSERT_GE(runUntil([&] { return proxies.count(networkId) && converged(); }), 0);
+    server->VNet_simulateLag(0, 40);
+    client->VNet_simulateLag(0, 40);
+    original.value = 1;
+    runUntil([] { return false; }, 2);
+    proxies.erase(networkId);
+    for (int value = 2; value < 30; ++value) {
+        original.value = value;
+        runUntil([] { return false; }, 2);
+    }
+    EXPECT_TRUE(LogLines::contains("cannot be passed by once its node handle is gone")) << LogLines::all();
+    witness.set(5, 0);
+    ASSERT_GE(runUntil([&] { return converged(); }), 0) << LogLines::all();
+    EXPECT_EQ(server->count("closed") + client->count("closed"), 0) << LogLines::all();
 }
 
 using Skippers = LibraryFixture;
