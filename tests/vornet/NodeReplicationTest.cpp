@@ -165,21 +165,16 @@ public:
     }
 };
 
-class AnnounceData : public NodeFixture, public ::testing::WithParamInterface<AnnounceCase> {
+class TaggedNodes : public NodeFixture {
 protected:
-    void SetUp() override
-    {
-        LibraryFixture::SetUp();
-        server = std::make_unique<TaggedControl>();
-        client = std::make_unique<TaggedControl>();
-        ASSERT_TRUE(server->VNet_initSockets(false, 0, kServerPort, 0));
-        ASSERT_TRUE(client->VNet_initSockets(false, 0, kClientPort, 0));
-    }
+    std::unique_ptr<NodeControl> makeControl() override { return std::make_unique<TaggedControl>(); }
     TaggedControl& tagged(const std::unique_ptr<NodeControl>& control)
     {
         return static_cast<TaggedControl&>(*control);
     }
 };
+
+class AnnounceData : public TaggedNodes, public ::testing::WithParamInterface<AnnounceCase> {};
 
 TEST_P(AnnounceData, IsReadByTheHandlerOrEndsTheConnection)
 {
@@ -222,6 +217,57 @@ INSTANTIATE_TEST_SUITE_P(
                       AnnounceCase{"handlerReadsNothing", false, false, "read out of step"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The client's tagged node stays registered when the server withdraws the
+// node and is linked again when the server announces it anew, with the
+// same announce data, which nobody reads a second time. A dynamic node
+// announced behind it in the same packets still comes out whole.
+TEST_F(TaggedNodes, AreAnnouncedAgainWithTheirDataAfterAWithdrawal)
+{
+    constexpr unsigned kTag = 78;
+    Thing original;
+    original.set(1, 1);
+    auto* announce = new VNet_BitStream(8);
+    announce->addInt(0xBEEFu, 32);
+    original.node.setAnnounceData(announce);
+    ASSERT_TRUE(original.node.registerNodeByTag(tagged(server).taggedClass, kTag, eVNet_RoleAuthority, server.get()));
+    connect();
+    ASSERT_GE(runUntil([&] { return tagged(client).tagged && tagged(client).tagged->sameAs(original); }), 0)
+        << LogLines::all();
+    VNet_Node& held = tagged(client).tagged->node;
+    for (int round = 2; round < 5; ++round) {
+        original.node.setPrivate(true);
+        ASSERT_GE(runUntil([&] { return held.getRelevantConnectionCount() == 0; }), 0) << "round " << round;
+        addThing().set(round, 0);
+        original.set(round, 1);
+        original.node.setPrivate(false);
+        ASSERT_GE(runUntil([&] { return held.getRelevantConnectionCount() == 1 &&
+                                        tagged(client).tagged->sameAs(original) && converged(); }),
+                  0)
+            << "round " << round << LogLines::all();
+    }
+    EXPECT_EQ(client->count("tagNode"), 1) << "the node is found, not requested again";
+    EXPECT_EQ(tagged(client).announceValue, 0xBEEFu);
+    EXPECT_EQ(server->count("closed") + client->count("closed"), 0) << LogLines::all();
+    original.node.unregisterNode();
+}
+
+// A negative relevance is kept as given: it withdraws nothing, and the
+// node's updates follow again once the relevance is positive.
+TEST_F(NodeReplication, ANegativeRelevanceWithdrawsNothing)
+{
+    Thing& thing = addThing();
+    thing.set(0, 0);
+    connect();
+    ASSERT_GE(runUntil([&] { return converged(); }), 0);
+    const unsigned serverSide = server->find("established")->id;
+    thing.node.setConnectionSpecificRelevance(serverSide, -1.0f);
+    runUntil([] { return false; }, 100);
+    EXPECT_EQ(client->proxies.count(thing.node.getNetworkID()), 1u) << "withdrawn by a negative relevance";
+    thing.node.setConnectionSpecificRelevance(serverSide, 1.0f);
+    thing.set(1, 0);
+    ASSERT_GE(runUntil([&] { return converged(); }), 0);
+    EXPECT_EQ(client->announced.size(), 1u) << "never announced anew";
+}
 
 // Records what a node's replication interceptor is told and answers as set.
 class WatchingInterceptor : public VNet_NodeReplicationInterceptor {

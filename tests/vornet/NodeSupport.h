@@ -79,11 +79,12 @@ protected:
     void SetUp() override
     {
         LibraryFixture::SetUp();
-        server = std::make_unique<NodeControl>();
-        client = std::make_unique<NodeControl>();
+        server = makeControl();
+        client = makeControl();
         ASSERT_TRUE(server->VNet_initSockets(false, 0, kServerPort, 0));
         ASSERT_TRUE(client->VNet_initSockets(false, 0, kClientPort, 0));
     }
+    virtual std::unique_ptr<NodeControl> makeControl() { return std::make_unique<NodeControl>(); }
     void TearDown() override
     {
         things.clear();
@@ -99,13 +100,16 @@ protected:
         return *things.back();
     }
 
-    // Connects and asks for level 1; the client's connection id.
-    unsigned connect()
+    // Connects and asks for level 1, waiting for the answer unless told
+    // not to; the client's connection id.
+    unsigned connect(bool awaitLevel = true)
     {
         const unsigned id = client->VNet_Connect(transport_test::localPort(kServerPort), nullptr);
         EXPECT_GE(runUntil([&] { return client->find("result") && server->count("established") == 1; }), 0);
         EXPECT_TRUE(client->VNet_requestVornMode(id, 1));
-        EXPECT_GE(runUntil([&] { return client->find("levelResult") != nullptr; }), 0);
+        if (awaitLevel) {
+            EXPECT_GE(runUntil([&] { return client->find("levelResult") != nullptr; }), 0);
+        }
         return id;
     }
 

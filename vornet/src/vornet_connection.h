@@ -298,6 +298,10 @@ private:
     VNet_Node_Private* readAnnouncement(VNet_BitStream* stream, unsigned width);
     VNet_Node_Private* findAnnounced(uint32_t kind, uint32_t classId, uint32_t tag, uint32_t networkId, bool owner,
                                      VNet_BitStream* stream);
+    // A by-tag node that exists here, announced again with announce data:
+    // the node once the data is passed by, null when it cannot be.
+    VNet_Node_Private* passAnnounceData(VNet_Node_Private* node, const char* name, uint32_t tag,
+                                        VNet_BitStream* stream);
     void disconnectFromReader();
     void settleNodeData(HistoryRecord* record, bool delivered);
     void recycleNodeRecords(NodeRecords* records);

@@ -527,21 +527,13 @@ VNet_Node_Private* VNet_Connection::findAnnounced(uint32_t kind, uint32_t classI
             return m_controlNode ? VNet_Node_Private::of(m_controlNode) : nullptr;
         }
         VNet_Node_Private* node = m_control->nodeByTag(classId, tag);
-        if (node && announce) {
-            // Announce data travels without its length: only the request
-            // handler knows how much of the packet it takes, and a node
-            // found here gets no such call. Reading on would take that data
-            // for the entries after it.
-            log(LogError,
-                "announce data of class <%s> with tag [%d] cannot be passed by for a node that exists here! "
-                "Disconnecting!",
-                name, int(tag));
-            return nullptr;
-        }
+        if (node && announce) return passAnnounceData(node, name, tag, stream);
         if (!node) {
+            const unsigned before = readPosition(stream);
             m_control->lastInsertedNodeId = 0;
             m_control->owner->onTagNodeRequest(m_id, classId, announce, role, tag);
             node = m_control->nodeByLocalId(m_control->lastInsertedNodeId);
+            if (node && announce) node->announceBitsRead = int32_t(readPosition(stream) - before);
         }
         if (!node || node->classId != classId || node->tag != tag) {
             log(LogNormal, "no instance of class <%s> with tag [%d] found! Disconnecting!", name, int(tag));
@@ -562,6 +554,25 @@ VNet_Node_Private* VNet_Connection::findAnnounced(uint32_t kind, uint32_t classI
         node = nullptr;
     }
     return node;
+}
+
+VNet_Node_Private* VNet_Connection::passAnnounceData(VNet_Node_Private* node, const char* name, uint32_t tag,
+                                                     VNet_BitStream* stream)
+{
+    // Announce data travels without its length: only the request handler
+    // knows how much of the packet it takes. A node that such a handler
+    // made here is announced again with the same data, so what the handler
+    // read then is passed by now. Without that measure, reading on would
+    // take the data for the entries after it.
+    if (node->announceBitsRead < 0) {
+        log(LogError,
+            "announce data of class <%s> with tag [%d] cannot be passed by for a node that exists here! "
+            "Disconnecting!",
+            name, int(tag));
+        return nullptr;
+    }
+    stream->skipBits(unsigned(node->announceBitsRead));
+    return stream->endOfStream() ? nullptr : node;
 }
 
 // ---------------------------------------------------------------------------

@@ -93,6 +93,9 @@ bool VNet_Node_Private::registerAs(uint32_t kind, uint32_t classId_, uint32_t ta
 
 void VNet_Node_Private::unregister()
 {
+    // The application may have deleted its basic replicators already; its
+    // advanced ones are told of the connections and detached first.
+    forgetForeignReplicators(true);
     if (connectionStates) {
         uint32_t it = 0;
         for (NodeConnState* s = connectionStates->first(it); it < connectionStates->getSlotCount();
@@ -106,6 +109,7 @@ void VNet_Node_Private::unregister()
         VNet_Replicator* r = replicators[i];
         if (r && (r->getFlags() & VNET_REPLICATOR_ADVANCED)) static_cast<VNet_ReplicatorAdvanced*>(r)->setNode(nullptr);
     }
+    forgetForeignReplicators(false);
     // The last statement: the control frees this block when nothing holds
     // it any more.
     if (!connectionStates || connectionStates->getUsedCount() == 0) control->removeNode(this);

@@ -209,8 +209,6 @@ void VNet_Node_Private::setRelevance(uint32_t connectionId, float relevance)
             int(connectionId));
         return;
     }
-    // A negative relevance would turn the scheduler's rating negative.
-    if (!(relevance > 0.0f)) relevance = 0.0f;
     const float old = state->relevance;
     if (registrationKind == RegisterDynamic && relevance == 0.0f && old > 0.0f) {
         withdraw(state);

@@ -20,13 +20,6 @@ constexpr unsigned kEntryOverheadBits = 256;
 // tags included.
 constexpr unsigned kClosingBits = 64;
 
-unsigned readPosition(const VNet_BitStream* stream)
-{
-    VNet_BitStream::BitPos at;
-    stream->saveReadState(at);
-    return at.pos * 8u + at.bit;
-}
-
 // Significant bits of a replicator table size: the width of a replicator
 // index in an event item.
 unsigned indexWidth(uint16_t size)
@@ -420,7 +413,9 @@ bool VNet_Node_Private::readEvents(NodeConnState* state, VNet_BitStream* stream,
             continue;
         }
         VNet_Replicator* r = index < replicators_size ? replicators[index] : nullptr;
-        if (index >= replicators_size || !r || !(r->getFlags() & VNET_REPLICATOR_ADVANCED)) {
+        // Without the handle the slot may be empty: the application's
+        // replicator has left it.
+        if (index >= replicators_size || (handle && (!r || !(r->getFlags() & VNET_REPLICATOR_ADVANCED)))) {
             log(LogError, index >= replicators_size ? "ere1" : "ere2", "stream extraction error");
             return false;
         }

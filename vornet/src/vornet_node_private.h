@@ -130,6 +130,13 @@ struct FinishedTransfer {
     uint32_t transferId;
 };
 
+// A replicator the application owns, and what takes its place in the
+// node's table once the handle is gone (null for an advanced one).
+struct ForeignReplicator {
+    VNet_Replicator* replicator;
+    VNet_ReplicatorBasic* skipper;
+};
+
 // Whether a stream of that size fits one packet to the connection beside
 // the framing of its node entry.
 bool eventFitsPacket(VNet_Control_Private* control, uint32_t connectionId, const VNet_BitStream* stream);
@@ -163,6 +170,9 @@ struct NodeRecords : HookAllocated {
 };
 
 }  // namespace Vornet_Private
+
+// The stream's read position in bits.
+unsigned readPosition(const VNet_BitStream* stream);
 
 // Everything a node holds. Its tables are created on first use, so a node
 // that is never registered costs this one block and nothing else.
@@ -225,6 +235,11 @@ public:
     void addOwnedReplicator(VNet_Replicator* replicator, const char* context);
     void addReplicator(VNet_Replicator* replicator, bool owns);
     void clearReplicators();
+    // The replicators of the application's leave the table, the basic ones
+    // for their skippers: once the handle is gone nothing reads or writes
+    // them again.
+    void forgetForeignReplicators(bool basic);
+    bool isForeign(const VNet_Replicator* replicator) const;
     // The per-frame step: change test of every basic replicator.
     void checkChanges();
     bool replicationRule(const VNet_Replicator* replicator, eVNet_NodeRole remoteRole) const;
@@ -314,6 +329,8 @@ public:
     uint16_t replicators_size = 0;
     uint16_t replicatorCount = 0;
     uint16_t replicator_normal_count = 0;
+    // Told apart by address alone: the application may have deleted them.
+    Vornet_Private::LIST<Vornet_Private::ForeignReplicator> foreignReplicators;
     VNet_Control_Private* control = nullptr;
     void* controlListItem = nullptr;
     uint32_t lastUpdateReceived = 0;
@@ -321,6 +338,11 @@ public:
     VNet_NodeReplicationInterceptor* replicationInterceptor = nullptr;
     void* userData = nullptr;
     VNet_BitStream* announceData = nullptr;
+    // The bits of announce data that the request handler read when the
+    // peer's announcement made this node; -1 while none did. Announce data
+    // travels without its length, so only this lets a later announcement
+    // of the same node pass its data by.
+    int32_t announceBitsRead = -1;
 
 private:
     Vornet_Private::FileTransfers* transfersOf(NodeConnState* state);

@@ -13,6 +13,7 @@
 #include "vornet_control_private.h"
 #include "vornet_log.h"
 #include "vornet_node_private.h"
+#include "vornet_replicator_skipper.h"
 #include "vornet_tls.h"
 
 using namespace Vornet_Private;
@@ -100,14 +101,42 @@ bool VNet_Node_Private::endSetup()
 
 void VNet_Node_Private::clearReplicators()
 {
+    // Read nothing of a replicator the application owns: it may be gone
+    // together with the handle.
     for (uint16_t i = 0; i < replicators_size; ++i) {
         VNet_Replicator* r = replicators[i];
-        if (r && (r->getFlags() & VNET_REPLICATOR_NODEOWNED)) delete r;
+        if (r && !isForeign(r)) delete r;
     }
+    for (auto* n = foreignReplicators.first(); n; n = n->next) delete n->payload.skipper;
+    foreignReplicators.clear();
     release(replicators);
     replicators = nullptr;
     replicators_size = replicatorCount = replicator_normal_count = 0;
     flags &= ~(NodeHasAdvanced | NodeTimed);
+}
+
+bool VNet_Node_Private::isForeign(const VNet_Replicator* replicator) const
+{
+    for (auto* n = foreignReplicators.first(); n; n = n->next) {
+        if (n->payload.replicator == replicator) return true;
+    }
+    return false;
+}
+
+void VNet_Node_Private::forgetForeignReplicators(bool basic)
+{
+    for (uint16_t i = 0; i < replicators_size; ++i) {
+        for (auto* n = foreignReplicators.first(); n; n = n->next) {
+            if (n->payload.replicator != replicators[i] || (n->payload.skipper != nullptr) != basic) continue;
+            replicators[i] = n->payload.skipper;
+            if (replicators[i]) {
+                replicators[i]->m_flags |= VNET_REPLICATOR_NODEOWNED;
+                replicators[i]->m_id = i;
+            }
+            foreignReplicators.remove(n);
+            break;
+        }
+    }
 }
 
 void VNet_Node_Private::addOwnedReplicator(VNet_Replicator* replicator, const char* context)
@@ -141,7 +170,25 @@ void VNet_Node_Private::addReplicator(VNet_Replicator* replicator, bool owns)
             int(kMaxReplicators));
         return;
     }
-    if (owns) replicator->m_flags |= VNET_REPLICATOR_NODEOWNED;
+    if (owns) {
+        replicator->m_flags |= VNET_REPLICATOR_NODEOWNED;
+    } else {
+        VNet_ReplicatorBasic* skipper = nullptr;
+        if (replicator->getFlags() & VNET_REPLICATOR_BASIC) {
+            skipper = static_cast<VNet_ReplicatorBasic*>(replicator)->createSkipper();
+            // Data that nothing can pass by ends the reading of its packet.
+            if (!skipper) skipper = new DataSkipper(*replicator, nullptr, 0);
+            if (!skipper) {
+                log(LogError, "addReplicator", "out of memory");
+                return;
+            }
+        }
+        if (!foreignReplicators.append({replicator, skipper})) {
+            delete skipper;
+            log(LogError, "addReplicator", "out of memory");
+            return;
+        }
+    }
     insertReplicator(replicator, (setup & VNET_REPFLAG_SPARSE) != 0);
     if (replicator->getFlags() & VNET_REPLICATOR_ADVANCED) {
         flags |= NodeHasAdvanced;
@@ -387,6 +434,12 @@ bool VNet_Node_Private::unpackReplicators(NodeConnState* state, VNet_BitStream* 
         VNet_Replicator* r = replicators[i];
         if (!isBasic(r)) continue;
         if (stream->getBool()) {
+            if (!handle && (r->getFlags() & kReplicatorUnreadable)) {
+                log(LogError, nullptr, "data of replicator %d cannot be passed by once its node handle is gone",
+                    int(i));
+                intact = false;
+                break;
+            }
             auto* basic = static_cast<VNet_ReplicatorBasic*>(r);
             const unsigned before = readPosition(stream);
             bool keep = handle && store && receiveRule(r, role, state->remoteRole);
@@ -493,6 +546,8 @@ uint32_t VNet_Node_Private::priority(const NodeConnState* state, uint32_t now, b
         return withoutBase ? 0 : state->accumulatedPriority;
     const uint32_t elapsed = now - state->lastUpdateTime;
     const uint32_t base = withoutBase ? 0 : state->accumulatedPriority * elapsed;
+    // A relevance below 0 is kept as the application gave it, but rates
+    // like 0: a negative product has no unsigned value.
     const float relevance = state->relevance > 0.0f ? state->relevance : 0.0f;
     return base + uint32_t(float(uint32_t(int32_t(updatePriority) * elapsed)) * relevance);
 }

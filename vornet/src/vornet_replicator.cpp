@@ -108,6 +108,11 @@ VNet_ReplicatorBasic::VNet_ReplicatorBasic(VNet_ReplicatorSetup* setup) : VNet_R
     m_flags = VNET_REPLICATOR_BASIC;
 }
 
+VNet_ReplicatorBasic* VNet_ReplicatorBasic::createSkipper() const
+{
+    return nullptr;
+}
+
 // ---------------------------------------------------------------------------
 // Advanced replicator
 

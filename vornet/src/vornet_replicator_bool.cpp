@@ -1,6 +1,7 @@
 #include "vornet/vornet_replicator_bool.h"
 
 #include "vornet_log.h"
+#include "vornet_replicator_skipper.h"
 
 using namespace Vornet_Private;
 
@@ -89,4 +90,14 @@ void VNet_Replicate_Boolp::unpackData(VNet_BitStream* stream, bool store, unsign
 {
     const bool value = stream->getBool();
     if (store) *m_data = value;
+}
+
+VNet_ReplicatorBasic* VNet_Replicate_Bool::createSkipper() const
+{
+    return new Vornet_Private::DataSkipper(*this, Vornet_Private::skipBoolValue, 0);
+}
+
+VNet_ReplicatorBasic* VNet_Replicate_Boolp::createSkipper() const
+{
+    return new Vornet_Private::DataSkipper(*this, Vornet_Private::skipBoolValue, 0);
 }

@@ -182,6 +182,13 @@ void VNet_Interpolate<T, SIZE>::unpackData(VNet_BitStream* stream, bool store, u
 }
 
 template <typename T, unsigned int SIZE>
+VNet_ReplicatorBasic* VNet_Interpolate<T, SIZE>::createSkipper() const
+{
+    return new Vornet_Private::DataSkipper(*this, Vornet_Private::skipValueItems<Element, SIZE>,
+                                           Vornet_Private::relevantBits(m_setup));
+}
+
+template <typename T, unsigned int SIZE>
 typename VNet_Interpolate<T, SIZE>::Element VNet_Interpolate<T, SIZE>::getValue(unsigned char _idx)
 {
     Element* element = Vornet_Private::elementAt(m_value, _idx);

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "vornet_memory.h"
+#include "vornet_replicator_skipper.h"
 
 using namespace Vornet_Private;
 
@@ -70,4 +71,9 @@ void VNet_Replicate_Memblock::unpackData(VNet_BitStream* stream, bool store, uns
         stream->getBuffer(m_data, m_size);
     else
         stream->skipBuffer(m_size);
+}
+
+VNet_ReplicatorBasic* VNet_Replicate_Memblock::createSkipper() const
+{
+    return new Vornet_Private::DataSkipper(*this, Vornet_Private::skipBufferValue, m_size);
 }

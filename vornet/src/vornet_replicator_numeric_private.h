@@ -8,6 +8,7 @@
 #include "vornet_log.h"
 #include "vornet_memory.h"
 #include "vornet_replicator_elements.h"
+#include "vornet_replicator_skipper.h"
 #include "vornet_replicator_value_private.h"
 
 // Member definitions of the numeric replicators, and what the numeric and
@@ -93,6 +94,13 @@ void unpackValues(VNet_BitStream* stream, E* values, bool store, unsigned char b
     }
 }
 
+// A skipper of SIZE values of E, the parameter their relevant bits.
+template <typename E, unsigned int SIZE>
+void skipValueItems(VNet_BitStream& stream, unsigned bits)
+{
+    skipValues<E, SIZE>(stream, static_cast<unsigned char>(bits));
+}
+
 }  // namespace Vornet_Private
 
 template <typename T, unsigned int SIZE>
@@ -176,6 +184,13 @@ void VNet_Replicate_Numeric<T, SIZE>::unpackData(VNet_BitStream* stream, bool st
 {
     Vornet_Private::unpackValues<Element, SIZE>(stream, m_value.getData(), store,
                                                 Vornet_Private::relevantBits(m_setup));
+}
+
+template <typename T, unsigned int SIZE>
+VNet_ReplicatorBasic* VNet_Replicate_Numeric<T, SIZE>::createSkipper() const
+{
+    return new Vornet_Private::DataSkipper(*this, Vornet_Private::skipValueItems<Element, SIZE>,
+                                           Vornet_Private::relevantBits(m_setup));
 }
 
 template <typename T, unsigned int SIZE>

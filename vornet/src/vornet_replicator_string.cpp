@@ -5,6 +5,7 @@
 
 #include "vornet_log.h"
 #include "vornet_memory.h"
+#include "vornet_replicator_skipper.h"
 
 using namespace Vornet_Private;
 
@@ -128,6 +129,11 @@ void VNet_Replicate_Stringp::unpackData(VNet_BitStream* stream, bool store, unsi
         stream->getStringStatic();
 }
 
+VNet_ReplicatorBasic* VNet_Replicate_Stringp::createSkipper() const
+{
+    return new Vornet_Private::DataSkipper(*this, Vornet_Private::skipStringValue, 0);
+}
+
 // ---------------------------------------------------------------------------
 // Wide text
 
@@ -193,4 +199,9 @@ void VNet_Replicate_StringWp::unpackData(VNet_BitStream* stream, bool store, uns
         stream->getStringW(m_data, m_maxLength);
     else
         stream->skipString();
+}
+
+VNet_ReplicatorBasic* VNet_Replicate_StringWp::createSkipper() const
+{
+    return new Vornet_Private::DataSkipper(*this, Vornet_Private::skipWideStringValue, 0);
 }

@@ -150,6 +150,12 @@ public:
                               short minDelay = -1, short maxDelay = -1);
     void addReplicationStringW(wchar_t* data, unsigned short maxLength, unsigned char flags, unsigned char rules,
                                short minDelay = -1, short maxDelay = -1);
+    // A replicator the node does not own stays the application's, which may
+    // delete it together with the node handle: once the handle is
+    // destroyed the library never reads or writes it again, and data that
+    // still arrives for it is passed by through its createSkipper. A basic
+    // replicator may even go just before the handle; an advanced one is
+    // detached by the handle's destructor, so it must still exist then.
     void addReplicator(VNet_Replicator* replicator, bool nodeOwnsIt);
     void setUpdatePriority(unsigned short priority);
     // False when the relation would close a cycle.

@@ -112,6 +112,14 @@ public:
     virtual void packData(VNet_BitStream* stream) = 0;
     // With store false the same bits are consumed and nothing is applied.
     virtual void unpackData(VNet_BitStream* stream, bool store, unsigned time) = 0;
+    // A replicator of the library's that reads, as this one does with store
+    // false, the bits of one value, and keeps nothing of this one. The node
+    // takes one for every replicator the application owns, so that data
+    // arriving after the application deleted this one together with the
+    // node handle is still passed by. The default, null, suits a class whose
+    // data cannot be passed by: such data then ends the reading of the rest
+    // of its packet.
+    virtual VNet_ReplicatorBasic* createSkipper() const;
     void setModified() { m_flags |= VNET_REPLICATOR_CHANGED; }
 };
 

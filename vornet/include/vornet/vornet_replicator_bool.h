@@ -15,6 +15,7 @@ public:
     bool checkState() override;
     void packData(VNet_BitStream* stream) override;
     void unpackData(VNet_BitStream* stream, bool store, unsigned time) override;
+    VNet_ReplicatorBasic* createSkipper() const override;
 
     bool getValue() const { return m_value; }
     void setValue(bool value) { m_value = value; }
@@ -43,6 +44,7 @@ public:
     bool checkState() override;
     void packData(VNet_BitStream* stream) override;
     void unpackData(VNet_BitStream* stream, bool store, unsigned time) override;
+    VNet_ReplicatorBasic* createSkipper() const override;
 
 private:
     bool* m_data;

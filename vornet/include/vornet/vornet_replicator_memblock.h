@@ -20,6 +20,7 @@ public:
     bool checkState() override;
     void packData(VNet_BitStream* stream) override;
     void unpackData(VNet_BitStream* stream, bool store, unsigned time) override;
+    VNet_ReplicatorBasic* createSkipper() const override;
 
 private:
     void init(void* data, unsigned short size);

@@ -50,6 +50,7 @@ public:
     bool checkState() override;
     void packData(VNet_BitStream* stream) override;
     void unpackData(VNet_BitStream* stream, bool store, unsigned int time) override;
+    VNet_ReplicatorBasic* createSkipper() const override;
 
     Element getValue(unsigned char _idx);
     // Not reported as a change by itself.

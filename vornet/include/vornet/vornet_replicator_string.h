@@ -34,6 +34,7 @@ public:
     bool checkState() override;
     void packData(VNet_BitStream* stream) override;
     void unpackData(VNet_BitStream* stream, bool store, unsigned time) override;
+    VNet_ReplicatorBasic* createSkipper() const override;
 
 private:
     void init(char* data);
@@ -59,6 +60,7 @@ public:
     bool checkState() override;
     void packData(VNet_BitStream* stream) override;
     void unpackData(VNet_BitStream* stream, bool store, unsigned time) override;
+    VNet_ReplicatorBasic* createSkipper() const override;
 
 private:
     void init(wchar_t* data);
