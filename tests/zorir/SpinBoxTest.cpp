@@ -68,6 +68,14 @@ protected:
     {
         for (char key : keys) manager().onKeyPressed(static_cast<uint8_t>(key));
     }
+    // A press and a release through the window manager, which moves the
+    // focus on the press as it does for the host's clicks.
+    void click(int x, int y)
+    {
+        manager().onMouseMove(x, y);
+        manager().onLeftButtonDown(x, y);
+        manager().onLeftButtonUp(x, y);
+    }
 
     // The arrows are the right-hand squares: up (100..110, 10..20), down below.
     static constexpr int arrowX = 105, upY = 14, downY = 26;
@@ -149,6 +157,36 @@ TEST_F(SpinBoxTest, TypedTextBecomesTheValueOnReturnOrWhenTheFocusGoes)
     type("\r");
     EXPECT_EQ(box_.value(), 77);
     EXPECT_EQ(box_.editField().text(), "77");
+}
+
+TEST_F(SpinBoxTest, TheFieldShowsEveryValueSetAndTheArrowsStepFromIt)
+{
+    struct Case {
+        const char* name;
+        void (*change)(Zorir::SpinBox&);
+        const char* shown;
+        int arrowY;
+        int32_t stepped;
+    } cases[] = {
+        {"a value set in code", [](Zorir::SpinBox& box) { box.setValue(0); }, "0", upY, 1},
+        {"a value set outside the range", [](Zorir::SpinBox& box) { box.setValue(900); }, "255", downY, 254},
+        {"a lower maximum", [](Zorir::SpinBox& box) { box.setMaximum(3); }, "3", downY, 2},
+        {"a higher minimum", [](Zorir::SpinBox& box) { box.setMinimum(9); }, "9", upY, 10},
+    };
+    // Each case has a box of its own in the fixture's place.
+    manager().removeWindow(&box_);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Zorir::SpinBox box(nullptr, 5);
+        box.setRectangle(Rectangle(10, 10, 110, 30));
+        manager().addWindow(&box);
+        c.change(box);
+        EXPECT_EQ(box.editField().text(), c.shown);
+        click(arrowX, c.arrowY);
+        EXPECT_EQ(box.value(), c.stepped);
+        EXPECT_EQ(box.editField().text(), Zorir::toString(c.stepped));
+        manager().removeWindow(&box);
+    }
 }
 
 TEST(NumberTextTest, ReadsAndWritesIntegersAsStreamsDo)
