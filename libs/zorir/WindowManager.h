@@ -66,7 +66,8 @@ public:
     Window* windowCapture() const { return windowCapture_; }
 
     Window* focusWindow() const { return focusWindow_; }
-    // The old focus window hears focusLost, the new one focusGained.
+    // The old focus window hears focusLost, and so does every window around
+    // it that the new one lies outside of; then the new one hears focusGained.
     void setFocus(Window* window);
 
     const Vector2& mousePosition() const { return mousePosition_; }
@@ -108,6 +109,7 @@ private:
     void storeMousePosition(int x, int y);
     bool isDoubleClick() const;
     void moveFocusOnPress();
+    void focusLeft(Window* old, const Window* next);
     bool dispatchClick(const MouseClickMessage& message);
     bool dispatch(const Message& message);
     void pollTimers();

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <regex>
 #include <string>
 #include <vector>
@@ -20,6 +21,8 @@ constexpr int kCreateButtonX = 35, kCreateButtonY = 152;
 constexpr int kObjTypeX = 935, kObjTypeY = 19;
 constexpr int kListX = 914, kFirstLineY = 44, kLineStep = 25;
 constexpr int kGridSize = 128;
+// The create-object panel's Layer and Type fields, left of their arrows.
+constexpr Pixel kLayerField{930, 86}, kTypeField{930, 120};
 
 enum ObjectType { kCircleType, kRectangleType, kPolygonType, kTrueBeingSpawn, kEnlightedOneSpawn };
 
@@ -85,6 +88,24 @@ TEST_F(CreateEndToEnd, ADraggedRectangleIsSavedWithItsSizeLayerAndSide)
     EXPECT_EQ(static_cast<int>(height) % kGridSize, 0) << height;
     EXPECT_EQ(firstValue(text, "Aabb", "Layer"), 30);
     EXPECT_EQ(firstValue(text, "Aabb", "Alignment"), 60000);
+}
+
+// A number typed into a field and left without Return counts once the user
+// goes on: to the map, or to another field of the panel.
+TEST_F(CreateEndToEnd, ANumberTypedWithoutReturnIsTakenWhenTheUserMovesOn)
+{
+    chooseType(kRectangleType);
+    user.typeInto(kLayerField, "45");
+    user.drag({300, 300}, {{340, 330}, {380, 360}, {420, 400}, {420, 400}});
+    user.typeInto(kLayerField, "46");
+    editor.click(kTypeField.x, kTypeField.y);
+    user.settle();
+    user.drag({600, 300}, {{640, 330}, {680, 360}, {720, 400}, {720, 400}});
+    saveWithCtrlS("typed.xml");
+    const std::string text = fileText(editor.mapPath("typed.xml"));
+    std::vector<std::string> layers = valuesOf(text, "Layer");
+    std::sort(layers.begin(), layers.end());
+    EXPECT_EQ(layers, (std::vector<std::string>{"45", "46"})) << text;
 }
 
 TEST_F(CreateEndToEnd, CircleSpawnsAndPolygonAreSavedAndOpenAgain)

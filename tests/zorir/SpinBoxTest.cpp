@@ -159,6 +159,47 @@ TEST_F(SpinBoxTest, TypedTextBecomesTheValueOnReturnOrWhenTheFocusGoes)
     EXPECT_EQ(box_.editField().text(), "77");
 }
 
+TEST_F(SpinBoxTest, TypedTextIsTakenWhenAClickTakesTheFocusAnywhereElse)
+{
+    zorirtest::TestWindow other(Rectangle(10, 100, 110, 130));
+    Zorir::SpinBox second(nullptr, 0);
+    second.setRectangle(Rectangle(10, 50, 110, 70));
+    manager().addWindow(&other);
+    manager().addWindow(&second);
+    struct Place {
+        const char* name;
+        int x, y;
+        const Zorir::Window* focus;
+    } places[] = {
+        {"another widget", 60, 115, &other},
+        {"another spin box's field", 40, 60, &second.editField()},
+        {"another spin box's arrow", arrowX, 54, &second.upButton()},
+        {"no window at all (the map)", 200, 200, nullptr},
+    };
+    int32_t typed = 40;
+    for (const Place& place : places) {
+        SCOPED_TRACE(place.name);
+        click(30, 20);
+        ASSERT_EQ(manager().focusWindow(), &box_.editField());
+        // Ctrl+A, then the number over the selection, and no Return.
+        type("\x01" + Zorir::toString(++typed));
+        ASSERT_NE(box_.value(), typed) << "not without Return";
+        click(place.x, place.y);
+        EXPECT_EQ(manager().focusWindow(), place.focus);
+        EXPECT_EQ(box_.value(), typed);
+        EXPECT_EQ(box_.editField().text(), Zorir::toString(typed));
+    }
+    // A click back into the field being typed in loses nothing either.
+    click(30, 20);
+    type("\x01" "7");
+    click(40, 20);
+    EXPECT_EQ(manager().focusWindow(), &box_.editField());
+    type("\r");
+    EXPECT_EQ(box_.value(), 7);
+    manager().removeWindow(&second);
+    manager().removeWindow(&other);
+}
+
 TEST_F(SpinBoxTest, TheFieldShowsEveryValueSetAndTheArrowsStepFromIt)
 {
     struct Case {
