@@ -237,7 +237,12 @@ void WindowManager::removeTimer(Timer* timer)
 
 void WindowManager::windowUnavailable(Window* window)
 {
-    if (holds(window, windowCapture_)) windowCapture_ = nullptr;
+    if (holds(window, windowCapture_)) {
+        // No release will ever reach the holder: it ends its press itself.
+        Window* holder = windowCapture_;
+        windowCapture_ = nullptr;
+        holder->captureLost();
+    }
     if (holds(window, popupWindow_)) popupWindow_ = nullptr;
     if (holds(window, focusWindow_)) setFocus(nullptr);
 }

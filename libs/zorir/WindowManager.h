@@ -93,8 +93,9 @@ public:
     void addTimer(Timer* timer);
     void removeTimer(Timer* timer);
 
-    // A window that is hidden or disabled gives up the capture, the focus and
-    // the pop-up, for itself and everything inside it.
+    // A window that is hidden or disabled gives up the capture (its holder
+    // hears captureLost), the pop-up and the focus, for
+    // itself and everything inside it.
     void windowUnavailable(Window* window);
     // A window being destroyed leaves no trace here at all.
     void windowDestroyed(Window* window);

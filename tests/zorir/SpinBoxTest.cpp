@@ -9,12 +9,14 @@
 #include "libs/zorir/Message.h"
 #include "libs/zorir/MessageListener.h"
 #include "libs/zorir/NumberText.h"
+#include "libs/zorir/ScrollBar.h"
 #include "libs/zorir/SpinBox.h"
 #include "libs/zorir/core/StandardException.h"
 #include "tests/support/GlTestContext.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -228,6 +230,56 @@ TEST_F(SpinBoxTest, TheFieldShowsEveryValueSetAndTheArrowsStepFromIt)
         EXPECT_EQ(box.editField().text(), Zorir::toString(c.stepped));
         manager().removeWindow(&box);
     }
+}
+
+// Hidden or disabled while an arrow is held, as a panel is hidden by a key
+// under a held button: the repeat ends, and the capture with it, so the
+// widget is clicked as before once it is back.
+TEST_F(SpinBoxTest, HidingOrDisablingAWidgetEndsItsHeldArrow)
+{
+    // Vertical, 16 thick: its up arrow at the top, its down arrow at the bottom.
+    Zorir::ScrollBar bar(nullptr, Zorir::ScrollBar::Vertical, Zorir::Vector2(200, 0), 200);
+    bar.setValue(100);
+    manager().addWindow(&bar);
+    struct Case {
+        const char* name;
+        Zorir::Slideable* widget;
+        int x, y;
+        bool hide;
+    } cases[] = {
+        {"a hidden spin box", &box_, arrowX, upY, true},
+        {"a disabled spin box", &box_, arrowX, downY, false},
+        {"a hidden scroll bar", &bar, 208, 8, true},
+        {"a disabled scroll bar", &bar, 208, 192, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Zorir::Slideable& widget = *c.widget;
+        const int32_t start = widget.value();
+        manager().onMouseMove(c.x, c.y);
+        manager().onLeftButtonDown(c.x, c.y);
+        runFor(400);
+        ASSERT_GT(std::abs(widget.value() - start), 1) << "held, it repeats";
+        c.hide ? widget.hide() : widget.setEnabled(false);
+        const int32_t left = widget.value();
+        runFor(400);
+        EXPECT_EQ(widget.value(), left) << "no repeat once gone";
+        EXPECT_EQ(manager().windowCapture(), nullptr);
+        manager().onLeftButtonUp(c.x, c.y);
+        widget.show();
+        widget.setEnabled(true);
+
+        click(150, 150);
+        EXPECT_EQ(widget.value(), left) << "a click elsewhere";
+        click(c.x, c.y);
+        EXPECT_EQ(std::abs(widget.value() - left), 1) << "a click on the arrow steps once";
+        EXPECT_EQ(manager().windowCapture(), nullptr);
+        const int32_t clicked = widget.value();
+        click(150, 150);
+        runFor(400);
+        EXPECT_EQ(widget.value(), clicked) << "and then no more";
+    }
+    manager().removeWindow(&bar);
 }
 
 TEST(NumberTextTest, ReadsAndWritesIntegersAsStreamsDo)
