@@ -243,7 +243,12 @@ void WindowManager::windowUnavailable(Window* window)
         windowCapture_ = nullptr;
         holder->captureLost();
     }
-    if (holds(window, popupWindow_)) popupWindow_ = nullptr;
+    if (holds(window, popupWindow_)) {
+        // A pop-up belongs to the widget that opened it and goes with it.
+        Window* popup = popupWindow_;
+        popupWindow_ = nullptr;
+        if (popup->isVisible()) popup->hide();
+    }
     if (holds(window, focusWindow_)) setFocus(nullptr);
 }
 

@@ -94,7 +94,7 @@ public:
     void removeTimer(Timer* timer);
 
     // A window that is hidden or disabled gives up the capture (its holder
-    // hears captureLost), the pop-up and the focus, for
+    // hears captureLost), the pop-up (which is hidden) and the focus, for
     // itself and everything inside it.
     void windowUnavailable(Window* window);
     // A window being destroyed leaves no trace here at all.
