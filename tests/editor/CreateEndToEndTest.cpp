@@ -21,8 +21,9 @@ constexpr int kCreateButtonX = 35, kCreateButtonY = 152;
 constexpr int kObjTypeX = 935, kObjTypeY = 19;
 constexpr int kListX = 914, kFirstLineY = 44, kLineStep = 25;
 constexpr int kGridSize = 128;
-// The create-object panel's Layer and Type fields, left of their arrows.
-constexpr Pixel kLayerField{930, 86}, kTypeField{930, 120};
+// The create-object panel's Layer and Type fields, left of their arrows,
+// its "Has Border" box and the up arrow of its Border Width.
+constexpr Pixel kLayerField{930, 86}, kTypeField{930, 120}, kHasBorderBox{800, 154}, kBorderWidthUp{1002, 212};
 
 enum ObjectType { kCircleType, kRectangleType, kPolygonType, kTrueBeingSpawn, kEnlightedOneSpawn };
 
@@ -106,6 +107,25 @@ TEST_F(CreateEndToEnd, ANumberTypedWithoutReturnIsTakenWhenTheUserMovesOn)
     std::vector<std::string> layers = valuesOf(text, "Layer");
     std::sort(layers.begin(), layers.end());
     EXPECT_EQ(layers, (std::vector<std::string>{"45", "46"})) << text;
+}
+
+// With "Has Border" clear the panel holds Border Width at 0, and the field
+// shows it: checked again, one step up is a border 1 wide.
+TEST_F(CreateEndToEnd, BorderWidthStepsFromTheValueTheFieldShows)
+{
+    chooseType(kRectangleType);
+    editor.click(kHasBorderBox.x, kHasBorderBox.y);
+    user.settle();
+    editor.click(kBorderWidthUp.x, kBorderWidthUp.y);
+    user.settle();
+    user.drag({300, 300}, {{340, 330}, {380, 360}, {420, 400}, {420, 400}});
+    saveWithCtrlS("border.xml");
+    const std::string text = fileText(editor.mapPath("border.xml"));
+    ASSERT_EQ(countOf(text, "<Aabb>"), 1u) << text;
+    // The body's size and the border strip's.
+    std::vector<std::string> sizes = valuesOf(text, "BorderSize");
+    std::sort(sizes.begin(), sizes.end());
+    EXPECT_EQ(sizes, (std::vector<std::string>{"0", "1"})) << text;
 }
 
 TEST_F(CreateEndToEnd, CircleSpawnsAndPolygonAreSavedAndOpenAgain)
