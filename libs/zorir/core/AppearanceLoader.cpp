@@ -8,8 +8,8 @@ FileState openAppearanceFile(XMLInputArchive& archive, const std::string& fileNa
 {
     if (archive.loadFile(fileName)) return FileState::Loaded;
     if (archive.fileWasMissing()) return FileState::Missing;
-    std::cout << "Zorir: the description file " << fileName << " cannot be read, as it is "
-              << (archive.pathWasNoFile() ? "" : "not well-formed XML: ") << archive.loadError()
+    std::cout << "Zorir: the description file " << fileName
+              << (archive.pathWasNoFile() ? " is " : " is not well-formed XML: ") << archive.loadError()
               << "; its looks are not read" << std::endl;
     return FileState::Unreadable;
 }
