@@ -22,6 +22,14 @@ BasicButton::~BasicButton()
     if (group_) group_->remove(this);
 }
 
+void BasicButton::onCaptureLost()
+{
+    const bool held = state_ == Pressed;
+    pressCount_ = 0;
+    state_ = Normal;
+    if (held) released_.emit();
+}
+
 void BasicButton::toggle()
 {
     if (toggleButton_) setToggled(!toggledOn_);

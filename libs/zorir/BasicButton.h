@@ -60,6 +60,11 @@ public:
     ButtonDesc* description() const { return description_.get(); }
 
 protected:
+    // A press that can no longer be released ends here, as if the pointer had
+    // left the button, so that what the press started (an arrow's repeat)
+    // stops and the next press starts afresh.
+    void onCaptureLost() override;
+
     // Draws the look in force over the button.
     void drawLook() const;
     // Tells the look (when there is one) that it draws this button.

@@ -42,7 +42,6 @@ void BasicSpinBox::stepAndRepeat(int32_t amount, Timer& timer)
     commitText();
     stepValue(amount);
     armAutoRepeat(timer);
-    showValue();
 }
 
 void BasicSpinBox::stopUp()
@@ -65,13 +64,23 @@ void BasicSpinBox::stop(Timer& timer)
 void BasicSpinBox::commitText()
 {
     int32_t typed = value();
-    if (fromString(field_->text(), typed)) setValue(typed);
-    showValue();
+    if (fromString(field_->text(), typed)) {
+        setValue(typed);
+    } else {
+        showValue();
+    }
 }
 
 void BasicSpinBox::showValue()
 {
     field_->setText(toString(value()));
+}
+
+void BasicSpinBox::setValue(int32_t value)
+{
+    Slideable::setValue(value);
+    // Not before assemble has given the box its field.
+    if (field_) showValue();
 }
 
 bool BasicSpinBox::process(const Message& message)

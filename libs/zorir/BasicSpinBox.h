@@ -27,6 +27,11 @@ public:
     void commitText();
     void showValue();
 
+    // Every value set, from the arrows, the typing or the code (a range that
+    // moved it included), is shown in the field at once: the field's text is
+    // what the next commit or arrow step starts from.
+    void setValue(int32_t value) override;
+
     EditField& editField() const { return *field_; }
     SpinBoxButton& upButton() const { return *up_; }
     SpinBoxButton& downButton() const { return *down_; }

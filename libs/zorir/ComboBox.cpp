@@ -58,7 +58,6 @@ void ComboBox::dropDown()
 {
     placeList();
     list_->show();
-    listShown_ = true;
     droppedDown_.emit();
     WindowManager::instance().setPopupWindow(list_.get());
 }
@@ -71,7 +70,6 @@ void ComboBox::closeUp()
 void ComboBox::hideList()
 {
     list_->hide();
-    listShown_ = false;
     closedUp_.emit();
     WindowManager& manager = WindowManager::instance();
     if (manager.popupWindow() == list_.get()) manager.setPopupWindow(nullptr);
@@ -79,7 +77,7 @@ void ComboBox::hideList()
 
 void ComboBox::onFocusLost()
 {
-    if (!listShown_) return;
+    if (!isListShown()) return;
     // The press that took the focus may be on the list itself: a choice.
     const Window* under = WindowManager::instance().windowUnderMouse();
     if (under && list_->containsWindow(under)) return;
@@ -95,6 +93,11 @@ void ComboBox::placeList()
 ComboBoxDesc* ComboBox::descriptionInForce() const
 {
     return lookInForce(description_, &PropertyScheme::comboBoxDesc);
+}
+
+bool ComboBox::containsWindow(const Window* window) const
+{
+    return Window::containsWindow(window) || list_->containsWindow(window);
 }
 
 Vector2 ComboBox::preferredSize() const
@@ -116,7 +119,7 @@ void ComboBox::draw()
         look->owner = this;
         look->draw(rectangle());
     }
-    if (listShown_) placeList();
+    if (isListShown()) placeList();
 }
 
 }  // namespace Zorir

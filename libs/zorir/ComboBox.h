@@ -33,10 +33,13 @@ public:
     void setCurrentItem(int32_t index);
     void dropDown();
     void closeUp();
-    bool isListShown() const { return listShown_; }
+    bool isListShown() const { return list_->isVisible(); }
     ListBox& list() const { return *list_; }
 
     Vector2 preferredSize() const override;
+    // The open list counts as the box's own: hiding or disabling the box
+    // closes it with the box.
+    bool containsWindow(const Window* window) const override;
     void loadAppearance(const std::string& fileName, const std::string& descriptionName) override;
     void draw() override;
 
@@ -58,7 +61,6 @@ private:
     std::unique_ptr<ListBox> list_;
     std::unique_ptr<ComboBoxMouseListener> mouseListener_;
     std::unique_ptr<ComboBoxDesc> description_;
-    bool listShown_ = false;
 };
 
 }  // namespace Zorir

@@ -48,6 +48,7 @@ void EditField::onTextChanged()
     for (int32_t* index : {&selectionStart_, &selectionEnd_, &anchor_}) {
         if (*index > end) *index = end;
     }
+    scrollToCursor();
 }
 
 void EditField::setCursor(int32_t index)
@@ -60,6 +61,10 @@ void EditField::scrollToCursor()
 {
     const float left = position().x + margin();
     const float right = position().x + size().x - margin();
+    // Scrolled no further than the end of the text needs, so that a text
+    // replaced by a shorter one does not stay out of sight left of the field.
+    const float furthest = std::min(0.0f, right - left - textWidth(text()));
+    scrollOffset_ = std::clamp(scrollOffset_, furthest, 0.0f);
     const float x = cursorX();
     if (x < left) {
         scrollOffset_ += left - x;

@@ -17,7 +17,7 @@ class EditFieldMouseListener;
 // anchored at one end (by Shift or the mouse), word jumps with Ctrl, the
 // window manager's clipboard, and horizontal scrolling that keeps the cursor
 // in view. The text is the window's text; whoever changes it, the cursor,
-// selection and anchor stay inside it.
+// selection and anchor stay inside it and the cursor stays in view.
 class EditField : public Window, public KeyListener {
 public:
     EditField(Window* parent, const std::string& text);

@@ -62,7 +62,9 @@ float EditFieldDesc::drawPiece(const std::string& piece, float x, const Rectangl
 {
     textDesc->text = piece;
     const float width = std::max(0.0f, textDesc->textWidth());
-    const Rectangle place(x, area.y, area.x + area.width, area.y + area.height);
+    // The piece's own extent: once the field has scrolled, a piece may start
+    // right of where the scrolled area ends.
+    const Rectangle place(x, area.y, x + width, area.y + area.height);
     if (!selected) {
         textDesc->draw(place);
         return x + width;

@@ -13,10 +13,4 @@ Kesh_SuperSpinBox::Kesh_SuperSpinBox(Window* parent, int32_t value) : BasicSpinB
              std::make_unique<Kesh_EditField>(this, toString(value)), value);
 }
 
-void Kesh_SuperSpinBox::setValue(int32_t value)
-{
-    Slideable::setValue(value);
-    showValue();
-}
-
 }  // namespace Zorir

@@ -12,9 +12,6 @@ namespace Zorir {
 class Kesh_SuperSpinBox : public BasicSpinBox {
 public:
     Kesh_SuperSpinBox(Window* parent, int32_t value);
-
-    // Sets the value (clamped to the range) and shows it in the field.
-    void setValue(int32_t value) override;
 };
 
 }  // namespace Zorir

@@ -53,6 +53,9 @@ public:
 
     void focusGained() { onFocusGained(); }
     void focusLost() { onFocusLost(); }
+    // The window manager took the mouse capture away from this window, which
+    // was hidden or disabled (or lies inside one that was) while it held it.
+    void captureLost() { onCaptureLost(); }
 
     Window* parent() const { return parent_; }
     // The outermost ancestor, or this window itself.
@@ -75,6 +78,7 @@ protected:
     virtual void onHide() {}
     virtual void onFocusGained() {}
     virtual void onFocusLost() {}
+    virtual void onCaptureLost() {}
 
 private:
     Signal0 signal_;

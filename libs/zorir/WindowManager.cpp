@@ -159,10 +159,19 @@ void WindowManager::setFocus(Window* window)
     if (window == focusWindow_) return;
     Window* old = focusWindow_;
     focusWindow_ = window;
-    if (old) old->focusLost();
+    if (old) focusLeft(old, window);
     // The old window's handler may have moved the focus again or destroyed
     // the new window; only a window that still holds the focus hears of it.
     if (window && focusWindow_ == window) window->focusGained();
+}
+
+void WindowManager::focusLeft(Window* old, const Window* next)
+{
+    old->focusLost();
+    // A widget made of parts hands its focus to one of them (a spin box to
+    // its field); when the focus goes on from that part to anything outside
+    // the widget, the widget has lost it as well and must hear so.
+    for (Window* outer = old->parent(); outer && !holds(outer, next); outer = outer->parent()) outer->focusLost();
 }
 
 void WindowManager::updateWindowUnderMouse()
@@ -228,8 +237,18 @@ void WindowManager::removeTimer(Timer* timer)
 
 void WindowManager::windowUnavailable(Window* window)
 {
-    if (holds(window, windowCapture_)) windowCapture_ = nullptr;
-    if (holds(window, popupWindow_)) popupWindow_ = nullptr;
+    if (holds(window, windowCapture_)) {
+        // No release will ever reach the holder: it ends its press itself.
+        Window* holder = windowCapture_;
+        windowCapture_ = nullptr;
+        holder->captureLost();
+    }
+    if (holds(window, popupWindow_)) {
+        // A pop-up belongs to the widget that opened it and goes with it.
+        Window* popup = popupWindow_;
+        popupWindow_ = nullptr;
+        if (popup->isVisible()) popup->hide();
+    }
     if (holds(window, focusWindow_)) setFocus(nullptr);
 }
 

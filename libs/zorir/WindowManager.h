@@ -66,7 +66,8 @@ public:
     Window* windowCapture() const { return windowCapture_; }
 
     Window* focusWindow() const { return focusWindow_; }
-    // The old focus window hears focusLost, the new one focusGained.
+    // The old focus window hears focusLost, and so does every window around
+    // it that the new one lies outside of; then the new one hears focusGained.
     void setFocus(Window* window);
 
     const Vector2& mousePosition() const { return mousePosition_; }
@@ -92,8 +93,9 @@ public:
     void addTimer(Timer* timer);
     void removeTimer(Timer* timer);
 
-    // A window that is hidden or disabled gives up the capture, the focus and
-    // the pop-up, for itself and everything inside it.
+    // A window that is hidden or disabled gives up the capture (its holder
+    // hears captureLost), the pop-up (which is hidden) and the focus, for
+    // itself and everything inside it.
     void windowUnavailable(Window* window);
     // A window being destroyed leaves no trace here at all.
     void windowDestroyed(Window* window);
@@ -108,6 +110,7 @@ private:
     void storeMousePosition(int x, int y);
     bool isDoubleClick() const;
     void moveFocusOnPress();
+    void focusLeft(Window* old, const Window* next);
     bool dispatchClick(const MouseClickMessage& message);
     bool dispatch(const Message& message);
     void pollTimers();

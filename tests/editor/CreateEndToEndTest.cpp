@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <regex>
 #include <string>
 #include <vector>
@@ -22,6 +23,9 @@ constexpr int kListX = 914, kFirstLineY = 44, kLineStep = 25;
 constexpr int kGridSize = 128;
 // The create-object panel's left edge and a point of its label column.
 constexpr int kPanelLeft = 774, kPanelLabelX = 810;
+// The create-object panel's Layer and Type fields, left of their arrows,
+// its "Has Border" box and the up arrow of its Border Width.
+constexpr Pixel kLayerField{930, 86}, kTypeField{930, 120}, kHasBorderBox{800, 154}, kBorderWidthUp{1002, 212};
 
 enum ObjectType { kCircleType, kRectangleType, kPolygonType, kTrueBeingSpawn, kEnlightedOneSpawn };
 
@@ -121,6 +125,43 @@ TEST_F(CreateEndToEnd, TwoClickedPointsBuildNoPolygonAndLeaveNoMarkers)
     const std::string text = fileText(editor.mapPath("triangle.xml"));
     ASSERT_EQ(countOf(text, "<Poly>"), 1u) << text;
     EXPECT_EQ(pointsOf(text, "p").size(), 3u) << text;
+}
+
+// A number typed into a field and left without Return counts once the user
+// goes on: to the map, or to another field of the panel.
+TEST_F(CreateEndToEnd, ANumberTypedWithoutReturnIsTakenWhenTheUserMovesOn)
+{
+    chooseType(kRectangleType);
+    user.typeInto(kLayerField, "45");
+    user.drag({300, 300}, {{340, 330}, {380, 360}, {420, 400}, {420, 400}});
+    user.typeInto(kLayerField, "46");
+    editor.click(kTypeField.x, kTypeField.y);
+    user.settle();
+    user.drag({600, 300}, {{640, 330}, {680, 360}, {720, 400}, {720, 400}});
+    saveWithCtrlS("typed.xml");
+    const std::string text = fileText(editor.mapPath("typed.xml"));
+    std::vector<std::string> layers = valuesOf(text, "Layer");
+    std::sort(layers.begin(), layers.end());
+    EXPECT_EQ(layers, (std::vector<std::string>{"45", "46"})) << text;
+}
+
+// With "Has Border" clear the panel holds Border Width at 0, and the field
+// shows it: checked again, one step up is a border 1 wide.
+TEST_F(CreateEndToEnd, BorderWidthStepsFromTheValueTheFieldShows)
+{
+    chooseType(kRectangleType);
+    editor.click(kHasBorderBox.x, kHasBorderBox.y);
+    user.settle();
+    editor.click(kBorderWidthUp.x, kBorderWidthUp.y);
+    user.settle();
+    user.drag({300, 300}, {{340, 330}, {380, 360}, {420, 400}, {420, 400}});
+    saveWithCtrlS("border.xml");
+    const std::string text = fileText(editor.mapPath("border.xml"));
+    ASSERT_EQ(countOf(text, "<Aabb>"), 1u) << text;
+    // The body's size and the border strip's.
+    std::vector<std::string> sizes = valuesOf(text, "BorderSize");
+    std::sort(sizes.begin(), sizes.end());
+    EXPECT_EQ(sizes, (std::vector<std::string>{"0", "1"})) << text;
 }
 
 TEST_F(CreateEndToEnd, CircleSpawnsAndPolygonAreSavedAndOpenAgain)

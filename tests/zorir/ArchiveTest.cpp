@@ -363,13 +363,14 @@ TEST_F(LoadAppearanceTest, BadLooksAreReportedAndChangeNothing)
     } cases[] = {
         {"malformed.xml", "greenLabel", "not well-formed"},
         {"ends-in-lead-byte.xml", "greenLabel", "not well-formed"},
+        {"", "greenLabel", "a folder"},
         {"labels.xml", "unknownEnumeration", "unknownEnumeration/border/style"},
         {"labels.xml", "unknownClass", "unknownClass/background"},
         {"labels.xml", "missingFont", "missingFont/textDesc"},
         {"labels.xml", "wrongClassForText", "wrongClassForText/textDesc"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.look);
+        SCOPED_TRACE(std::string(c.file) + " " + c.look);
         Zorir::StaticText label(nullptr, "label");
         label.loadAppearance(fixture("labels.xml"), "greenLabel");
         testing::internal::CaptureStdout();

@@ -209,6 +209,41 @@ TEST_F(EditFieldTest, ALongTextScrollsToKeepTheCursorBetweenTheMargins)
     EXPECT_FLOAT_EQ(field_.cursorX(), 10 + margin);
 }
 
+// A text replaced from outside (a file name picked from a list after a long
+// typed one): the field shows it from where the cursor is, and so the next
+// character typed too.
+TEST_F(EditFieldTest, EveryTextChangeKeepsTheCursorInView)
+{
+    field_.setRectangle(Rectangle(10, 10, 60, 34));
+    const float margin = field_.descriptionInForce()->textDesc->margin;
+    const std::string longer = "a text much longer than the field";
+    struct Case {
+        const char* name;
+        std::string text;
+        bool fits;
+    } cases[] = {
+        {"a short text", "ab", true},
+        {"no text", "", true},
+        {"a long text of another length", longer + " and longer still", false},
+        {"a text just shorter than the typed one", longer.substr(2), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        field_.setText("");
+        for (char key : longer) press(typed(key));
+        ASSERT_LT(field_.scrollOffset(), 0.0f);
+        field_.setText(c.text);
+        for (int keys = 0; keys < 2; ++keys) {
+            EXPECT_GE(field_.cursorX(), 10 + margin - 0.5f);
+            EXPECT_LE(field_.cursorX(), 60 - margin + 0.5f);
+            if (c.fits) {
+                EXPECT_EQ(field_.scrollOffset(), 0.0f) << "the whole text in view";
+            }
+            press(typed('x'));
+        }
+    }
+}
+
 // The mouse: a press places the cursor, a drag selects, beyond the edges a
 // character per move; a second press never asks for the capture twice.
 TEST_F(EditFieldTest, TheMousePlacesTheCursorAndSelects)

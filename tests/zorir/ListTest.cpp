@@ -362,6 +362,34 @@ TEST_F(ComboBoxTest, AfterLosingTheFocusPressesUnderTheOldListReachTheirWindows)
     EXPECT_EQ(combo_.text(), "") << "nothing was chosen";
 }
 
+// As when a key hides the panel that holds the box: the pointer rests on the
+// open list, where losing the focus alone would keep it open.
+TEST_F(ComboBoxTest, HidingOrDisablingTheBoxClosesItsList)
+{
+    for (const bool hide : {true, false}) {
+        SCOPED_TRACE(hide ? "hidden" : "disabled");
+        now_ += 1000;  // no double click with the last press
+        click(50, 20);
+        ASSERT_TRUE(combo_.isListShown());
+        manager().onMouseMove(static_cast<int>(choice(0).x), static_cast<int>(choice(0).y));
+        hide ? combo_.hide() : combo_.setEnabled(false);
+        EXPECT_FALSE(combo_.isListShown());
+        EXPECT_FALSE(combo_.list().isVisible());
+        EXPECT_EQ(manager().popupWindow(), nullptr);
+        // A press where the list hung reaches the window beneath.
+        click(50, 80);
+        EXPECT_EQ(manager().focusWindow(), &below_);
+        EXPECT_EQ(combo_.text(), "") << "nothing was chosen";
+        // Back again, one press opens the list.
+        combo_.show();
+        combo_.setEnabled(true);
+        now_ += 1000;
+        click(50, 20);
+        EXPECT_TRUE(combo_.isListShown());
+        combo_.closeUp();
+    }
+}
+
 TEST_F(ComboBoxTest, DestroyedWithItsListOpenItLeavesNothingBehind)
 {
     Heard owner;

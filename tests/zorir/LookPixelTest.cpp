@@ -331,6 +331,48 @@ TEST_F(LookPixelTest, AProgressBarFillsItsShareFromTheLeftOrTheBottom)
     EXPECT_TRUE(hasColor(pixelAt(60, 20), 255, 0, 0));
 }
 
+// A long text scrolled to its end: characters selected anywhere in view are
+// drawn in the selected-text colour on their highlight.
+TEST_F(LookPixelTest, SelectedTextShowsOnItsHighlightWhereverTheFieldHasScrolled)
+{
+    Zorir::EditField field(nullptr, std::string(30, 'W'));
+    field.setRectangle(Rectangle(10, 10, 110, 34));
+    manager().addWindow(&field);
+    // Drawn once first: the font measures its glyphs to the pixel once it
+    // has drawn them.
+    manager().draw();
+    field.setCursor(30);
+    const float scrolled = field.scrollOffset();
+    ASSERT_LT(scrolled, -100.0f);
+    struct Case {
+        const char* name;
+        int32_t start, end;
+    } cases[] = {{"the last characters", 27, 30}, {"characters before the last", 26, 29}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        clearScreen();
+        field.setCursor(c.start);
+        const float from = field.cursorX();
+        field.setCursor(c.end);
+        const float to = field.cursorX();
+        ASSERT_EQ(field.scrollOffset(), scrolled) << "both ends in view";
+        field.setSelection(c.start, c.end);
+        manager().draw();
+        int highlight = 0, ink = 0;
+        // Clear of the highlight's edges, which blend into what lies beside.
+        for (int y = 14; y < 30; ++y) {
+            for (int x = static_cast<int>(from) + 3; x < static_cast<int>(to) - 3; ++x) {
+                const Pixel p = pixelAt(x, y);
+                highlight += hasColor(p, 217, 217, 217) ? 1 : 0;
+                ink += p.r < 160 ? 1 : 0;
+            }
+        }
+        EXPECT_GT(highlight, 100);
+        EXPECT_GT(ink, 100) << "the selected letters on it";
+    }
+    manager().removeWindow(&field);
+}
+
 // The editor's menus as they look at run time: a frame in the editor's own
 // look, and the widgets in the scheme the editor loads, both from where the
 // build puts the files.

@@ -122,11 +122,25 @@ TEST_F(SchemeTest, ASecondFileReplacesOnlyWhatItNames)
 
 TEST_F(SchemeTest, FilesWithoutASchemeChangeNothing)
 {
-    for (const char* file : {"no-such-file.xml", "no-scheme.xml", "malformed.xml", "scheme-bad.xml"}) {
-        SCOPED_TRACE(file);
+    struct Case {
+        const char* file;
+        const char* told;
+    } cases[] = {
+        {"no-such-file.xml", ""},
+        {"no-scheme.xml", ""},
+        {"malformed.xml", "not well-formed"},
+        {"scheme-bad.xml", "Scheme/scrollBarDesc"},
+        {"", "a folder"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
         testing::internal::CaptureStdout();
-        EXPECT_FALSE(scheme_.load(fixture(file)));
-        testing::internal::GetCapturedStdout();
+        EXPECT_FALSE(scheme_.load(fixture(c.file)));
+        const std::string told = testing::internal::GetCapturedStdout();
+        if (*c.told) {
+            EXPECT_THAT(told, HasSubstr(fixture(c.file)));
+            EXPECT_THAT(told, HasSubstr(c.told));
+        }
         EXPECT_TRUE(changed(defaults_, scheme_).empty());
     }
 }

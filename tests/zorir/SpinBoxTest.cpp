@@ -9,12 +9,14 @@
 #include "libs/zorir/Message.h"
 #include "libs/zorir/MessageListener.h"
 #include "libs/zorir/NumberText.h"
+#include "libs/zorir/ScrollBar.h"
 #include "libs/zorir/SpinBox.h"
 #include "libs/zorir/core/StandardException.h"
 #include "tests/support/GlTestContext.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -67,6 +69,14 @@ protected:
     void type(const std::string& keys)
     {
         for (char key : keys) manager().onKeyPressed(static_cast<uint8_t>(key));
+    }
+    // A press and a release through the window manager, which moves the
+    // focus on the press as it does for the host's clicks.
+    void click(int x, int y)
+    {
+        manager().onMouseMove(x, y);
+        manager().onLeftButtonDown(x, y);
+        manager().onLeftButtonUp(x, y);
     }
 
     // The arrows are the right-hand squares: up (100..110, 10..20), down below.
@@ -149,6 +159,127 @@ TEST_F(SpinBoxTest, TypedTextBecomesTheValueOnReturnOrWhenTheFocusGoes)
     type("\r");
     EXPECT_EQ(box_.value(), 77);
     EXPECT_EQ(box_.editField().text(), "77");
+}
+
+TEST_F(SpinBoxTest, TypedTextIsTakenWhenAClickTakesTheFocusAnywhereElse)
+{
+    zorirtest::TestWindow other(Rectangle(10, 100, 110, 130));
+    Zorir::SpinBox second(nullptr, 0);
+    second.setRectangle(Rectangle(10, 50, 110, 70));
+    manager().addWindow(&other);
+    manager().addWindow(&second);
+    struct Place {
+        const char* name;
+        int x, y;
+        const Zorir::Window* focus;
+    } places[] = {
+        {"another widget", 60, 115, &other},
+        {"another spin box's field", 40, 60, &second.editField()},
+        {"another spin box's arrow", arrowX, 54, &second.upButton()},
+        {"no window at all (the map)", 200, 200, nullptr},
+    };
+    int32_t typed = 40;
+    for (const Place& place : places) {
+        SCOPED_TRACE(place.name);
+        click(30, 20);
+        ASSERT_EQ(manager().focusWindow(), &box_.editField());
+        // Ctrl+A, then the number over the selection, and no Return.
+        type("\x01" + Zorir::toString(++typed));
+        ASSERT_NE(box_.value(), typed) << "not without Return";
+        click(place.x, place.y);
+        EXPECT_EQ(manager().focusWindow(), place.focus);
+        EXPECT_EQ(box_.value(), typed);
+        EXPECT_EQ(box_.editField().text(), Zorir::toString(typed));
+    }
+    // A click back into the field being typed in loses nothing either.
+    click(30, 20);
+    type("\x01" "7");
+    click(40, 20);
+    EXPECT_EQ(manager().focusWindow(), &box_.editField());
+    type("\r");
+    EXPECT_EQ(box_.value(), 7);
+    manager().removeWindow(&second);
+    manager().removeWindow(&other);
+}
+
+TEST_F(SpinBoxTest, TheFieldShowsEveryValueSetAndTheArrowsStepFromIt)
+{
+    struct Case {
+        const char* name;
+        void (*change)(Zorir::SpinBox&);
+        const char* shown;
+        int arrowY;
+        int32_t stepped;
+    } cases[] = {
+        {"a value set in code", [](Zorir::SpinBox& box) { box.setValue(0); }, "0", upY, 1},
+        {"a value set outside the range", [](Zorir::SpinBox& box) { box.setValue(900); }, "255", downY, 254},
+        {"a lower maximum", [](Zorir::SpinBox& box) { box.setMaximum(3); }, "3", downY, 2},
+        {"a higher minimum", [](Zorir::SpinBox& box) { box.setMinimum(9); }, "9", upY, 10},
+    };
+    // Each case has a box of its own in the fixture's place.
+    manager().removeWindow(&box_);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Zorir::SpinBox box(nullptr, 5);
+        box.setRectangle(Rectangle(10, 10, 110, 30));
+        manager().addWindow(&box);
+        c.change(box);
+        EXPECT_EQ(box.editField().text(), c.shown);
+        click(arrowX, c.arrowY);
+        EXPECT_EQ(box.value(), c.stepped);
+        EXPECT_EQ(box.editField().text(), Zorir::toString(c.stepped));
+        manager().removeWindow(&box);
+    }
+}
+
+// Hidden or disabled while an arrow is held, as a panel is hidden by a key
+// under a held button: the repeat ends, and the capture with it, so the
+// widget is clicked as before once it is back.
+TEST_F(SpinBoxTest, HidingOrDisablingAWidgetEndsItsHeldArrow)
+{
+    // Vertical, 16 thick: its up arrow at the top, its down arrow at the bottom.
+    Zorir::ScrollBar bar(nullptr, Zorir::ScrollBar::Vertical, Zorir::Vector2(200, 0), 200);
+    bar.setValue(100);
+    manager().addWindow(&bar);
+    struct Case {
+        const char* name;
+        Zorir::Slideable* widget;
+        int x, y;
+        bool hide;
+    } cases[] = {
+        {"a hidden spin box", &box_, arrowX, upY, true},
+        {"a disabled spin box", &box_, arrowX, downY, false},
+        {"a hidden scroll bar", &bar, 208, 8, true},
+        {"a disabled scroll bar", &bar, 208, 192, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Zorir::Slideable& widget = *c.widget;
+        const int32_t start = widget.value();
+        manager().onMouseMove(c.x, c.y);
+        manager().onLeftButtonDown(c.x, c.y);
+        runFor(400);
+        ASSERT_GT(std::abs(widget.value() - start), 1) << "held, it repeats";
+        c.hide ? widget.hide() : widget.setEnabled(false);
+        const int32_t left = widget.value();
+        runFor(400);
+        EXPECT_EQ(widget.value(), left) << "no repeat once gone";
+        EXPECT_EQ(manager().windowCapture(), nullptr);
+        manager().onLeftButtonUp(c.x, c.y);
+        widget.show();
+        widget.setEnabled(true);
+
+        click(150, 150);
+        EXPECT_EQ(widget.value(), left) << "a click elsewhere";
+        click(c.x, c.y);
+        EXPECT_EQ(std::abs(widget.value() - left), 1) << "a click on the arrow steps once";
+        EXPECT_EQ(manager().windowCapture(), nullptr);
+        const int32_t clicked = widget.value();
+        click(150, 150);
+        runFor(400);
+        EXPECT_EQ(widget.value(), clicked) << "and then no more";
+    }
+    manager().removeWindow(&bar);
 }
 
 TEST(NumberTextTest, ReadsAndWritesIntegersAsStreamsDo)

@@ -8,9 +8,10 @@ FileState openAppearanceFile(XMLInputArchive& archive, const std::string& fileNa
 {
     if (archive.loadFile(fileName)) return FileState::Loaded;
     if (archive.fileWasMissing()) return FileState::Missing;
-    std::cout << "Zorir: the description file " << fileName << " is not well-formed XML: " << archive.loadError()
+    std::cout << "Zorir: the description file " << fileName
+              << (archive.pathWasNoFile() ? " is " : " is not well-formed XML: ") << archive.loadError()
               << "; its looks are not read" << std::endl;
-    return FileState::Malformed;
+    return FileState::Unreadable;
 }
 
 void reportBadAppearance(const std::string& fileName, const std::string& elementPath, const std::exception& error)

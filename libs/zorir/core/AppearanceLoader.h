@@ -23,9 +23,9 @@ std::unique_ptr<T> cloneDescription(T& original)
     return copy;
 }
 
-enum class FileState { Loaded, Missing, Malformed };
-// Opens an appearance file. A missing file is silent; a malformed one is
-// reported on standard output.
+enum class FileState { Loaded, Missing, Unreadable };
+// Opens an appearance file. A missing file is silent; one that is malformed,
+// or is a folder rather than a file, is reported on standard output.
 FileState openAppearanceFile(XMLInputArchive& archive, const std::string& fileName);
 // Tells on standard output why a look could not be read and where.
 void reportBadAppearance(const std::string& fileName, const std::string& elementPath, const std::exception& error);
@@ -33,9 +33,9 @@ void reportBadAppearance(const std::string& fileName, const std::string& element
 // What a widget's loadAppearance does with its own description: creates it
 // with its defaults when there is none, then reads the named top-level element
 // of the file over it. A missing file or element leaves the description as it
-// is. A file whose contents cannot be read (not well-formed, an unknown class
-// or enumeration name, a font that cannot be opened, ...) is reported and
-// changes nothing, so the widget keeps the look it had, or its defaults.
+// is. A path that cannot be read (a folder, a file not well-formed, an unknown
+// class or enumeration name, a font that cannot be opened, ...) is reported
+// and changes nothing, so the widget keeps the look it had, or its defaults.
 // Either way the widget has a look of its own afterwards, as it asked for.
 // Returns whether the look was read.
 template <class T>

@@ -1,5 +1,6 @@
 #include "libs/zorir/core/XMLInputArchive.h"
 
+#include <filesystem>
 #include <locale>
 #include <sstream>
 
@@ -36,6 +37,16 @@ bool XMLInputArchive::loadFile(const std::string& fileName)
     fileName_ = fileName;
     current_ = &document_;
     visited_.clear();
+    // TinyXML opens a folder as though it were a file and takes the length
+    // the stream reports for the size of its text, which no allocation can
+    // meet; only regular files are handed to it.
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(fileName, error);
+    notAFile_ = std::filesystem::exists(status) && !std::filesystem::is_regular_file(status);
+    if (notAFile_) {
+        document_.Clear();
+        return false;
+    }
     return document_.LoadFile(fileName.c_str());
 }
 
@@ -49,11 +60,12 @@ bool XMLInputArchive::parse(const char* text)
 
 bool XMLInputArchive::fileWasMissing() const
 {
-    return document_.Error() && document_.ErrorId() == TiXmlBase::TIXML_ERROR_OPENING_FILE;
+    return !notAFile_ && document_.Error() && document_.ErrorId() == TiXmlBase::TIXML_ERROR_OPENING_FILE;
 }
 
 std::string XMLInputArchive::loadError() const
 {
+    if (notAFile_) return "a folder or a device, not a file";
     if (!document_.Error()) return std::string();
     std::ostringstream text;
     text << document_.ErrorDesc() << " (row " << document_.ErrorRow() << ", column " << document_.ErrorCol() << ")";

@@ -29,14 +29,16 @@ public:
     XMLInputArchive(const XMLInputArchive&) = delete;
     XMLInputArchive& operator=(const XMLInputArchive&) = delete;
 
-    // False when the file cannot be opened or is not well-formed XML.
+    // False when the file cannot be opened, is no file at all (a folder) or
+    // is not well-formed XML.
     bool loadFile(const std::string& fileName);
     // The text ends at its null character; nothing behind it is read.
     bool parse(const char* text);
     bool parse(const std::string& text) { return parse(text.c_str()); }
     // After a failed load: whether the file was missing rather than malformed,
-    // and TinyXML's account of what went wrong.
+    // and an account of what went wrong.
     bool fileWasMissing() const;
+    bool pathWasNoFile() const { return notAFile_; }
     std::string loadError() const;
 
     // Reads the object's fields from the first top-level element of that name.
@@ -141,6 +143,8 @@ private:
     SingleByteDocument document_;
     TiXmlNode* current_;
     std::string fileName_;
+    // The last file asked for exists but is no file that could be read.
+    bool notAFile_ = false;
     // Mutable: reading an enumeration looks at its "enum" child from a
     // const member.
     mutable std::set<const TiXmlNode*> visited_;
