@@ -217,4 +217,16 @@ TEST_F(CreateEndToEnd, QuickClicksPlaceASpawnAndAPolygon)
     EXPECT_EQ(countOf(saved, "<Poly>"), 1u) << saved;
 }
 
+// The pointer leaves the panel and clicks the map at once, the move and the
+// click inside one tick: the click still places its spawn.
+TEST_F(CreateEndToEnd, AClickRightAfterLeavingThePanelReachesTheMap)
+{
+    chooseType(kTrueBeingSpawn);
+    ASSERT_TRUE(editor.xdotool({"mousemove", "450", "200", "click", "1"}));
+    user.settle();
+    saveWithCtrlS("leaving.xml");
+    const std::string saved = fileText(editor.mapPath("leaving.xml"));
+    EXPECT_EQ(countOf(saved, "<Spawn>"), 1u) << saved;
+}
+
 }  // namespace

@@ -15,7 +15,10 @@ void advanceSimulation(AppState& app, uint32_t now)
     app.simTime += now - app.lastTickTime;
     app.lastTickTime = now;
     Simulator& sim = *app.simulation;
-    if (!app.menuManager->mouseOverMenu && app.pointerInWindow) sim.handleInput();
+    // Judged where the pointer is now, not where the last tick left it: a
+    // move off a menu and a click on the map can fall inside one tick.
+    const bool overMenu = app.menusOn && app.menuManager->isOverMenu(app.mouseX, app.mouseY);
+    if (!overMenu && app.pointerInWindow) sim.handleInput();
     sim.Tick();
     sim.update();
     ViewCamera& camera = *app.camera;
