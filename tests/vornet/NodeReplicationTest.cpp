@@ -3,11 +3,13 @@
 // also under loss and lag; announce data; replication interceptors.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "NodeSupport.h"
+#include "vornet/vornet_replicator_memblock.h"
 
 namespace {
 
@@ -372,8 +374,8 @@ protected:
     void SetUp() override
     {
         LibraryFixture::SetUp();
-        server = std::make_unique<NodeControl>();
-        client = std::make_unique<NodeControl>();
+        server = makeControl();
+        client = makeControl();
         serverPort = freePort();
         ASSERT_NE(serverPort, 0);
         ASSERT_TRUE(server->VNet_initSockets(true, serverPort, 0, 0));
@@ -386,6 +388,7 @@ protected:
         server.reset();
         library.Clear();
     }
+    virtual std::unique_ptr<NodeControl> makeControl() { return std::make_unique<NodeControl>(); }
     // Steps both controls every millisecond until the condition holds, for
     // at most the given real time.
     template <typename Condition>
@@ -457,6 +460,110 @@ TEST_F(UdpNodes, UpdatesThatDoNotFitAPacketGoInALaterOneWhileOlderOnesAreOnTheWa
     runUntil([] { return false; }, 50);
     setAll(3);
     ASSERT_TRUE(runUntil([&] { return converged(); })) << LogLines::all();
+}
+
+// An object whose due data is more than a datagram holds: three blocks of
+// 400 bytes and three texts of 450 characters, each of which fits one, and
+// a block that fits none.
+struct LargeThing {
+    static constexpr int kParts = 3;
+    VNet_Node node;
+    unsigned char blocks[kParts][400] = {};
+    char texts[kParts][451] = {};
+    unsigned char oversized[1200] = {};
+
+    LargeThing()
+    {
+        node.beginReplicationSetup(2 * kParts + 1);
+        for (auto& block : blocks)
+            node.addReplicator(new VNet_Replicate_Memblock(block, sizeof block, kPlainFlags, kRules, 0, -1, -1), true);
+        for (auto& text : texts) node.addReplicationString(text, sizeof text, kPlainFlags, kRules);
+        node.addReplicator(new VNet_Replicate_Memblock(oversized, sizeof oversized, kPlainFlags, kRules, 0, -1, -1),
+                           true);
+        node.endReplicationSetup();
+    }
+    void setBlocks(int round)
+    {
+        for (int part = 0; part < kParts; ++part) std::memset(blocks[part], round * 10 + part + 1, sizeof blocks[part]);
+        std::memset(oversized, round + 1, sizeof oversized);
+    }
+    void setTexts(char letter)
+    {
+        for (int part = 0; part < kParts; ++part) {
+            std::memset(texts[part], letter + part, sizeof texts[part] - 1);
+            texts[part][sizeof texts[part] - 1] = '\0';
+        }
+    }
+    // Equal in everything a datagram can carry.
+    bool sameAs(const LargeThing& other) const
+    {
+        return std::memcmp(blocks, other.blocks, sizeof blocks) == 0 &&
+               std::memcmp(texts, other.texts, sizeof texts) == 0;
+    }
+};
+
+// Makes a LargeThing for each one announced, besides the Things.
+class LargeControl : public NodeControl {
+public:
+    const unsigned largeClass = VNet_registerClass("LargeThing", 0);
+    std::map<unsigned, std::unique_ptr<LargeThing>> large;
+
+    void onDynamicNodeRequest(unsigned int id, unsigned int classId, VNet_BitStream* announce, eVNet_NodeRole role,
+                              unsigned int networkId) override
+    {
+        if (classId != largeClass) {
+            NodeControl::onDynamicNodeRequest(id, classId, announce, role, networkId);
+            return;
+        }
+        auto thing = std::make_unique<LargeThing>();
+        if (thing->node.registerRequestedNode(classId, this)) large[networkId] = std::move(thing);
+    }
+};
+
+class UdpLargeNodes : public UdpNodes {
+protected:
+    std::unique_ptr<NodeControl> makeControl() override { return std::make_unique<LargeControl>(); }
+    LargeControl& largeClient() { return static_cast<LargeControl&>(*client); }
+    bool proxyMatches(const LargeThing& thing)
+    {
+        auto it = largeClient().large.find(thing.node.getNetworkID());
+        return it != largeClient().large.end() && it->second->sameAs(thing);
+    }
+};
+
+// Whatever fits a datagram arrives, the announcement first and the rest in
+// the next packets; only the block that fits none stays behind, said once.
+TEST_F(UdpLargeNodes, ANodeLargerThanADatagramArrivesInSeveralPackets)
+{
+    LargeThing thing;
+    thing.setBlocks(0);
+    thing.setTexts('a');
+    ASSERT_TRUE(thing.node.registerNodeDynamic(static_cast<LargeControl&>(*server).largeClass, server.get()));
+    const std::string refusal = "replicator 6 of node [" + std::to_string(thing.node.getNetworkID()) +
+                                "] (class <LargeThing>) is larger than a packet";
+    const auto refusals = [&] {
+        const std::string log = LogLines::all();
+        int count = 0;
+        for (size_t at = log.find(refusal); at != std::string::npos; at = log.find(refusal, at + 1)) ++count;
+        return count;
+    };
+    connectWithThings(0);
+    ASSERT_TRUE(runUntil([&] { return proxyMatches(thing) && refusals() == 1; })) << LogLines::all();
+
+    // Three texts that each fit a datagram, changed at once, then the
+    // blocks, with packets lost: what was lost goes again, in the packets it
+    // fits.
+    server->VNet_simulateLoss(0, 0.25f);
+    thing.setTexts('k');
+    ASSERT_TRUE(runUntil([&] { return proxyMatches(thing); })) << LogLines::all();
+    thing.setBlocks(1);
+    ASSERT_TRUE(runUntil([&] { return proxyMatches(thing) && refusals() == 2; })) << LogLines::all();
+    // Said once for each value it was given, not once a packet.
+    runUntil([] { return false; }, 200);
+    EXPECT_EQ(refusals(), 2) << LogLines::all();
+    EXPECT_EQ(largeClient().large.begin()->second->oversized[0], 0) << "no datagram holds the large block";
+    EXPECT_EQ(client->find("closed"), nullptr);
+    EXPECT_EQ(server->find("closed"), nullptr);
 }
 
 }  // namespace

@@ -59,6 +59,9 @@ struct SectionCase {
     const char* golden;
 };
 
+// Room that nothing in these sections fills.
+const Vornet_Private::EntryRoom kAnyRoom{1u << 20, 1u << 20, true};
+
 class ReplicatorSection : public ::testing::TestWithParam<SectionCase> {};
 
 TEST_P(ReplicatorSection, IsWrittenAsSpecifiedAndReadBackOrSkippedExactly)
@@ -71,7 +74,7 @@ TEST_P(ReplicatorSection, IsWrittenAsSpecifiedAndReadBackOrSkippedExactly)
     out.flags = Vornet_Private::StateNormalDirty | (c.sparseDirty ? Vornet_Private::StateSparseDirty : 0);
     VNet_BitStream stream(64);
     Vornet_Private::BitArray sent;
-    const bool packed = source.priv()->packReplicators(&out, &stream, sent, nullptr);
+    const bool packed = source.priv()->packReplicators(&out, &stream, kAnyRoom, sent, nullptr);
     EXPECT_EQ(packed, !c.dirty.empty());
     for (int bit : c.dirty) EXPECT_FALSE(out.dirty.get(bit));
 #ifndef VORNET_TEST_CHECKING
@@ -126,7 +129,7 @@ TEST(ReplicatorRoles, DataFromAProxyIsNotStoredOnTheAuthority)
     out.flags = Vornet_Private::StateDirty;
     VNet_BitStream stream(64);
     Vornet_Private::BitArray sent;
-    ASSERT_TRUE(source.priv()->packReplicators(&out, &stream, sent, nullptr));
+    ASSERT_TRUE(source.priv()->packReplicators(&out, &stream, kAnyRoom, sent, nullptr));
     BoolNode authority(4, eVNet_RoleAuthority);
     for (bool& v : authority.values) v = !v;
     NodeConnState fromProxy;
