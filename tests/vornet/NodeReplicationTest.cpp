@@ -9,6 +9,9 @@
 #include <vector>
 
 #include "NodeSupport.h"
+#include "platform/UdpSocket.h"
+#include "vornet/src/vornet_connection.h"
+#include "vornet/src/vornet_control_private.h"
 #include "vornet/vornet_replicator_memblock.h"
 
 namespace {
@@ -367,8 +370,43 @@ TEST_F(ReplicationInterceptors, SeeEachStepAndHoldBackOrRefuseWhatTheySay)
 }
 
 
+// Passes datagrams between a server's port and whoever sends to it on
+// 127.0.0.1, noting the size of each the server sends.
+class DatagramTap {
+public:
+    explicit DatagramTap(unsigned short serverPort) : m_server{platform::kLoopbackAddress, serverPort}
+    {
+        EXPECT_TRUE(m_socket.open() && m_socket.setNonBlocking() && m_socket.bind(platform::kLoopbackAddress, 0));
+    }
+    unsigned short port() const { return m_socket.localPort(); }
+    // Passes on what has arrived.
+    void pump()
+    {
+        unsigned char bytes[2048];
+        size_t length = 0;
+        platform::Ipv4Endpoint from;
+        while (m_socket.receiveFrom(bytes, sizeof bytes, &length, &from) == platform::ReceiveStatus::Received) {
+            if (from.port == m_server.port) {
+                fromServer.push_back(length);
+                if (m_client.port) m_socket.sendTo(bytes, length, m_client);
+            } else {
+                m_client = from;
+                m_socket.sendTo(bytes, length, m_server);
+            }
+        }
+    }
+
+    std::vector<size_t> fromServer;
+
+private:
+    platform::UdpSocket m_socket;
+    platform::Ipv4Endpoint m_server;
+    platform::Ipv4Endpoint m_client;
+};
+
 // The same over real UDP on 127.0.0.1 with the real clock, so that the
-// socket reader thread carries every packet.
+// socket reader thread carries every packet; through a tap when one is
+// set before connecting.
 class UdpNodes : public LibraryFixture {
 protected:
     void SetUp() override
@@ -399,6 +437,7 @@ protected:
             client->step();
             server->step();
             client->pollProxies();
+            if (tap) tap->pump();
             Vornet::Sleep(1);
         }
         return done();
@@ -417,7 +456,7 @@ protected:
             EXPECT_TRUE(things.back()->node.registerNodeDynamic(server->thingClass, server.get()));
         }
         setAll(0);
-        const unsigned id = client->VNet_Connect(transport_test::loopback(serverPort), nullptr);
+        const unsigned id = client->VNet_Connect(transport_test::loopback(tap ? tap->port() : serverPort), nullptr);
         EXPECT_TRUE(runUntil([&] { return client->find("result") && server->count("established") == 1; }));
         EXPECT_TRUE(client->VNet_requestVornMode(id, 1));
         EXPECT_TRUE(runUntil([&] { return converged(); })) << LogLines::all();
@@ -428,6 +467,7 @@ protected:
     std::unique_ptr<NodeControl> client;
     std::vector<std::unique_ptr<Thing>> things;
     unsigned short serverPort = 0;
+    std::unique_ptr<DatagramTap> tap;
 };
 
 TEST_F(UdpNodes, ProxiesConvergeAndOrderedEventsArriveInOrder)
@@ -460,6 +500,51 @@ TEST_F(UdpNodes, UpdatesThatDoNotFitAPacketGoInALaterOneWhileOlderOnesAreOnTheWa
     runUntil([] { return false; }, 50);
     setAll(3);
     ASSERT_TRUE(runUntil([&] { return converged(); })) << LogLines::all();
+}
+
+// Events queued faster than they can go fill packets of the size the client
+// asked for; one event larger than that goes alone.
+TEST_F(UdpNodes, EventsKeepWithinTheBytesPerPacketTheClientAskedFor)
+{
+    constexpr unsigned kBudget = 100;
+    tap = std::make_unique<DatagramTap>(serverPort);
+    server->VNet_setUpstreamLimit(100000, 100000);
+    const unsigned clientSide = connectWithThings(1);
+    client->VNet_requestDownstreamLimit(clientSide, 100, kBudget);
+    auto* connection = VNet_Control_Private::of(server.get())->findConnectionById(server->find("established")->id);
+    ASSERT_TRUE(runUntil([&] { return connection->sendRate().bytesPerPacket == int16_t(kBudget); }));
+    // A proxy's events go to the server: only the server's node sends here.
+    tap->fromServer.clear();
+    constexpr uint32_t kSmall = 40;
+    for (uint32_t value = 0; value < kSmall; ++value) {
+        auto* event = valueStream(value);
+        for (int i = 0; i < 4; ++i) event->addInt(value, 32);
+        ASSERT_TRUE(things[0]->node.sendEvent(eVNet_ReliableUnordered, 0x01, event));
+    }
+    auto* large = valueStream(kSmall);
+    while (large->getBitCount() < 400 * 8) large->addInt(0xA5A5A5A5u, 32);
+    ASSERT_TRUE(things[0]->node.sendEvent(eVNet_ReliableUnordered, 0x01, large));
+    ASSERT_TRUE(runUntil([&] { return client->userEvents.size() == kSmall + 1; })) << LogLines::all();
+    runUntil([] { return false; }, 100);
+
+    // The datagram framing around the budget's bytes; the checking build
+    // tags every item.
+#ifdef VORNET_TEST_CHECKING
+    constexpr size_t kFraming = 48;
+#else
+    constexpr size_t kFraming = 16;
+#endif
+    std::vector<size_t> over;
+    for (size_t size : tap->fromServer) {
+        if (size > kBudget + kFraming) over.push_back(size);
+    }
+    // Only the large event's datagram (twice if it was sent again), and
+    // nothing else in it.
+    ASSERT_FALSE(over.empty());
+    for (size_t size : over) {
+        EXPECT_GE(size, 400u);
+        EXPECT_LE(size, 400u + kFraming) << "sizes over the budget: " << ::testing::PrintToString(over);
+    }
 }
 
 // An object whose due data is more than a datagram holds: three blocks of
