@@ -336,8 +336,9 @@ bool VNet_Node_Private::writeQueuedEvents(NodeConnState* state, VNet_BitStream* 
                                           NodeRecords* records, unsigned* bits)
 {
     // Items go while the packet keeps within the connection's budget; one
-    // past it waits. Only an item larger than any budget-sized packet, the
-    // first of a lone entry, passes the budget, never the datagram.
+    // past it waits. Only the first item of a lone entry may pass the
+    // budget (one larger than the budget would never go otherwise), never
+    // the datagram.
     bool any = false;
     for (auto* n = state->outgoing.first(); n && stream->getBitCount() + kClosingBits <= room.limitBits;) {
         NodeEventRef* ref = n->payload;

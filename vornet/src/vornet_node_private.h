@@ -248,7 +248,7 @@ public:
     bool packReplicators(NodeConnState* state, VNet_BitStream* stream, const Vornet_Private::EntryRoom& room,
                          Vornet_Private::BitArray& sent, unsigned* bits);
     // A replicator whose data fits no packet: no longer due on the
-    // connection, and said once.
+    // connection until its value changes again, and said in the log.
     void refuseOversized(NodeConnState* state, uint16_t index);
     bool unpackReplicators(NodeConnState* state, VNet_BitStream* stream, bool store, unsigned* bits,
                            uint32_t estimatedTime);
