@@ -122,7 +122,9 @@ void writeAndAck(VNet_Node_Private* node, NodeConnState* state)
 {
     VNet_BitStream packet(64);
     NodeRecords records;
-    node->writeEvents(state, &packet, 60000 * 8, &records, nullptr);
+    Vornet_Private::EntryRoom room;
+    room.limitBits = room.budgetBits = 60000 * 8;
+    node->writeEvents(state, &packet, room, &records, nullptr);
     for (auto* n = records.events.first(); n; n = n->next) {
         node->eventDelivered(kConnection, n->payload->eventId, n->payload->order);
         delete n->payload;

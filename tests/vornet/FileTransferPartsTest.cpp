@@ -349,10 +349,19 @@ TEST(FileTransferTable, EachSideNumbersWithItsOwnParity)
     // Not given out again straight away: the peer may still hold it.
     EXPECT_EQ(opener.nextOwnId(), 5u);
 
-    // The peer's id 2 and this side's own ids never meet.
     ASSERT_EQ(opener.checkOfferId(2), FileTransfers::OfferId::Usable);
     ASSERT_TRUE(opener.add(new NodeFileTransfer(2, 1, false, 0)));
     EXPECT_FALSE(opener.find(2)->isOutgoing());
+    EXPECT_TRUE(opener.find(3)->isOutgoing());
+
+    // A peer may number its offers with this side's kind of id too; the
+    // next own id passes over them.
+    ASSERT_EQ(opener.checkOfferId(5), FileTransfers::OfferId::Usable);
+    ASSERT_TRUE(opener.add(new NodeFileTransfer(5, 1, false, 0)));
+    EXPECT_FALSE(opener.find(5)->isOutgoing());
+    EXPECT_EQ(opener.nextOwnId(), 7u);
+    opener.release(5);
+    EXPECT_EQ(opener.find(5), nullptr);
     EXPECT_TRUE(opener.find(3)->isOutgoing());
 }
 
@@ -366,7 +375,7 @@ TEST(FileTransferTable, OfferIdsAPeerMayNotUse)
     } cases[] = {
         {1, FileTransfers::OfferId::Usable},
         {0, FileTransfers::OfferId::Invalid},
-        {2, FileTransfers::OfferId::Invalid},
+        {2, FileTransfers::OfferId::Usable},
         {FileTransfers::kMaxId + 2, FileTransfers::OfferId::Invalid},
         {0xFFFFFFFF, FileTransfers::OfferId::Invalid},
         {3, FileTransfers::OfferId::InUse},

@@ -150,10 +150,14 @@ int logLinesWith(const std::string& part)
     return count;
 }
 
+// The payloads as any peer writes them from the message table: offer
+// (name, size, id), chunk (id, 16-bit length, bytes), end (id).
 VNet_BitStream* offerMessage(const std::string& name, uint32_t size, uint32_t id)
 {
     auto* stream = new VNet_BitStream(64);
-    FileMessages::writeOffer(*stream, name.c_str(), size, id, nullptr);
+    stream->addString(name.c_str());
+    stream->addInt(size, 32);
+    stream->addInt(id, 32);
     return stream;
 }
 
@@ -179,14 +183,16 @@ VNet_BitStream* offerWithNul(const std::string& before, const std::string& after
 VNet_BitStream* chunkMessage(uint32_t id, const std::string& bytes)
 {
     auto* stream = new VNet_BitStream(64);
-    FileMessages::writeChunk(*stream, id, bytes.data(), unsigned(bytes.size()));
+    stream->addInt(id, 32);
+    stream->addInt(unsigned(bytes.size()), 16);
+    if (!bytes.empty()) stream->addBuffer(const_cast<char*>(bytes.data()), static_cast<unsigned short>(bytes.size()));
     return stream;
 }
 
 VNet_BitStream* endMessage(uint32_t id)
 {
     auto* stream = new VNet_BitStream(8);
-    FileMessages::writeEnd(*stream, id);
+    stream->addInt(id, 32);
     return stream;
 }
 
@@ -384,7 +390,7 @@ TEST_F(FileTransfers, StrayChunksAndIdsAreDroppedAndOverrunsAbort)
     craft(eVNet_EventFileIncoming, offerMessage("dup.bin", 10, 204));
     craft(eVNet_EventFileIncoming, offerMessage("dup-again.bin", 10, 204));
     craft(eVNet_EventFileIncoming, offerMessage("beyond.bin", 10, 0x10000));
-    craft(eVNet_EventFileIncoming, offerMessage("wrong-side.bin", 10, 301));
+    craft(eVNet_EventFileIncoming, offerMessage("taken.bin", 10, own));
     craft(eVNet_EventFileComplete, endMessage(206));
     craft(eVNet_EventFileIncoming, offerMessage("small.bin", 4, 208));
     ASSERT_TRUE(run([&] { return receiver->has("offered small.bin"); }));
@@ -397,6 +403,37 @@ TEST_F(FileTransfers, StrayChunksAndIdsAreDroppedAndOverrunsAbort)
     EXPECT_TRUE(receiver->chunkLengths.empty());
     EXPECT_EQ(inbox.names(), (std::vector<std::string>{"dup.bin", "own.bin"}));
     EXPECT_EQ(readFile(inbox / "own.bin"), "own");
+}
+
+TEST_F(FileTransfers, APeerNumberingItsTransfersOneByOneIsServed)
+{
+    start(false);
+    // The server's side speaks as a peer that numbers its transfers 1, 2, 3
+    // from its table, whatever side of the connection it is on: 1 and 3 are
+    // ids of the kind the client, which opened the connection, hands out.
+    const std::vector<std::string> bytes = {"first file", "second", "the third file"};
+    const auto name = [](uint32_t id) { return "peer" + std::to_string(id) + ".bin"; };
+    for (uint32_t id = 1; id <= 3; ++id) {
+        craft(eVNet_EventFileIncoming, offerMessage(name(id), uint32_t(bytes[id - 1].size()), id));
+    }
+    ASSERT_TRUE(run([&] { return receiver->has("offered " + name(3)); }));
+    EXPECT_TRUE(receiver->has("offered " + name(1)));
+    EXPECT_TRUE(receiver->has("offered " + name(2)));
+    // The client's own next file takes an id of its kind that no offer holds.
+    writeFile(inbox / "own.bin", "own");
+    const unsigned own = proxy().sendFile((inbox / "own.bin").c_str(), nullptr, clientSide, nullptr, 1.0f);
+    EXPECT_EQ(own, 5u);
+
+    for (uint32_t id = 1; id <= 3; ++id) {
+        craft(eVNet_EventFileData, chunkMessage(id, bytes[id - 1]));
+        craft(eVNet_EventFileComplete, endMessage(id));
+    }
+    ASSERT_TRUE(run([&] { return receiver->has("complete " + name(3)) && sender->has("complete own.bin"); }));
+    for (uint32_t id = 1; id <= 3; ++id) {
+        EXPECT_TRUE(receiver->has("complete " + name(id))) << id;
+        EXPECT_EQ(readFile(inbox / name(id)), bytes[id - 1]) << id;
+    }
+    EXPECT_EQ(readFile(outbox / "own.bin"), "own");
 }
 
 TEST_F(FileTransfers, UnlinkingClosesEveryTransferOnce)

@@ -159,7 +159,9 @@ TEST_F(NodeEvents, AnItemPastThePacketLimitLeavesNoRecord)
     VNet_BitStream packet(64);
     Vornet_Private::NodeRecords records;
     // Room for one item of 1280 bits and its framing, not for two.
-    ASSERT_TRUE(priv->writeEvents(state, &packet, 2400, &records, nullptr));
+    Vornet_Private::EntryRoom room;
+    room.limitBits = room.budgetBits = 2400;
+    ASSERT_TRUE(priv->writeEvents(state, &packet, room, &records, nullptr));
     ASSERT_EQ(records.events.count(), 1);
     EXPECT_EQ(state->outgoing.count(), 1);
     const Vornet_Private::NodeRecords::Event* written = records.events.first()->payload;
@@ -167,7 +169,7 @@ TEST_F(NodeEvents, AnItemPastThePacketLimitLeavesNoRecord)
     // The one left waiting still goes out whole.
     VNet_BitStream next(64);
     Vornet_Private::NodeRecords nextRecords;
-    ASSERT_TRUE(priv->writeEvents(state, &next, 2400, &nextRecords, nullptr));
+    ASSERT_TRUE(priv->writeEvents(state, &next, room, &nextRecords, nullptr));
     EXPECT_EQ(nextRecords.events.count(), 1);
     EXPECT_EQ(state->outgoing.count(), 0);
 }

@@ -3,11 +3,16 @@
 // also under loss and lag; announce data; replication interceptors.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "NodeSupport.h"
+#include "platform/UdpSocket.h"
+#include "vornet/src/vornet_connection.h"
+#include "vornet/src/vornet_control_private.h"
+#include "vornet/vornet_replicator_memblock.h"
 
 namespace {
 
@@ -411,15 +416,50 @@ TEST_F(ReplicationInterceptors, SeeEachStepAndHoldBackOrRefuseWhatTheySay)
 }
 
 
+// Passes datagrams between a server's port and whoever sends to it on
+// 127.0.0.1, noting the size of each the server sends.
+class DatagramTap {
+public:
+    explicit DatagramTap(unsigned short serverPort) : m_server{platform::kLoopbackAddress, serverPort}
+    {
+        EXPECT_TRUE(m_socket.open() && m_socket.setNonBlocking() && m_socket.bind(platform::kLoopbackAddress, 0));
+    }
+    unsigned short port() const { return m_socket.localPort(); }
+    // Passes on what has arrived.
+    void pump()
+    {
+        unsigned char bytes[2048];
+        size_t length = 0;
+        platform::Ipv4Endpoint from;
+        while (m_socket.receiveFrom(bytes, sizeof bytes, &length, &from) == platform::ReceiveStatus::Received) {
+            if (from.port == m_server.port) {
+                fromServer.push_back(length);
+                if (m_client.port) m_socket.sendTo(bytes, length, m_client);
+            } else {
+                m_client = from;
+                m_socket.sendTo(bytes, length, m_server);
+            }
+        }
+    }
+
+    std::vector<size_t> fromServer;
+
+private:
+    platform::UdpSocket m_socket;
+    platform::Ipv4Endpoint m_server;
+    platform::Ipv4Endpoint m_client;
+};
+
 // The same over real UDP on 127.0.0.1 with the real clock, so that the
-// socket reader thread carries every packet.
+// socket reader thread carries every packet; through a tap when one is
+// set before connecting.
 class UdpNodes : public LibraryFixture {
 protected:
     void SetUp() override
     {
         LibraryFixture::SetUp();
-        server = std::make_unique<NodeControl>();
-        client = std::make_unique<NodeControl>();
+        server = makeControl();
+        client = makeControl();
         serverPort = freePort();
         ASSERT_NE(serverPort, 0);
         ASSERT_TRUE(server->VNet_initSockets(true, serverPort, 0, 0));
@@ -432,6 +472,7 @@ protected:
         server.reset();
         library.Clear();
     }
+    virtual std::unique_ptr<NodeControl> makeControl() { return std::make_unique<NodeControl>(); }
     // Steps both controls every millisecond until the condition holds, for
     // at most the given real time.
     template <typename Condition>
@@ -442,6 +483,7 @@ protected:
             client->step();
             server->step();
             client->pollProxies();
+            if (tap) tap->pump();
             Vornet::Sleep(1);
         }
         return done();
@@ -460,7 +502,7 @@ protected:
             EXPECT_TRUE(things.back()->node.registerNodeDynamic(server->thingClass, server.get()));
         }
         setAll(0);
-        const unsigned id = client->VNet_Connect(transport_test::loopback(serverPort), nullptr);
+        const unsigned id = client->VNet_Connect(transport_test::loopback(tap ? tap->port() : serverPort), nullptr);
         EXPECT_TRUE(runUntil([&] { return client->find("result") && server->count("established") == 1; }));
         EXPECT_TRUE(client->VNet_requestVornMode(id, 1));
         EXPECT_TRUE(runUntil([&] { return converged(); })) << LogLines::all();
@@ -471,6 +513,7 @@ protected:
     std::unique_ptr<NodeControl> client;
     std::vector<std::unique_ptr<Thing>> things;
     unsigned short serverPort = 0;
+    std::unique_ptr<DatagramTap> tap;
 };
 
 TEST_F(UdpNodes, ProxiesConvergeAndOrderedEventsArriveInOrder)
@@ -503,6 +546,155 @@ TEST_F(UdpNodes, UpdatesThatDoNotFitAPacketGoInALaterOneWhileOlderOnesAreOnTheWa
     runUntil([] { return false; }, 50);
     setAll(3);
     ASSERT_TRUE(runUntil([&] { return converged(); })) << LogLines::all();
+}
+
+// Events queued faster than they can go fill packets of the size the client
+// asked for; one event larger than that goes alone.
+TEST_F(UdpNodes, EventsKeepWithinTheBytesPerPacketTheClientAskedFor)
+{
+    constexpr unsigned kBudget = 100;
+    tap = std::make_unique<DatagramTap>(serverPort);
+    server->VNet_setUpstreamLimit(100000, 100000);
+    const unsigned clientSide = connectWithThings(1);
+    client->VNet_requestDownstreamLimit(clientSide, 100, kBudget);
+    auto* connection = VNet_Control_Private::of(server.get())->findConnectionById(server->find("established")->id);
+    ASSERT_TRUE(runUntil([&] { return connection->sendRate().bytesPerPacket == int16_t(kBudget); }));
+    // A proxy's events go to the server: only the server's node sends here.
+    tap->fromServer.clear();
+    constexpr uint32_t kSmall = 40;
+    for (uint32_t value = 0; value < kSmall; ++value) {
+        auto* event = valueStream(value);
+        for (int i = 0; i < 4; ++i) event->addInt(value, 32);
+        ASSERT_TRUE(things[0]->node.sendEvent(eVNet_ReliableUnordered, 0x01, event));
+    }
+    auto* large = valueStream(kSmall);
+    while (large->getBitCount() < 400 * 8) large->addInt(0xA5A5A5A5u, 32);
+    ASSERT_TRUE(things[0]->node.sendEvent(eVNet_ReliableUnordered, 0x01, large));
+    ASSERT_TRUE(runUntil([&] { return client->userEvents.size() == kSmall + 1; })) << LogLines::all();
+    runUntil([] { return false; }, 100);
+
+    // The datagram framing around the budget's bytes; the checking build
+    // tags every item.
+#ifdef VORNET_TEST_CHECKING
+    constexpr size_t kFraming = 48;
+#else
+    constexpr size_t kFraming = 16;
+#endif
+    std::vector<size_t> over;
+    for (size_t size : tap->fromServer) {
+        if (size > kBudget + kFraming) over.push_back(size);
+    }
+    // Only the large event's datagram (twice if it was sent again), and
+    // nothing else in it.
+    ASSERT_FALSE(over.empty());
+    for (size_t size : over) {
+        EXPECT_GE(size, 400u);
+        EXPECT_LE(size, 400u + kFraming) << "sizes over the budget: " << ::testing::PrintToString(over);
+    }
+}
+
+// An object whose due data is more than a datagram holds: three blocks of
+// 400 bytes and three texts of 450 characters, each of which fits one, and
+// a block that fits none.
+struct LargeThing {
+    static constexpr int kParts = 3;
+    VNet_Node node;
+    unsigned char blocks[kParts][400] = {};
+    char texts[kParts][451] = {};
+    unsigned char oversized[1200] = {};
+
+    LargeThing()
+    {
+        node.beginReplicationSetup(2 * kParts + 1);
+        for (auto& block : blocks)
+            node.addReplicator(new VNet_Replicate_Memblock(block, sizeof block, kPlainFlags, kRules, 0, -1, -1), true);
+        for (auto& text : texts) node.addReplicationString(text, sizeof text, kPlainFlags, kRules);
+        node.addReplicator(new VNet_Replicate_Memblock(oversized, sizeof oversized, kPlainFlags, kRules, 0, -1, -1),
+                           true);
+        node.endReplicationSetup();
+    }
+    void setBlocks(int round)
+    {
+        for (int part = 0; part < kParts; ++part) std::memset(blocks[part], round * 10 + part + 1, sizeof blocks[part]);
+        std::memset(oversized, round + 1, sizeof oversized);
+    }
+    void setTexts(char letter)
+    {
+        for (int part = 0; part < kParts; ++part) {
+            std::memset(texts[part], letter + part, sizeof texts[part] - 1);
+            texts[part][sizeof texts[part] - 1] = '\0';
+        }
+    }
+    // Equal in everything a datagram can carry.
+    bool sameAs(const LargeThing& other) const
+    {
+        return std::memcmp(blocks, other.blocks, sizeof blocks) == 0 &&
+               std::memcmp(texts, other.texts, sizeof texts) == 0;
+    }
+};
+
+// Makes a LargeThing for each one announced, besides the Things.
+class LargeControl : public NodeControl {
+public:
+    const unsigned largeClass = VNet_registerClass("LargeThing", 0);
+    std::map<unsigned, std::unique_ptr<LargeThing>> large;
+
+    void onDynamicNodeRequest(unsigned int id, unsigned int classId, VNet_BitStream* announce, eVNet_NodeRole role,
+                              unsigned int networkId) override
+    {
+        if (classId != largeClass) {
+            NodeControl::onDynamicNodeRequest(id, classId, announce, role, networkId);
+            return;
+        }
+        auto thing = std::make_unique<LargeThing>();
+        if (thing->node.registerRequestedNode(classId, this)) large[networkId] = std::move(thing);
+    }
+};
+
+class UdpLargeNodes : public UdpNodes {
+protected:
+    std::unique_ptr<NodeControl> makeControl() override { return std::make_unique<LargeControl>(); }
+    LargeControl& largeClient() { return static_cast<LargeControl&>(*client); }
+    bool proxyMatches(const LargeThing& thing)
+    {
+        auto it = largeClient().large.find(thing.node.getNetworkID());
+        return it != largeClient().large.end() && it->second->sameAs(thing);
+    }
+};
+
+// Whatever fits a datagram arrives, the announcement first and the rest in
+// the next packets; only the block that fits none stays behind, said once.
+TEST_F(UdpLargeNodes, ANodeLargerThanADatagramArrivesInSeveralPackets)
+{
+    LargeThing thing;
+    thing.setBlocks(0);
+    thing.setTexts('a');
+    ASSERT_TRUE(thing.node.registerNodeDynamic(static_cast<LargeControl&>(*server).largeClass, server.get()));
+    const std::string refusal = "replicator 6 of node [" + std::to_string(thing.node.getNetworkID()) +
+                                "] (class <LargeThing>) is larger than a packet";
+    const auto refusals = [&] {
+        const std::string log = LogLines::all();
+        int count = 0;
+        for (size_t at = log.find(refusal); at != std::string::npos; at = log.find(refusal, at + 1)) ++count;
+        return count;
+    };
+    connectWithThings(0);
+    ASSERT_TRUE(runUntil([&] { return proxyMatches(thing) && refusals() == 1; })) << LogLines::all();
+
+    // Three texts that each fit a datagram, changed at once, then the
+    // blocks, with packets lost: what was lost goes again, in the packets it
+    // fits.
+    server->VNet_simulateLoss(0, 0.25f);
+    thing.setTexts('k');
+    ASSERT_TRUE(runUntil([&] { return proxyMatches(thing); })) << LogLines::all();
+    thing.setBlocks(1);
+    ASSERT_TRUE(runUntil([&] { return proxyMatches(thing) && refusals() == 2; })) << LogLines::all();
+    // Said once for each value it was given, not once a packet.
+    runUntil([] { return false; }, 200);
+    EXPECT_EQ(refusals(), 2) << LogLines::all();
+    EXPECT_EQ(largeClient().large.begin()->second->oversized[0], 0) << "no datagram holds the large block";
+    EXPECT_EQ(client->find("closed"), nullptr);
+    EXPECT_EQ(server->find("closed"), nullptr);
 }
 
 }  // namespace

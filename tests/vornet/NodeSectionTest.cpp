@@ -3,14 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "BitStringSupport.h"
 #include "ControlSupport.h"
 #include "vornet/src/vornet_node_private.h"
 #include "vornet/vornet_node.h"
 #include "vornet/vornet_replicator_bool.h"
+#include "vornet/vornet_replicator_memblock.h"
 
 namespace {
 
@@ -54,6 +57,9 @@ struct SectionCase {
     const char* golden;
 };
 
+// Room that nothing in these sections fills.
+const Vornet_Private::EntryRoom kAnyRoom{1u << 20, 1u << 20, true};
+
 class ReplicatorSection : public ::testing::TestWithParam<SectionCase> {};
 
 TEST_P(ReplicatorSection, IsWrittenAsSpecifiedAndReadBackOrSkippedExactly)
@@ -66,7 +72,7 @@ TEST_P(ReplicatorSection, IsWrittenAsSpecifiedAndReadBackOrSkippedExactly)
     out.flags = Vornet_Private::StateNormalDirty | (c.sparseDirty ? Vornet_Private::StateSparseDirty : 0);
     VNet_BitStream stream(64);
     Vornet_Private::BitArray sent;
-    const bool packed = source.priv()->packReplicators(&out, &stream, sent, nullptr);
+    const bool packed = source.priv()->packReplicators(&out, &stream, kAnyRoom, sent, nullptr);
     EXPECT_EQ(packed, !c.dirty.empty());
     for (int bit : c.dirty) EXPECT_FALSE(out.dirty.get(bit));
 #ifndef VORNET_TEST_CHECKING
@@ -110,6 +116,70 @@ INSTANTIATE_TEST_SUITE_P(
 
 namespace {
 
+// A node with three memory blocks: a and c of 8 bytes, b of 40 between them.
+struct BlockNode {
+    VNet_Node node;
+    unsigned char a[8] = {};
+    unsigned char b[40] = {};
+    unsigned char c[8] = {};
+
+    explicit BlockNode(eVNet_NodeRole role)
+    {
+        node.beginReplicationSetup(3);
+        for (auto [block, size] : {std::pair{a, sizeof a}, std::pair{b, sizeof b}, std::pair{c, sizeof c}})
+            node.addReplicator(new VNet_Replicate_Memblock(block, uint16_t(size), 0x01, kToProxy, 0, -1, -1), true);
+        node.endReplicationSetup();
+        VNet_Node_Private::of(&node)->role = role;
+    }
+    VNet_Node_Private* priv() { return VNet_Node_Private::of(&node); }
+};
+
+using ReplicatorRoom = LibraryFixture;
+
+// Room for a and c with their flags, not for b: b stays due and is not in
+// flight; in a lone entry where nothing went before it, it fits no packet
+// and is refused.
+TEST_F(ReplicatorRoom, WhatDoesNotFitStaysDueAndWhatFitsNoPacketIsRefused)
+{
+    BlockNode source(eVNet_RoleAuthority);
+    std::fill(std::begin(source.a), std::end(source.a), 0xA1);
+    std::fill(std::begin(source.b), std::end(source.b), 0xB2);
+    std::fill(std::begin(source.c), std::end(source.c), 0xC3);
+    NodeConnState out;
+    out.remoteRole = eVNet_RoleProxy;
+    for (int i = 0; i < 3; ++i) out.dirty.set(i);
+    out.flags = Vornet_Private::StateNormalDirty;
+    const Vornet_Private::EntryRoom room{250, 250, true};
+
+    VNet_BitStream stream(64);
+    Vornet_Private::BitArray sent;
+    ASSERT_TRUE(source.priv()->packReplicators(&out, &stream, room, sent, nullptr));
+    EXPECT_LE(stream.getBitCount(), room.limitBits);
+    EXPECT_TRUE(sent.get(0) && !sent.get(1) && sent.get(2));
+    EXPECT_TRUE(!out.dirty.get(0) && out.dirty.get(1) && !out.dirty.get(2));
+    EXPECT_TRUE(out.flags & Vornet_Private::StateNormalDirty) << "b is still due";
+    ASSERT_EQ(out.inFlight.count(), 1);
+    EXPECT_FALSE(out.inFlight.first()->payload->get(1));
+    EXPECT_FALSE(LogLines::contains("larger than a packet"));
+
+    BlockNode target(eVNet_RoleProxy);
+    NodeConnState in;
+    in.remoteRole = eVNet_RoleAuthority;
+    stream.resetReadState();
+    EXPECT_TRUE(target.priv()->unpackReplicators(&in, &stream, true, nullptr, 0));
+    EXPECT_EQ(target.a[0], 0xA1);
+    EXPECT_EQ(target.b[0], 0x00);
+    EXPECT_EQ(target.c[7], 0xC3);
+
+    VNet_BitStream next(64);
+    Vornet_Private::BitArray nextSent;
+    EXPECT_FALSE(source.priv()->packReplicators(&out, &next, room, nextSent, nullptr));
+    EXPECT_FALSE(out.dirty.get(1));
+    EXPECT_FALSE(out.flags & Vornet_Private::StateDirty);
+    EXPECT_EQ(out.inFlight.count(), 1);
+    EXPECT_TRUE(LogLines::contains("VNet_Node: replicator 1 of node [0] (class <>) is larger than a packet"));
+}
+
 // Data from a connection whose role the rules do not allow is read but
 // never stored.
 TEST(ReplicatorRoles, DataFromAProxyIsNotStoredOnTheAuthority)
@@ -121,7 +191,7 @@ TEST(ReplicatorRoles, DataFromAProxyIsNotStoredOnTheAuthority)
     out.flags = Vornet_Private::StateDirty;
     VNet_BitStream stream(64);
     Vornet_Private::BitArray sent;
-    ASSERT_TRUE(source.priv()->packReplicators(&out, &stream, sent, nullptr));
+    ASSERT_TRUE(source.priv()->packReplicators(&out, &stream, kAnyRoom, sent, nullptr));
     BoolNode authority(4, eVNet_RoleAuthority);
     for (bool& v : authority.values) v = !v;
     NodeConnState fromProxy;

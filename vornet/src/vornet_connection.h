@@ -21,6 +21,7 @@ namespace Vornet_Private {
 
 struct NodeConnState;
 struct NodeRecords;
+struct EntryRoom;
 
 // Frees a stream the library owns (its lock bit cleared first).
 void destroyStream(VNet_BitStream* stream);
@@ -287,7 +288,7 @@ private:
     uint32_t wireId(const VNet_Node_Private* node) const;
     uint32_t collectNodes(uint32_t now, int32_t* updates, int32_t* deletions);
     void writeDeletions(int32_t count, VNet_BitStream* stream, unsigned width, unsigned limit, NodeRecords* records);
-    bool writeUpdate(const Candidate& candidate, VNet_BitStream* stream, unsigned width, unsigned limit,
+    bool writeUpdate(const Candidate& candidate, VNet_BitStream* stream, unsigned width, const EntryRoom& room,
                      NodeRecords* records);
     bool writeAnnouncement(VNet_Node_Private* node, NodeConnState* state, VNet_BitStream* stream, unsigned width);
     void readNodes(VNet_BitStream* stream, uint32_t receiveTime);

@@ -195,10 +195,16 @@ void VNet_Connection::writeNodes(HistoryRecord* record, VNet_BitStream* stream)
                          [](const Candidate& a, const Candidate& b) { return a.priority > b.priority; });
     }
     const unsigned budget = packetBudget();
+    const unsigned entriesStart = stream->getBitCount();
+    const bool deleting = records && records->deleted.count() > 0;
     for (int32_t i = 0; i < updates && bytePosition(stream) <= budget; ++i) {
         VNet_BitStream::BitPos before;
         stream->saveWriteState(before);
-        if (!writeUpdate(m_candidates[i], stream, width, limit, records)) stream->restoreWriteState(before);
+        EntryRoom room;
+        room.limitBits = limit;
+        room.budgetBits = budget * 8;
+        room.lone = !deleting && stream->getBitCount() == entriesStart;
+        if (!writeUpdate(m_candidates[i], stream, width, room, records)) stream->restoreWriteState(before);
     }
     stream->addBool(false);
     if (records && records->empty()) {
@@ -293,8 +299,8 @@ bool VNet_Connection::writeAnnouncement(VNet_Node_Private* node, NodeConnState* 
     return true;
 }
 
-bool VNet_Connection::writeUpdate(const Candidate& candidate, VNet_BitStream* stream, unsigned width, unsigned limit,
-                                  NodeRecords* records)
+bool VNet_Connection::writeUpdate(const Candidate& candidate, VNet_BitStream* stream, unsigned width,
+                                  const EntryRoom& room, NodeRecords* records)
 {
     VNet_Node_Private* node = candidate.node;
     NodeConnState* state = candidate.state;
@@ -313,7 +319,7 @@ bool VNet_Connection::writeUpdate(const Candidate& candidate, VNet_BitStream* st
         stream->addBool(state->remoteRole == eVNet_RoleOwner);
     } else {
         if (!writeAnnouncement(node, state, stream, width)) return false;
-        if (stream->getBitCount() > limit || !records->announced.append(node->localId)) {
+        if (stream->getBitCount() > room.limitBits || !records->announced.append(node->localId)) {
             state->flags &= ~(StateAnnounceWritten | StateHandled);
             return false;
         }
@@ -329,15 +335,17 @@ bool VNet_Connection::writeUpdate(const Candidate& candidate, VNet_BitStream* st
     // A node whose handle is gone no longer has its application's values.
     const bool packs = node->replicators_size && allowed && node->handle;
     stream->addBool(packs);
+    EntryRoom entryRoom = room;
+    entryRoom.lone = room.lone && !announced;
     if (packs) {
         auto* data = new NodeRecords::Data;
         if (data) {
             data->localId = node->localId;
             data->set.clear();
-            packed = node->packReplicators(state, stream, data->set, &replicatorBits);
+            packed = node->packReplicators(state, stream, entryRoom, data->set, &replicatorBits);
         }
-        if (packed && (stream->getBitCount() > limit || !records->data.append(data))) {
-            // Too much for this packet: the data goes again in the next one.
+        if (packed && !records->data.append(data)) {
+            // No record, no packet: the data goes again in the next one.
             node->replicatorsUnsent(m_id, data->set);
             if (announced) {
                 records->announced.remove(records->announced.last());
@@ -350,13 +358,16 @@ bool VNet_Connection::writeUpdate(const Candidate& candidate, VNet_BitStream* st
     }
     stream->addBool(true);
     bool events = false;
+    entryRoom.lone = entryRoom.lone && !packed;
     if (allowed)
-        events = node->writeEvents(state, stream, limit, records, &eventBits);
+        events = node->writeEvents(state, stream, entryRoom, records, &eventBits);
     else
         stream->addBool(false);
     stream->addBool(true);
-    state->lastUpdateTime = Vornet::getTime();
+    // An entry rolled back is no update: the node's priority keeps growing
+    // until it is the first entry of a packet, where all that can fit does.
     if (!announced && !packed && !events && !roleDue) return false;
+    state->lastUpdateTime = Vornet::getTime();
     if (roleDue && records->roles.append(node->localId)) state->flags &= ~StateRoleDue;
     if (interceptor)
         interceptor->outUpdated(node->handle, m_id, state->remoteRole, replicatorBits, eventBits,

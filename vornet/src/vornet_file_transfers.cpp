@@ -26,21 +26,23 @@ uint32_t FileTransfers::nextOwnId() const
 
 FileTransfers::OfferId FileTransfers::checkOfferId(uint32_t id) const
 {
-    if (id == 0 || id > kMaxId || isOwnId(id)) return OfferId::Invalid;
+    if (id == 0 || id > kMaxId) return OfferId::Invalid;
     return find(id) ? OfferId::InUse : OfferId::Usable;
 }
 
 bool FileTransfers::add(NodeFileTransfer* transfer)
 {
-    if (!listFor(transfer->id()).append(transfer)) return false;
-    if (isOwnId(transfer->id())) m_lastOwnId = transfer->id();
+    if (!listFor(transfer).append(transfer)) return false;
+    if (transfer->isOutgoing()) m_lastOwnId = transfer->id();
     return true;
 }
 
 NodeFileTransfer* FileTransfers::find(uint32_t id) const
 {
-    for (auto* node = listFor(id).first(); node; node = node->next) {
-        if (node->payload->id() == id) return node->payload;
+    for (const LIST<NodeFileTransfer*>* list : {&m_own, &m_peers}) {
+        for (auto* node = list->first(); node; node = node->next) {
+            if (node->payload->id() == id) return node->payload;
+        }
     }
     return nullptr;
 }
@@ -69,8 +71,13 @@ void FileTransfers::release(uint32_t id)
 {
     NodeFileTransfer* transfer = find(id);
     if (!transfer) return;
-    listFor(id).removeValue(transfer);
+    listFor(transfer).removeValue(transfer);
     delete transfer;
+}
+
+LIST<NodeFileTransfer*>& FileTransfers::listFor(const NodeFileTransfer* transfer)
+{
+    return transfer->isOutgoing() ? m_own : m_peers;
 }
 
 }  // namespace Vornet_Private

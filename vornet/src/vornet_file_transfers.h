@@ -13,9 +13,12 @@ class NodeFileTransfer;
 // files this side sends, in the order they were asked for (only the first
 // that has not ended is offered or streamed), and the files the peer sends.
 //
-// Both sides number their own transfers, so the same number can name one
-// of each. The side that opened the connection gives out odd ids, the other
-// side even ones: every message's id then tells which of the two it names.
+// One id names one transfer on the connection, whichever side sends it:
+// the sender numbers it and the receiver keeps it under that number. Two
+// sides that both offer at once could pick the same free number, so this
+// side gives out odd ids when it opened the connection and even ones
+// otherwise; a peer may number its offers as it likes, as long as the id
+// is not in use.
 class FileTransfers : public HookAllocated {
 public:
     // Ids stay below this; a peer's id above it is refused.
@@ -38,10 +41,9 @@ public:
     // still hold its record of it.
     uint32_t nextOwnId() const;
     OfferId checkOfferId(uint32_t id) const;
-    bool isOwnId(uint32_t id) const { return (id & 1) == (m_opener ? 1u : 0u); }
     // Takes the transfer; false, transfer untouched, when memory runs out.
     bool add(NodeFileTransfer* transfer);
-    // The transfer with this id, on whichever side its id belongs to.
+    // The transfer with this id, sent or received.
     NodeFileTransfer* find(uint32_t id) const;
     // The first of this side's transfers that has not ended.
     NodeFileTransfer* head() const;
@@ -50,8 +52,7 @@ public:
     void release(uint32_t id);
 
 private:
-    LIST<NodeFileTransfer*>& listFor(uint32_t id) { return isOwnId(id) ? m_own : m_peers; }
-    const LIST<NodeFileTransfer*>& listFor(uint32_t id) const { return isOwnId(id) ? m_own : m_peers; }
+    LIST<NodeFileTransfer*>& listFor(const NodeFileTransfer* transfer);
 
     bool m_opener;
     // The own id given out last.

@@ -305,7 +305,7 @@ void VNet_Node_Private::writeEventItem(const NodeEvent* event, int32_t mode, uin
     if (event->stream) stream->addBitStream(event->stream, event->kind != eVNet_EventReplicator);
 }
 
-bool VNet_Node_Private::writeEvents(NodeConnState* state, VNet_BitStream* stream, unsigned limitBits,
+bool VNet_Node_Private::writeEvents(NodeConnState* state, VNet_BitStream* stream, const EntryRoom& room,
                                     NodeRecords* records, unsigned* bits)
 {
     if (role != eVNet_RoleProxy && handle) {
@@ -316,19 +316,24 @@ bool VNet_Node_Private::writeEvents(NodeConnState* state, VNet_BitStream* stream
             static_cast<VNet_ReplicatorAdvanced*>(r)->onPreSendData(state->connectionId, state->remoteRole, last);
         }
     }
-    bool any = writeQueuedEvents(state, stream, limitBits, records, bits);
+    EntryRoom left = room;
+    bool any = writeQueuedEvents(state, stream, left, records, bits);
     // A file's next chunk fills what room is left.
-    if (queueFileChunk(state, stream, limitBits)) any = writeQueuedEvents(state, stream, limitBits, records, bits) || any;
+    if (queueFileChunk(state, stream, room.limitBits))
+        any = writeQueuedEvents(state, stream, left, records, bits) || any;
     stream->addBool(false);
     return any;
 }
 
-bool VNet_Node_Private::writeQueuedEvents(NodeConnState* state, VNet_BitStream* stream, unsigned limitBits,
+bool VNet_Node_Private::writeQueuedEvents(NodeConnState* state, VNet_BitStream* stream, EntryRoom& room,
                                           NodeRecords* records, unsigned* bits)
 {
-    // Items go while the packet has room; one past its limit waits.
+    // Items go while the packet keeps within the connection's budget; one
+    // past it waits. Only the first item of a lone entry may pass the
+    // budget (one larger than the budget would never go otherwise), never
+    // the datagram.
     bool any = false;
-    for (auto* n = state->outgoing.first(); n && stream->getBitCount() + kClosingBits <= limitBits;) {
+    for (auto* n = state->outgoing.first(); n && stream->getBitCount() + kClosingBits <= room.limitBits;) {
         NodeEventRef* ref = n->payload;
         if (!outgoingEvents || outgoingEvents->getState(ref->eventId) != IdHandler<NodeEvent*>::Used) {
             delete ref;
@@ -349,9 +354,10 @@ bool VNet_Node_Private::writeQueuedEvents(NodeConnState* state, VNet_BitStream* 
         writeEventItem(event, ref->mode, order, stream);
         auto* record = ref->mode != eVNet_Unreliable ? new NodeRecords::Event : nullptr;
         const bool recorded = ref->mode == eVNet_Unreliable || (record && records->events.append(record));
-        if (!recorded || stream->getBitCount() + kClosingBits > limitBits) {
-            // Past the datagram limit (or out of memory): the item waits for
-            // the next packet, and the packet keeps no record of it.
+        const unsigned end = stream->getBitCount() + kClosingBits;
+        if (!recorded || end > room.limitBits || (end > room.budgetBits && !room.lone)) {
+            // Past the room (or out of memory): the item waits for the next
+            // packet, and the packet keeps no record of it.
             if (record && recorded) records->events.remove(records->events.last());
             delete record;
             stream->restoreWriteState(before);
@@ -368,6 +374,7 @@ bool VNet_Node_Private::writeQueuedEvents(NodeConnState* state, VNet_BitStream* 
         }
         if (bits) *bits += event->stream ? event->stream->getBitCount() : 0;
         any = true;
+        room.lone = false;
         if (ref->mode == eVNet_Unreliable) releaseEventRef(ref->eventId);
         delete ref;
         n = state->outgoing.remove(n);

@@ -169,6 +169,20 @@ struct NodeRecords : HookAllocated {
     LIST<uint32_t> roles;
 };
 
+// Where one node's entry in a node-data packet has to end.
+struct EntryRoom {
+    // Nothing is written past this bit of the stream: the datagram, less
+    // what closes the entry and the section.
+    unsigned limitBits = 0;
+    // Events stop at this bit of the stream: the connection's bytes per
+    // packet.
+    unsigned budgetBits = 0;
+    // Nothing comes before the entry in the packet but the section's own
+    // start, and the entry announces nothing: what does not fit it now
+    // fits no packet.
+    bool lone = false;
+};
+
 }  // namespace Vornet_Private
 
 // The stream's read position in bits.
@@ -243,9 +257,14 @@ public:
     // The per-frame step: change test of every basic replicator.
     void checkChanges();
     bool replicationRule(const VNet_Replicator* replicator, eVNet_NodeRole remoteRole) const;
-    // Writes the replicator section; true when something was packed.
-    bool packReplicators(NodeConnState* state, VNet_BitStream* stream, Vornet_Private::BitArray& sent,
-                         unsigned* bits);
+    // Writes the replicator section; true when something was packed. A
+    // replicator whose data would pass the room's limit stays due for a
+    // later packet; one that would pass it even in a lone entry is refused.
+    bool packReplicators(NodeConnState* state, VNet_BitStream* stream, const Vornet_Private::EntryRoom& room,
+                         Vornet_Private::BitArray& sent, unsigned* bits);
+    // A replicator whose data fits no packet: no longer due on the
+    // connection until its value changes again, and said in the log.
+    void refuseOversized(NodeConnState* state, uint16_t index);
     bool unpackReplicators(NodeConnState* state, VNet_BitStream* stream, bool store, unsigned* bits,
                            uint32_t estimatedTime);
     void replicatorsDelivered(uint32_t connectionId);
@@ -273,7 +292,9 @@ public:
     void sendReplicatorData(VNet_BitStream* stream, uint16_t index, uint8_t rules, uint32_t connectionId,
                             int32_t mode, uint32_t value);
     bool hasEventFor(const NodeConnState* state) const;
-    bool writeEvents(NodeConnState* state, VNet_BitStream* stream, unsigned limitBits,
+    // Writes the event items due on the connection while they keep within
+    // the room's budget; the first one goes past it in a lone entry.
+    bool writeEvents(NodeConnState* state, VNet_BitStream* stream, const Vornet_Private::EntryRoom& room,
                      Vornet_Private::NodeRecords* records, unsigned* bits);
     bool readEvents(NodeConnState* state, VNet_BitStream* stream, uint32_t estimatedTime, unsigned* bits);
     void eventDelivered(uint32_t connectionId, uint32_t eventId, uint8_t order);
@@ -359,7 +380,7 @@ private:
     bool takeEnd(NodeEvent* event, NodeConnState* state);
     bool fileEventKept(NodeEvent* event, uint32_t transferId);
     bool reportFileEnd(NodeEvent* event, uint32_t transferId);
-    bool writeQueuedEvents(NodeConnState* state, VNet_BitStream* stream, unsigned limitBits,
+    bool writeQueuedEvents(NodeConnState* state, VNet_BitStream* stream, Vornet_Private::EntryRoom& room,
                            Vornet_Private::NodeRecords* records, unsigned* bits);
     void destroyState(uint32_t connectionId);
     void handOver(NodeEvent* event, NodeConnState* state);

@@ -371,8 +371,10 @@ bool receiveRule(const VNet_Replicator* r, eVNet_NodeRole localRole, eVNet_NodeR
 // ---------------------------------------------------------------------------
 // The replicator section
 
-bool VNet_Node_Private::packReplicators(NodeConnState* state, VNet_BitStream* stream, BitArray& sent, unsigned* bits)
+bool VNet_Node_Private::packReplicators(NodeConnState* state, VNet_BitStream* stream, const EntryRoom& room,
+                                        BitArray& sent, unsigned* bits)
 {
+    const unsigned boolBits = 1 + VNet_BitStream::getTagOverheadBool();
     const uint32_t now = Vornet::getTime();
     if (replicators_size == 0) {
         state->flags &= ~StateDirty;
@@ -398,16 +400,34 @@ bool VNet_Node_Private::packReplicators(NodeConnState* state, VNet_BitStream* st
         }
         if (send && replicationInterceptor && handle && (setupFlags(r) & VNET_REPFLAG_INTERCEPT))
             send = replicationInterceptor->outPreUpdateItem(handle, state->connectionId, state->remoteRole, r);
+        VNet_BitStream::BitPos unsent;
+        stream->saveWriteState(unsent);
         stream->addBool(send);
         if (send) {
-            sent.set(i);
-            state->dirty.reset(i);
             const unsigned before = stream->getBitCount();
             static_cast<VNet_ReplicatorBasic*>(r)->packData(stream);
             stream->addBool(true);
-            if (bits) *bits += stream->getBitCount() - before;
-            if (state->lastSend) (*state->lastSend)[i] = now;
-            any = true;
+            // The flags of the replicators after it and the sparse marker
+            // must still fit.
+            if (stream->getBitCount() + (replicators_size - i) * boolBits > room.limitBits) {
+                stream->restoreWriteState(unsent);
+                stream->addBool(false);
+                send = false;
+                if (room.lone && !any) {
+                    refuseOversized(state, i);
+                } else {
+                    // Still due: a later packet takes it.
+                    markDirty(state, i);
+                    heldBack = true;
+                }
+            }
+            if (send) {
+                sent.set(i);
+                state->dirty.reset(i);
+                if (bits) *bits += stream->getBitCount() - before;
+                if (state->lastSend) (*state->lastSend)[i] = now;
+                any = true;
+            }
         }
         if (i == replicator_normal_count) {
             const bool more = (state->flags & StateSparseDirty) != 0;
@@ -422,6 +442,15 @@ bool VNet_Node_Private::packReplicators(NodeConnState* state, VNet_BitStream* st
     }
     if (!heldBack) state->flags &= ~StateDirty;
     return any;
+}
+
+void VNet_Node_Private::refuseOversized(NodeConnState* state, uint16_t index)
+{
+    state->dirty.reset(index);
+    const char* name = control ? control->classDict->getClassName(classId) : nullptr;
+    log(LogError, nullptr,
+        "VNet_Node: replicator %u of node [%u] (class <%s>) is larger than a packet - its value is not sent",
+        unsigned(index), unsigned(networkId), name ? name : "");
 }
 
 bool VNet_Node_Private::unpackReplicators(NodeConnState* state, VNet_BitStream* stream, bool store, unsigned* bits,
