@@ -104,7 +104,10 @@ INSTANTIATE_TEST_SUITE_P(
         // it; a later press over the menu dragged onto the map stays the menu's.
         ButtonCase{"ReleaseOverMenuEndsThePress",
                    {"t", "L+", "t", "menu", "t", "L-", "t", "L+", "t", "map", "t", "t", "L-", "t"},
-                   {kPress, "leftDrag", "leftRelease"}},
+                   {kPress, "leftRelease"}},
+        // The pointer leaves the menu and the button goes down within one
+        // tick: the press is on the map.
+        ButtonCase{"MoveOffMenuAndPressInOneTick", {"menu", "t", "map", "L+", "L-", "t", "t"}, {kPress, "leftRelease"}},
         ButtonCase{"RightBeforeLeftInOnePass", {"R+", "L+", "t", "R-", "L-", "t"},
                    {"rightPress", kPress, "rightRelease", "leftRelease"}}),
     [](const ::testing::TestParamInfo<ButtonCase>& info) { return std::string(info.param.name); });
