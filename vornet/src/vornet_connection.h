@@ -366,12 +366,14 @@ private:
     // When the packet under each number last went out, first sending or
     // resend; 0 before the number was first used.
     uint32_t m_lastSentAt[kSequenceCount] = {};
-    // The longest round trip of this span of time and of the span before,
-    // in milliseconds (longestTrip); the resend time-out until the first
-    // trip is measured (see windowFull).
+    // The network's longest round trip of this span of time and of the span
+    // before, in milliseconds (longestTrip); the resend time-out until the
+    // first trip is measured (see windowFull).
     uint32_t m_longestTripIn[2] = {200, 200};
     uint32_t m_tripSpanStart = 0;
     bool m_tripMeasured = false;
+    // Whether the peer has reported the hold of one of its trips.
+    bool m_holdReported = false;
     // Acknowledgement-only sections lately taken in, with when each last
     // came while it could be taken (see isLateCopy).
     struct SeenSection {

@@ -33,6 +33,10 @@ int wrap(int n)
 // span and the one before.
 constexpr uint32_t kTripSpanMs = 1000;
 
+// Two readings of the library's clock a moment apart can differ by this
+// much.
+constexpr uint32_t kClockGrainMs = 1;
+
 int64_t clampTrip(int64_t milliseconds)
 {
     return milliseconds < 0 ? 0 : milliseconds > 0xFFFF ? 0xFFFF : milliseconds;
@@ -139,9 +143,9 @@ bool VNet_Connection::windowFull() const
     // that older one (late, duplicated or resent) would be read as a number
     // a cycle newer and its content put in the place of newer content. So
     // a number waits until the one eight before it last went out longer ago
-    // than the longest recent round trip: a copy held back longer than that
-    // behind the packets sent after it is not to be expected on any path
-    // the connection has seen. The farewell of a control that goes down
+    // than the network's longest recent round trip: a copy held back longer
+    // than that behind the packets sent after it is not to be expected on
+    // any path the connection has seen. The farewell of a control that goes down
     // cannot wait; nothing follows it.
     const uint32_t sent = m_lastSentAt[wrap(m_nextOut - kWindow)];
     return !m_farewell && sent != 0 && Vornet::getTime() - sent < longestTrip();
@@ -439,6 +443,9 @@ void VNet_Connection::settleKind(HistoryRecord* record, bool delivered, bool res
         break;
     case KindRateRequest:
         if (!delivered) m_rateRequestSent = false;
+        // The peer paces its packets as asked from here on; whole trips
+        // measured before hold its former pacing.
+        if (delivered && !m_holdReported) m_tripMeasured = false;
         break;
     case KindAppData:
         if (delivered) {
@@ -650,21 +657,28 @@ void VNet_Connection::measureRoundTrip(uint32_t receiveTime, uint32_t sendTime, 
 // The longest trip must never count short (windowFull): on a path whose
 // trips vary, the longest ones are rare, and a trip as long comes again. So
 // it is the longest of the trips measured in the current span of time and
-// the span before, not an average that fades with every shorter trip. The
-// hold the peer reports belongs to its packet 8 alone: taken off a later
-// trip, an old and longer hold makes that trip look shorter than it was, so
-// such a trip counts for no less than its whole length, the peer's hold
-// included, or the longest trip so far when that is shorter. The first
-// trip of all replaces the starting guess with its whole length.
+// the span before, not an average that fades with every shorter trip. It is
+// the network's trip alone: a copy is held back only by the network, while
+// the time the peer took to number its answer (its send pacing, its own
+// reuse wait) is no part of a copy's way. That hold is known only for the
+// peer's packet 8, which reports it; on the others it is unknown and may be
+// the longer part by far, and a wait that followed those whole trips would
+// lengthen the peer's holds and so its own trips. Until the peer has
+// reported a hold, whole trips are all there is and they count; the first
+// trip of all replaces the starting guess. A trip of a millisecond or less
+// is the clock's grain, not the network's, and counts as none.
 void VNet_Connection::followLongestTrip(uint32_t now, uint32_t whole, uint32_t sample, bool holdIsCurrent)
 {
+    if (m_holdReported && !holdIsCurrent) return;
+    const uint32_t read = holdIsCurrent ? sample : whole;
+    const uint32_t trip = read > kClockGrainMs ? read : 0;
+    if (holdIsCurrent) m_holdReported = true;
     if (!m_tripMeasured) {
-        m_longestTripIn[0] = m_longestTripIn[1] = whole;
+        m_longestTripIn[0] = m_longestTripIn[1] = trip;
         m_tripSpanStart = now;
         m_tripMeasured = true;
         return;
     }
-    const uint32_t trip = holdIsCurrent ? sample : std::max(sample, std::min(whole, longestTrip()));
     if (now - m_tripSpanStart >= kTripSpanMs) {
         m_longestTripIn[1] = m_longestTripIn[0];
         m_longestTripIn[0] = 0;
