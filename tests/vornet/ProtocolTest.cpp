@@ -699,3 +699,55 @@ TEST_F(ProtocolMessages, NumbersComeRoundNoSoonerThanTheLongestTripOfTheLastSeco
     }
     EXPECT_GT(checked, 16);
 }
+
+// A peer that paces its packets holds every answer until its next send
+// opportunity, and its packet 8 reports that hold. The network here takes
+// no time at all: once the peer paces faster and has reported its hold, a
+// number goes out again as soon as the acknowledgements let it, not a slow
+// pacing interval after the one eight before it.
+TEST_F(ProtocolMessages, NumbersComeRoundAtTheNetworksPaceNotThePeersFormerPacing)
+{
+    establish();
+    int seq = 2;
+    // The peer's next numbered packet, acknowledging all the server sent,
+    // held this long after the server's packets came.
+    auto answer = [&](uint32_t holdMs) {
+        clock.advance(holdMs);
+        Wire wire = nodeData(seq);
+        wire.hold = static_cast<int>(holdMs);
+        peer->send(wire);
+        seq = (seq + 1) & 15;
+    };
+    // At the 15 packets per second asked at first, the peer answers 66 ms
+    // after each packet of the server.
+    constexpr uint32_t kSlowIntervalMs = 66;
+    for (int i = 0; i < 3; ++i) {
+        server->step();
+        collect();
+        answer(kSlowIntervalMs);
+    }
+    server->VNet_requestDownstreamLimit(1, 200, 200);
+    server->step();
+    collect();
+    answer(5);
+    queueMessages(40);
+
+    uint32_t sentAt[16] = {};
+    uint32_t start = Vornet::getTime();
+    int checked = 0;
+    for (uint32_t elapsed = 0; elapsed < 600; elapsed += 5) {
+        server->step();
+        const uint32_t now = Vornet::getTime();
+        for (const Wire& wire : collect()) {
+            if (!wire.sequenced) continue;
+            const uint32_t eightBefore = sentAt[(wire.seq - 8) & 15];
+            if (eightBefore != 0 && now - start >= 200) {
+                EXPECT_LT(now - eightBefore, kSlowIntervalMs) << "number " << wire.seq << " at " << elapsed << " ms";
+                ++checked;
+            }
+            sentAt[wire.seq] = now;
+        }
+        answer(5);
+    }
+    EXPECT_GT(checked, 16);
+}

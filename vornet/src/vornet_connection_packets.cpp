@@ -29,19 +29,6 @@ int wrap(int n)
     return n & 15;
 }
 
-// How long the longest round trip is remembered: it is the longest of this
-// span and the one before.
-constexpr uint32_t kTripSpanMs = 1000;
-
-// Two readings of the library's clock a moment apart can differ by this
-// much.
-constexpr uint32_t kClockGrainMs = 1;
-
-int64_t clampTrip(int64_t milliseconds)
-{
-    return milliseconds < 0 ? 0 : milliseconds > 0xFFFF ? 0xFFFF : milliseconds;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -443,9 +430,7 @@ void VNet_Connection::settleKind(HistoryRecord* record, bool delivered, bool res
         break;
     case KindRateRequest:
         if (!delivered) m_rateRequestSent = false;
-        // The peer paces its packets as asked from here on; whole trips
-        // measured before hold its former pacing.
-        if (delivered && !m_holdReported) m_tripMeasured = false;
+        if (delivered) peerTookRate();
         break;
     case KindAppData:
         if (delivered) {
@@ -646,52 +631,6 @@ bool VNet_Connection::takeLateData(int s, VNet_BitStream* stream)
     return true;
 }
 
-void VNet_Connection::measureRoundTrip(uint32_t receiveTime, uint32_t sendTime, bool holdIsCurrent)
-{
-    const int64_t sample = clampTrip(int64_t(receiveTime) - m_peerHoldTime - sendTime);
-    m_stats.lastPing = static_cast<uint16_t>(sample);
-    followLongestTrip(receiveTime, uint32_t(clampTrip(int64_t(receiveTime) - sendTime)), uint32_t(sample), holdIsCurrent);
-    m_stats.averagePing = static_cast<uint16_t>(double(sample) * double(0.02f) + double(m_stats.averagePing) * double(0.98f));
-}
-
-// The longest trip must never count short (windowFull): on a path whose
-// trips vary, the longest ones are rare, and a trip as long comes again. So
-// it is the longest of the trips measured in the current span of time and
-// the span before, not an average that fades with every shorter trip. It is
-// the network's trip alone: a copy is held back only by the network, while
-// the time the peer took to number its answer (its send pacing, its own
-// reuse wait) is no part of a copy's way. That hold is known only for the
-// peer's packet 8, which reports it; on the others it is unknown and may be
-// the longer part by far, and a wait that followed those whole trips would
-// lengthen the peer's holds and so its own trips. Until the peer has
-// reported a hold, whole trips are all there is and they count; the first
-// trip of all replaces the starting guess. A trip of a millisecond or less
-// is the clock's grain, not the network's, and counts as none.
-void VNet_Connection::followLongestTrip(uint32_t now, uint32_t whole, uint32_t sample, bool holdIsCurrent)
-{
-    if (m_holdReported && !holdIsCurrent) return;
-    const uint32_t read = holdIsCurrent ? sample : whole;
-    const uint32_t trip = read > kClockGrainMs ? read : 0;
-    if (holdIsCurrent) m_holdReported = true;
-    if (!m_tripMeasured) {
-        m_longestTripIn[0] = m_longestTripIn[1] = trip;
-        m_tripSpanStart = now;
-        m_tripMeasured = true;
-        return;
-    }
-    if (now - m_tripSpanStart >= kTripSpanMs) {
-        m_longestTripIn[1] = m_longestTripIn[0];
-        m_longestTripIn[0] = 0;
-        m_tripSpanStart = now;
-    }
-    m_longestTripIn[0] = std::max(m_longestTripIn[0], trip);
-}
-
-uint32_t VNet_Connection::longestTrip() const
-{
-    return std::max(m_longestTripIn[0], m_longestTripIn[1]);
-}
-
 bool VNet_Connection::handlePacket(VNet_Packet* packet, bool fromUnknownSource)
 {
     const uint32_t now = Vornet::getTime();
@@ -752,9 +691,10 @@ bool VNet_Connection::handlePacket(VNet_Packet* packet, bool fromUnknownSource)
     m_lastReceived = static_cast<int8_t>(s);
     m_received[s] = true;
     uint32_t sendTime = 0;
-    takeAckSection(section, true, &sendTime);
+    const bool taken = takeAckSection(section, true, &sendTime);
     if (s == 8) m_peerHoldTime = static_cast<uint16_t>(hold);
-    if (sendTime > 0) measureRoundTrip(packet->getTime(), sendTime, s == 8);
+    if (sendTime > 0) measureRoundTrip(packet->getTime(), sendTime);
+    if (s == 8 && taken) measureNetworkTrip(packet->getTime(), section.last());
     if (fromUnknownSource) return kind == KindConnectRequest;
     dispatch(kind, packet);
     return true;
