@@ -751,3 +751,32 @@ TEST_F(ProtocolMessages, NumbersComeRoundAtTheNetworksPaceNotThePeersFormerPacin
     }
     EXPECT_GT(checked, 16);
 }
+
+// In one process the network takes no time, yet a trip can read one
+// millisecond when the clock moves on while the packets are on their way.
+// Such a trip is the clock's grain: numbers still come round within one
+// millisecond, as fast as the peer acknowledges them.
+TEST_F(ProtocolMessages, TripsWithinTheClocksGrainHoldNoNumberBack)
+{
+    establish();
+    int seq = 2;
+    auto answer = [&] {
+        peer->send(nodeData(seq));
+        seq = (seq + 1) & 15;
+    };
+    server->VNet_requestDownstreamLimit(1, 200, 200);
+    for (int i = 0; i < 40; ++i) {
+        server->step();
+        collect();
+        clock.advance(1);
+        answer();
+    }
+    queueMessages(40);
+    int numbered = 0;
+    for (int i = 0; i < 24; ++i) {
+        server->step();
+        for (const Wire& wire : collect()) numbered += wire.sequenced ? 1 : 0;
+        answer();
+    }
+    EXPECT_GT(numbered, 16);
+}
