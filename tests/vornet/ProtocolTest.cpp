@@ -543,6 +543,26 @@ protected:
         reception.take(serverLast);
         return reception;
     }
+
+    // Steps the server every 5 ms for this long, the peer answering after
+    // each step; check hears each numbered packet's number, how long ago the
+    // number eight before it went out, and the time elapsed.
+    template <typename Answer, typename Check>
+    void watchNumbersComeRound(uint32_t durationMs, Answer answer, Check check)
+    {
+        uint32_t sentAt[16] = {};
+        for (uint32_t elapsed = 0; elapsed < durationMs; elapsed += 5) {
+            server->step();
+            const uint32_t now = Vornet::getTime();
+            for (const Wire& wire : collect()) {
+                if (!wire.sequenced) continue;
+                const uint32_t eightBefore = sentAt[(wire.seq - 8) & 15];
+                if (eightBefore != 0) check(wire.seq, now - eightBefore, elapsed);
+                sentAt[wire.seq] = now;
+            }
+            answer();
+        }
+    }
 };
 
 TEST_F(ProtocolMessages, AResentCopyCannotSettlePacketsSentSinceItWasWritten)
@@ -677,26 +697,20 @@ TEST_F(ProtocolMessages, NumbersComeRoundNoSoonerThanTheLongestTripOfTheLastSeco
     peer->send(nodeData(3));
     queueMessages(40);
 
-    uint32_t sentAt[16] = {};
     int seq = 4;
     int checked = 0;
-    for (uint32_t elapsed = 0; elapsed < 1000; elapsed += 5) {
-        server->step();
-        const uint32_t now = Vornet::getTime();
-        for (const Wire& wire : collect()) {
-            if (!wire.sequenced) continue;
-            const uint32_t eightBefore = sentAt[(wire.seq - 8) & 15];
-            if (eightBefore != 0) {
-                EXPECT_GE(now - eightBefore, kLongTripMs) << "number " << wire.seq << " at " << elapsed << " ms";
-                ++checked;
-            }
-            sentAt[wire.seq] = now;
-        }
-        // Every later trip takes 5 ms.
-        clock.advance(5);
-        peer->send(nodeData(seq));
-        seq = (seq + 1) & 15;
-    }
+    watchNumbersComeRound(
+        1000,
+        [&] {
+            // Every later trip takes 5 ms.
+            clock.advance(5);
+            peer->send(nodeData(seq));
+            seq = (seq + 1) & 15;
+        },
+        [&](int number, uint32_t sinceEightBefore, uint32_t elapsed) {
+            EXPECT_GE(sinceEightBefore, kLongTripMs) << "number " << number << " at " << elapsed << " ms";
+            ++checked;
+        });
     EXPECT_GT(checked, 16);
 }
 
@@ -732,23 +746,14 @@ TEST_F(ProtocolMessages, NumbersComeRoundAtTheNetworksPaceNotThePeersFormerPacin
     answer(5);
     queueMessages(40);
 
-    uint32_t sentAt[16] = {};
-    uint32_t start = Vornet::getTime();
     int checked = 0;
-    for (uint32_t elapsed = 0; elapsed < 600; elapsed += 5) {
-        server->step();
-        const uint32_t now = Vornet::getTime();
-        for (const Wire& wire : collect()) {
-            if (!wire.sequenced) continue;
-            const uint32_t eightBefore = sentAt[(wire.seq - 8) & 15];
-            if (eightBefore != 0 && now - start >= 200) {
-                EXPECT_LT(now - eightBefore, kSlowIntervalMs) << "number " << wire.seq << " at " << elapsed << " ms";
-                ++checked;
-            }
-            sentAt[wire.seq] = now;
-        }
-        answer(5);
-    }
+    watchNumbersComeRound(
+        600, [&] { answer(5); },
+        [&](int number, uint32_t sinceEightBefore, uint32_t elapsed) {
+            if (elapsed < 200) return;
+            EXPECT_LT(sinceEightBefore, kSlowIntervalMs) << "number " << number << " at " << elapsed << " ms";
+            ++checked;
+        });
     EXPECT_GT(checked, 16);
 }
 
