@@ -235,7 +235,6 @@ private:
     bool isNewNumber(int s) const;
     void skipTo(int s);
     bool takeLateData(int s, VNet_BitStream* stream);
-
     // vornet_connection_trips.cpp: round trips and the longest one
     void measureRoundTrip(uint32_t receiveTime, uint32_t sendTime);
     void measureNetworkTrip(uint32_t receiveTime, int last);

@@ -132,8 +132,8 @@ bool VNet_Connection::windowFull() const
     // a number waits until the one eight before it last went out longer ago
     // than the network's longest recent round trip: a copy held back longer
     // than that behind the packets sent after it is not to be expected on
-    // any path the connection has seen. The farewell of a control that goes down
-    // cannot wait; nothing follows it.
+    // any path the connection has seen. The farewell of a control that goes
+    // down cannot wait; nothing follows it.
     const uint32_t sent = m_lastSentAt[wrap(m_nextOut - kWindow)];
     return !m_farewell && sent != 0 && Vornet::getTime() - sent < longestTrip();
 }
@@ -429,8 +429,11 @@ void VNet_Connection::settleKind(HistoryRecord* record, bool delivered, bool res
         }
         break;
     case KindRateRequest:
-        if (!delivered) m_rateRequestSent = false;
-        if (delivered) peerTookRate();
+        if (delivered) {
+            peerTookRate();
+        } else {
+            m_rateRequestSent = false;
+        }
         break;
     case KindAppData:
         if (delivered) {
