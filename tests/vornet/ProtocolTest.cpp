@@ -543,6 +543,26 @@ protected:
         reception.take(serverLast);
         return reception;
     }
+
+    // Steps the server every 5 ms for this long, the peer answering after
+    // each step; check hears each numbered packet's number, how long ago the
+    // number eight before it went out, and the time elapsed.
+    template <typename Answer, typename Check>
+    void watchNumbersComeRound(uint32_t durationMs, Answer answer, Check check)
+    {
+        uint32_t sentAt[16] = {};
+        for (uint32_t elapsed = 0; elapsed < durationMs; elapsed += 5) {
+            server->step();
+            const uint32_t now = Vornet::getTime();
+            for (const Wire& wire : collect()) {
+                if (!wire.sequenced) continue;
+                const uint32_t eightBefore = sentAt[(wire.seq - 8) & 15];
+                if (eightBefore != 0) check(wire.seq, now - eightBefore, elapsed);
+                sentAt[wire.seq] = now;
+            }
+            answer();
+        }
+    }
 };
 
 TEST_F(ProtocolMessages, AResentCopyCannotSettlePacketsSentSinceItWasWritten)
@@ -677,25 +697,91 @@ TEST_F(ProtocolMessages, NumbersComeRoundNoSoonerThanTheLongestTripOfTheLastSeco
     peer->send(nodeData(3));
     queueMessages(40);
 
-    uint32_t sentAt[16] = {};
     int seq = 4;
     int checked = 0;
-    for (uint32_t elapsed = 0; elapsed < 1000; elapsed += 5) {
+    watchNumbersComeRound(
+        1000,
+        [&] {
+            // Every later trip takes 5 ms.
+            clock.advance(5);
+            peer->send(nodeData(seq));
+            seq = (seq + 1) & 15;
+        },
+        [&](int number, uint32_t sinceEightBefore, uint32_t elapsed) {
+            EXPECT_GE(sinceEightBefore, kLongTripMs) << "number " << number << " at " << elapsed << " ms";
+            ++checked;
+        });
+    EXPECT_GT(checked, 16);
+}
+
+// A peer that paces its packets holds every answer until its next send
+// opportunity, and its packet 8 reports that hold. The network here takes
+// no time at all: once the peer paces faster and has reported its hold, a
+// number goes out again as soon as the acknowledgements let it, not a slow
+// pacing interval after the one eight before it.
+TEST_F(ProtocolMessages, NumbersComeRoundAtTheNetworksPaceNotThePeersFormerPacing)
+{
+    establish();
+    int seq = 2;
+    // The peer's next numbered packet, acknowledging all the server sent,
+    // held this long after the server's packets came.
+    auto answer = [&](uint32_t holdMs) {
+        clock.advance(holdMs);
+        Wire wire = nodeData(seq);
+        wire.hold = static_cast<int>(holdMs);
+        peer->send(wire);
+        seq = (seq + 1) & 15;
+    };
+    // At the 15 packets per second asked at first, the peer answers 66 ms
+    // after each packet of the server.
+    constexpr uint32_t kSlowIntervalMs = 66;
+    for (int i = 0; i < 3; ++i) {
         server->step();
-        const uint32_t now = Vornet::getTime();
-        for (const Wire& wire : collect()) {
-            if (!wire.sequenced) continue;
-            const uint32_t eightBefore = sentAt[(wire.seq - 8) & 15];
-            if (eightBefore != 0) {
-                EXPECT_GE(now - eightBefore, kLongTripMs) << "number " << wire.seq << " at " << elapsed << " ms";
-                ++checked;
-            }
-            sentAt[wire.seq] = now;
-        }
-        // Every later trip takes 5 ms.
-        clock.advance(5);
+        collect();
+        answer(kSlowIntervalMs);
+    }
+    server->VNet_requestDownstreamLimit(1, 200, 200);
+    server->step();
+    collect();
+    answer(5);
+    queueMessages(40);
+
+    int checked = 0;
+    watchNumbersComeRound(
+        600, [&] { answer(5); },
+        [&](int number, uint32_t sinceEightBefore, uint32_t elapsed) {
+            if (elapsed < 200) return;
+            EXPECT_LT(sinceEightBefore, kSlowIntervalMs) << "number " << number << " at " << elapsed << " ms";
+            ++checked;
+        });
+    EXPECT_GT(checked, 16);
+}
+
+// In one process the network takes no time, yet a trip can read one
+// millisecond when the clock moves on while the packets are on their way.
+// Such a trip is the clock's grain: numbers still come round within one
+// millisecond, as fast as the peer acknowledges them.
+TEST_F(ProtocolMessages, TripsWithinTheClocksGrainHoldNoNumberBack)
+{
+    establish();
+    int seq = 2;
+    auto answer = [&] {
         peer->send(nodeData(seq));
         seq = (seq + 1) & 15;
+    };
+    server->VNet_requestDownstreamLimit(1, 200, 200);
+    for (int i = 0; i < 40; ++i) {
+        server->step();
+        collect();
+        clock.advance(1);
+        answer();
     }
-    EXPECT_GT(checked, 16);
+    queueMessages(40);
+    int numbered = 0;
+    for (int i = 0; i < 24; ++i) {
+        server->step();
+        for (const Wire& wire : collect()) numbered += wire.sequenced ? 1 : 0;
+        answer();
+    }
+    EXPECT_GT(numbered, 16);
 }

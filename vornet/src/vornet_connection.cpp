@@ -231,6 +231,7 @@ bool VNet_Connection::sendRequest(bool resend)
     stream->addBool(true);
     stream->addInt(static_cast<uint16_t>(m_ownRequestedRate.packetsPerSecond), 16);
     stream->addInt(static_cast<uint16_t>(m_ownRequestedRate.bytesPerPacket), 16);
+    m_pacingAsked = m_ownRequestedRate.packetsPerSecond;
     m_classIdWidth = static_cast<uint8_t>(
         significantBits(m_control->classDict ? m_control->classDict->getClassCount() : 0));
     stream->addInt(m_classIdWidth, 5);

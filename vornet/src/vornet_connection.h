@@ -236,8 +236,11 @@ private:
     bool isNewNumber(int s) const;
     void skipTo(int s);
     bool takeLateData(int s, VNet_BitStream* stream);
-    void measureRoundTrip(uint32_t receiveTime, uint32_t sendTime, bool holdIsCurrent);
-    void followLongestTrip(uint32_t now, uint32_t whole, uint32_t sample, bool holdIsCurrent);
+    // vornet_connection_trips.cpp: round trips and the longest one
+    void measureRoundTrip(uint32_t receiveTime, uint32_t sendTime);
+    void measureNetworkTrip(uint32_t receiveTime, int last);
+    void followTrip(uint32_t now, uint32_t trip);
+    void peerTookRate();
     uint32_t longestTrip() const;
     bool isLateCopy(const AckSection& section, uint32_t now);
     bool reportsSentSince(const AckSection& section, uint32_t since) const;
@@ -371,12 +374,19 @@ private:
     // When the packet under each number last went out, first sending or
     // resend; 0 before the number was first used.
     uint32_t m_lastSentAt[kSequenceCount] = {};
-    // The longest round trip of this span of time and of the span before,
-    // in milliseconds (longestTrip); the resend time-out until the first
-    // trip is measured (see windowFull).
+    // The network's longest round trip of this span of time and of the span
+    // before, in milliseconds (longestTrip); the resend time-out until the
+    // first trip is measured (see windowFull).
     uint32_t m_longestTripIn[2] = {200, 200};
     uint32_t m_tripSpanStart = 0;
+    // False while the next trip replaces what is remembered.
     bool m_tripMeasured = false;
+    // Whether whole trips, the peer's hold in them, stand for the network's
+    // (measureNetworkTrip).
+    bool m_wholeTripsCount = true;
+    // The packets per second the peer was last asked for, which its
+    // packets to us are paced at.
+    int16_t m_pacingAsked = RateLimit{}.packetsPerSecond;
     // Acknowledgement-only sections lately taken in, with when each last
     // came while it could be taken (see isLateCopy).
     struct SeenSection {

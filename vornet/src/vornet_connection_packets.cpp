@@ -29,15 +29,6 @@ int wrap(int n)
     return n & 15;
 }
 
-// How long the longest round trip is remembered: it is the longest of this
-// span and the one before.
-constexpr uint32_t kTripSpanMs = 1000;
-
-int64_t clampTrip(int64_t milliseconds)
-{
-    return milliseconds < 0 ? 0 : milliseconds > 0xFFFF ? 0xFFFF : milliseconds;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -139,10 +130,10 @@ bool VNet_Connection::windowFull() const
     // that older one (late, duplicated or resent) would be read as a number
     // a cycle newer and its content put in the place of newer content. So
     // a number waits until the one eight before it last went out longer ago
-    // than the longest recent round trip: a copy held back longer than that
-    // behind the packets sent after it is not to be expected on any path
-    // the connection has seen. The farewell of a control that goes down
-    // cannot wait; nothing follows it.
+    // than the network's longest recent round trip: a copy held back longer
+    // than that behind the packets sent after it is not to be expected on
+    // any path the connection has seen. The farewell of a control that goes
+    // down cannot wait; nothing follows it.
     const uint32_t sent = m_lastSentAt[wrap(m_nextOut - kWindow)];
     return !m_farewell && sent != 0 && Vornet::getTime() - sent < longestTrip();
 }
@@ -438,7 +429,11 @@ void VNet_Connection::settleKind(HistoryRecord* record, bool delivered, bool res
         }
         break;
     case KindRateRequest:
-        if (!delivered) m_rateRequestSent = false;
+        if (delivered) {
+            peerTookRate();
+        } else {
+            m_rateRequestSent = false;
+        }
         break;
     case KindAppData:
         if (delivered) {
@@ -639,45 +634,6 @@ bool VNet_Connection::takeLateData(int s, VNet_BitStream* stream)
     return true;
 }
 
-void VNet_Connection::measureRoundTrip(uint32_t receiveTime, uint32_t sendTime, bool holdIsCurrent)
-{
-    const int64_t sample = clampTrip(int64_t(receiveTime) - m_peerHoldTime - sendTime);
-    m_stats.lastPing = static_cast<uint16_t>(sample);
-    followLongestTrip(receiveTime, uint32_t(clampTrip(int64_t(receiveTime) - sendTime)), uint32_t(sample), holdIsCurrent);
-    m_stats.averagePing = static_cast<uint16_t>(double(sample) * double(0.02f) + double(m_stats.averagePing) * double(0.98f));
-}
-
-// The longest trip must never count short (windowFull): on a path whose
-// trips vary, the longest ones are rare, and a trip as long comes again. So
-// it is the longest of the trips measured in the current span of time and
-// the span before, not an average that fades with every shorter trip. The
-// hold the peer reports belongs to its packet 8 alone: taken off a later
-// trip, an old and longer hold makes that trip look shorter than it was, so
-// such a trip counts for no less than its whole length, the peer's hold
-// included, or the longest trip so far when that is shorter. The first
-// trip of all replaces the starting guess with its whole length.
-void VNet_Connection::followLongestTrip(uint32_t now, uint32_t whole, uint32_t sample, bool holdIsCurrent)
-{
-    if (!m_tripMeasured) {
-        m_longestTripIn[0] = m_longestTripIn[1] = whole;
-        m_tripSpanStart = now;
-        m_tripMeasured = true;
-        return;
-    }
-    const uint32_t trip = holdIsCurrent ? sample : std::max(sample, std::min(whole, longestTrip()));
-    if (now - m_tripSpanStart >= kTripSpanMs) {
-        m_longestTripIn[1] = m_longestTripIn[0];
-        m_longestTripIn[0] = 0;
-        m_tripSpanStart = now;
-    }
-    m_longestTripIn[0] = std::max(m_longestTripIn[0], trip);
-}
-
-uint32_t VNet_Connection::longestTrip() const
-{
-    return std::max(m_longestTripIn[0], m_longestTripIn[1]);
-}
-
 bool VNet_Connection::handlePacket(VNet_Packet* packet, bool fromUnknownSource)
 {
     const uint32_t now = Vornet::getTime();
@@ -738,9 +694,10 @@ bool VNet_Connection::handlePacket(VNet_Packet* packet, bool fromUnknownSource)
     m_lastReceived = static_cast<int8_t>(s);
     m_received[s] = true;
     uint32_t sendTime = 0;
-    takeAckSection(section, true, &sendTime);
+    const bool taken = takeAckSection(section, true, &sendTime);
     if (s == 8) m_peerHoldTime = static_cast<uint16_t>(hold);
-    if (sendTime > 0) measureRoundTrip(packet->getTime(), sendTime, s == 8);
+    if (sendTime > 0) measureRoundTrip(packet->getTime(), sendTime);
+    if (s == 8 && taken) measureNetworkTrip(packet->getTime(), section.last());
     if (fromUnknownSource) return kind == KindConnectRequest;
     dispatch(kind, packet);
     return true;
