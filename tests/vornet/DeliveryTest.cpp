@@ -282,7 +282,14 @@ INSTANTIATE_TEST_SUITE_P(
                       LinkCase{"loss30Lag100Echo150Seed3", 0.3f, 100, false, 150, 3},
                       LinkCase{"loss30Lag100Echo150Seed99", 0.3f, 100, false, 150, 99},
                       LinkCase{"loss30Lag40JitterEcho60Seed417", 0.3f, 40, true, 60, 417},
-                      LinkCase{"loss30Lag100JitterEcho100Seed2706", 0.3f, 100, true, 100, 2706}),
+                      LinkCase{"loss30Lag100JitterEcho100Seed2706", 0.3f, 100, true, 100, 2706},
+                      LinkCase{"loss30Lag100JitterEcho100Seed690", 0.3f, 100, true, 100, 690},
+                      LinkCase{"loss30Lag100JitterEcho100Seed2667", 0.3f, 100, true, 100, 2667},
+                      LinkCase{"loss30Lag100JitterEcho100Seed2669", 0.3f, 100, true, 100, 2669},
+                      LinkCase{"loss30Lag100JitterEcho100Seed5162", 0.3f, 100, true, 100, 5162},
+                      LinkCase{"loss30Lag100JitterEcho100Seed5407", 0.3f, 100, true, 100, 5407},
+                      LinkCase{"loss30Lag100JitterEcho100Seed6334", 0.3f, 100, true, 100, 6334},
+                      LinkCase{"loss30Lag100JitterEcho100Seed7700", 0.3f, 100, true, 100, 7700}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // ---------------------------------------------------------------------------

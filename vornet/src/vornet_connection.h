@@ -242,8 +242,10 @@ private:
     void followTrip(uint32_t now, uint32_t trip);
     void peerTookRate();
     uint32_t longestTrip() const;
+    uint32_t shortestTrip() const;
     bool isLateCopy(const AckSection& section, uint32_t now);
     bool reportsSentSince(const AckSection& section, uint32_t since) const;
+    bool reportsTooSoon(const AckSection& section, uint32_t receiveTime) const;
     void dispatch(int32_t kind, VNet_Packet* packet);
     int32_t readKind(VNet_BitStream* stream) const;
     static void writeKind(VNet_BitStream* stream, int32_t kind);
@@ -379,6 +381,9 @@ private:
     // first trip is measured (see windowFull).
     uint32_t m_longestTripIn[2] = {200, 200};
     uint32_t m_tripSpanStart = 0;
+    // The network's shortest round trip of the same spans, measured on the
+    // peer's reports of its hold only (shortestTrip).
+    uint32_t m_shortestTripIn[2] = {UINT32_MAX, UINT32_MAX};
     // False while the next trip replaces what is remembered.
     bool m_tripMeasured = false;
     // Whether whole trips, the peer's hold in them, stand for the network's

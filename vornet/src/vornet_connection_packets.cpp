@@ -313,6 +313,31 @@ bool VNet_Connection::reportsSentSince(const AckSection& section, uint32_t since
     return false;
 }
 
+// An acknowledgement-only packet can also be overtaken by the numbered
+// packets the peer wrote after it, and the numbers it names come round when
+// its way takes longer than the longest trip measured lately (windowFull):
+// a path's longest trips are rare. Read as of our newest numbers, it would
+// report packets received that were sent too lately for any answer to have
+// come back, since no answer is quicker than the network's shortest trip;
+// such a section was written of the numbers a cycle before and is dropped.
+// A packet sent again gives no such bound: the report may answer its first
+// sending. A section dropped so comes again, in the peer's next numbered
+// packet or acknowledgement.
+bool VNet_Connection::reportsTooSoon(const AckSection& section, uint32_t receiveTime) const
+{
+    const uint32_t shortest = shortestTrip();
+    if (shortest == 0) return false;
+    for (int i = 0; i < kWindow; ++i) {
+        const int n = wrap(section.first + i);
+        const bool received = (section.received >> i) & 1;
+        const uint32_t sent = m_sendTimes[n];
+        if (received && m_sendWindow[n].outstanding && sent != 0 && int32_t(receiveTime - sent) < int32_t(shortest)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool VNet_Connection::takeAckSection(const AckSection& section, bool numbered, uint32_t* sendTime)
 {
     *sendTime = 0;
@@ -659,7 +684,7 @@ bool VNet_Connection::handlePacket(VNet_Packet* packet, bool fromUnknownSource)
         AckSection section;
         uint32_t unused = 0;
         if (!readAckSection(stream, &section) || isLateCopy(section, now) ||
-            !takeAckSection(section, false, &unused)) {
+            reportsTooSoon(section, packet->getTime()) || !takeAckSection(section, false, &unused)) {
             return false;
         }
         m_stats.lastReceiveTime = now;

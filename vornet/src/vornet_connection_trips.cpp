@@ -51,7 +51,10 @@ void VNet_Connection::measureNetworkTrip(uint32_t receiveTime, int last)
     const uint32_t sendTime = m_sendTimes[last];
     if (sendTime == 0) return;
     m_wholeTripsCount = false;
-    followTrip(receiveTime, uint32_t(clampTrip(int64_t(receiveTime) - m_peerHoldTime - sendTime)));
+    uint32_t trip = uint32_t(clampTrip(int64_t(receiveTime) - m_peerHoldTime - sendTime));
+    followTrip(receiveTime, trip);
+    if (trip <= kClockGrainMs) trip = 0;
+    m_shortestTripIn[0] = std::min(m_shortestTripIn[0], trip);
 }
 
 // A rate of ours that the peer has taken changes how it paces its packets,
@@ -84,6 +87,8 @@ void VNet_Connection::followTrip(uint32_t now, uint32_t trip)
     if (now - m_tripSpanStart >= kTripSpanMs) {
         m_longestTripIn[1] = m_longestTripIn[0];
         m_longestTripIn[0] = 0;
+        m_shortestTripIn[1] = m_shortestTripIn[0];
+        m_shortestTripIn[0] = UINT32_MAX;
         m_tripSpanStart = now;
     }
     m_longestTripIn[0] = std::max(m_longestTripIn[0], trip);
@@ -92,6 +97,15 @@ void VNet_Connection::followTrip(uint32_t now, uint32_t trip)
 uint32_t VNet_Connection::longestTrip() const
 {
     return std::max(m_longestTripIn[0], m_longestTripIn[1]);
+}
+
+// No answer comes back sooner than the network's shortest trip; 0 until the
+// peer has reported a hold. Whole trips would count the peer's hold in it
+// and make the shortest trip too long.
+uint32_t VNet_Connection::shortestTrip() const
+{
+    const uint32_t shortest = std::min(m_shortestTripIn[0], m_shortestTripIn[1]);
+    return shortest == UINT32_MAX ? 0 : shortest;
 }
 
 }  // namespace Vornet_Private
