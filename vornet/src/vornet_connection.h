@@ -244,6 +244,8 @@ private:
     uint32_t longestTrip() const;
     uint32_t shortestTrip() const;
     bool isLateCopy(const AckSection& section, uint32_t now);
+    template <class Test>
+    bool reportsOutstanding(const AckSection& section, Test test) const;
     bool reportsSentSince(const AckSection& section, uint32_t since) const;
     bool reportsTooSoon(const AckSection& section, uint32_t receiveTime) const;
     void dispatch(int32_t kind, VNet_Packet* packet);

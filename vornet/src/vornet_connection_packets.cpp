@@ -303,14 +303,22 @@ bool VNet_Connection::isLateCopy(const AckSection& section, uint32_t now)
     return false;
 }
 
-bool VNet_Connection::reportsSentSince(const AckSection& section, uint32_t since) const
+// Whether the section reports received one of our outstanding numbers for
+// which test holds.
+template <class Test>
+bool VNet_Connection::reportsOutstanding(const AckSection& section, Test test) const
 {
     for (int i = 0; i < kWindow; ++i) {
         const int n = wrap(section.first + i);
         const bool received = (section.received >> i) & 1;
-        if (received && m_sendWindow[n].outstanding && int32_t(m_lastSentAt[n] - since) > 0) return true;
+        if (received && m_sendWindow[n].outstanding && test(n)) return true;
     }
     return false;
+}
+
+bool VNet_Connection::reportsSentSince(const AckSection& section, uint32_t since) const
+{
+    return reportsOutstanding(section, [&](int n) { return int32_t(m_lastSentAt[n] - since) > 0; });
 }
 
 // An acknowledgement-only packet can also be overtaken by the numbered
@@ -327,15 +335,10 @@ bool VNet_Connection::reportsTooSoon(const AckSection& section, uint32_t receive
 {
     const uint32_t shortest = shortestTrip();
     if (shortest == 0) return false;
-    for (int i = 0; i < kWindow; ++i) {
-        const int n = wrap(section.first + i);
-        const bool received = (section.received >> i) & 1;
+    return reportsOutstanding(section, [&](int n) {
         const uint32_t sent = m_sendTimes[n];
-        if (received && m_sendWindow[n].outstanding && sent != 0 && int32_t(receiveTime - sent) < int32_t(shortest)) {
-            return true;
-        }
-    }
-    return false;
+        return sent != 0 && int32_t(receiveTime - sent) < int32_t(shortest);
+    });
 }
 
 bool VNet_Connection::takeAckSection(const AckSection& section, bool numbered, uint32_t* sendTime)
