@@ -32,6 +32,13 @@ int64_t clampTrip(int64_t milliseconds)
     return milliseconds < 0 ? 0 : milliseconds > 0xFFFF ? 0xFFFF : milliseconds;
 }
 
+// A trip as the reuse wait and the late-report check count it.
+uint32_t countedTrip(int64_t milliseconds)
+{
+    const uint32_t trip = uint32_t(clampTrip(milliseconds));
+    return trip <= kClockGrainMs ? 0 : trip;
+}
+
 }  // namespace
 
 void VNet_Connection::measureRoundTrip(uint32_t receiveTime, uint32_t sendTime)
@@ -39,7 +46,7 @@ void VNet_Connection::measureRoundTrip(uint32_t receiveTime, uint32_t sendTime)
     const int64_t sample = clampTrip(int64_t(receiveTime) - m_peerHoldTime - sendTime);
     m_stats.lastPing = static_cast<uint16_t>(sample);
     m_stats.averagePing = static_cast<uint16_t>(double(sample) * double(0.02f) + double(m_stats.averagePing) * double(0.98f));
-    if (m_wholeTripsCount) followTrip(receiveTime, uint32_t(clampTrip(int64_t(receiveTime) - sendTime)));
+    if (m_wholeTripsCount) followTrip(receiveTime, countedTrip(int64_t(receiveTime) - sendTime));
 }
 
 // The peer's packet 8 reports how long it held the packet of ours that it
@@ -51,9 +58,8 @@ void VNet_Connection::measureNetworkTrip(uint32_t receiveTime, int last)
     const uint32_t sendTime = m_sendTimes[last];
     if (sendTime == 0) return;
     m_wholeTripsCount = false;
-    uint32_t trip = uint32_t(clampTrip(int64_t(receiveTime) - m_peerHoldTime - sendTime));
+    const uint32_t trip = countedTrip(int64_t(receiveTime) - m_peerHoldTime - sendTime);
     followTrip(receiveTime, trip);
-    if (trip <= kClockGrainMs) trip = 0;
     m_shortestTripIn[0] = std::min(m_shortestTripIn[0], trip);
 }
 
@@ -77,7 +83,6 @@ void VNet_Connection::peerTookRate()
 // first trip replaces the starting guess.
 void VNet_Connection::followTrip(uint32_t now, uint32_t trip)
 {
-    if (trip <= kClockGrainMs) trip = 0;
     if (!m_tripMeasured) {
         m_longestTripIn[0] = m_longestTripIn[1] = trip;
         m_tripSpanStart = now;
