@@ -184,8 +184,7 @@ void VNet_Interpolate<T, SIZE>::unpackData(VNet_BitStream* stream, bool store, u
 template <typename T, unsigned int SIZE>
 VNet_ReplicatorBasic* VNet_Interpolate<T, SIZE>::createSkipper() const
 {
-    return new Vornet_Private::DataSkipper(*this, Vornet_Private::skipValueItems<Element, SIZE>,
-                                           Vornet_Private::relevantBits(m_setup));
+    return Vornet_Private::valuesSkipper<Element, SIZE>(*this, m_setup);
 }
 
 template <typename T, unsigned int SIZE>

@@ -101,6 +101,14 @@ void skipValueItems(VNet_BitStream& stream, unsigned bits)
     skipValues<E, SIZE>(stream, static_cast<unsigned char>(bits));
 }
 
+// What passes by the values of a numeric or interpolating replicator once
+// the replicator itself may be gone.
+template <typename E, unsigned int SIZE>
+VNet_ReplicatorBasic* valuesSkipper(const VNet_Replicator& of, const VNet_ReplicatorSetup* setup)
+{
+    return new DataSkipper(of, skipValueItems<E, SIZE>, relevantBits(setup));
+}
+
 }  // namespace Vornet_Private
 
 template <typename T, unsigned int SIZE>
@@ -189,8 +197,7 @@ void VNet_Replicate_Numeric<T, SIZE>::unpackData(VNet_BitStream* stream, bool st
 template <typename T, unsigned int SIZE>
 VNet_ReplicatorBasic* VNet_Replicate_Numeric<T, SIZE>::createSkipper() const
 {
-    return new Vornet_Private::DataSkipper(*this, Vornet_Private::skipValueItems<Element, SIZE>,
-                                           Vornet_Private::relevantBits(m_setup));
+    return Vornet_Private::valuesSkipper<Element, SIZE>(*this, m_setup);
 }
 
 template <typename T, unsigned int SIZE>
