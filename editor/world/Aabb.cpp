@@ -27,7 +27,7 @@ Aabb::Aabb(const Vec2& centre, float width_, float height_, uint16_t layer_, uin
     geometry = kGeometryBox;
     placeAt(centre);
     placeCorners(centre, width * 0.5f, height * 0.5f);
-    if (borderSize > 0.0f) addBorderDrawable();
+    if (borderSize > 0.0f) drawables.push_back(borderDrawable());
     addBodyDrawable(false, uvMode);
 }
 
@@ -58,11 +58,11 @@ void Aabb::placeCorners(const Vec2& c, float halfWidth, float halfHeight)
     corners[3] = Vec2(c.x - halfWidth, c.y - halfHeight);
 }
 
-void Aabb::addBorderDrawable()
+std::unique_ptr<ImageGeometry> Aabb::borderDrawable() const
 {
-    drawables.push_back(std::make_unique<ImageGeometry>(corners[0], corners[1], corners[2],
-                                                        corners[3], borderTextureId, &layer,
-                                                        kUvTile, kDrawQuads, true, borderSize));
+    return std::make_unique<ImageGeometry>(corners[0], corners[1], corners[2], corners[3],
+                                           borderTextureId, &layer, kUvTile, kDrawQuads, true,
+                                           borderSize);
 }
 
 void Aabb::addBodyDrawable(bool animated, uint16_t uvMode)
@@ -124,14 +124,14 @@ void Aabb::rebuildDrawables()
     const uint16_t uvMode = bodyUvMode();
     drawables.clear();
     addBodyDrawable(animatedBody, uvMode);
-    if (borderSize > 0.0f) addBorderDrawable();
+    if (borderSize > 0.0f) drawables.push_back(borderDrawable());
 }
 
 void Aabb::setBorderSize(float size)
 {
     borderSize = size;
     dropBorderStrips();
-    if (borderSize > 0.0f) addBorderDrawable();
+    if (borderSize > 0.0f) putBorderFirst(borderDrawable());
 }
 
 void Aabb::translate(const Vec2& delta, int32_t passOn, bool skipDrawables)

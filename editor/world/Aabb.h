@@ -45,7 +45,7 @@ public:
     // After a corner was edited: body (as animatedBody says), then border.
     void rebuildDrawables();
     // The border follows size: none at 0 or less, else a strip of that width
-    // with the border texture. The body stays as it is.
+    // with the border texture, ahead of the body. The body stays as it is.
     void setBorderSize(float size);
 
     // The corners that pair tests use: the own ones, or a shifted copy
@@ -67,7 +67,7 @@ protected:
 
 private:
     void placeCorners(const Vec2& centre, float halfWidth, float halfHeight);
-    void addBorderDrawable();
+    std::unique_ptr<ImageGeometry> borderDrawable() const;
     // Where the circle meets this box; kept in closestPoint and closestDelta.
     BoxContact touch(const Circle& circle);
     // Mapping mode of the current body, kept when the drawables are rebuilt.

@@ -224,6 +224,12 @@ void GameObject::dropBorderStrips()
     std::erase_if(drawables, [](const auto& drawable) { return drawable->borderSize != 0.0f; });
 }
 
+void GameObject::putBorderFirst(std::unique_ptr<ImageGeometry> border)
+{
+    drawables.insert(drawables.begin(), std::move(border));
+    for (const auto& drawable : drawables) drawable->takeNewSubLayer();
+}
+
 void GameObject::translateDrawables(const Vec2& delta, int32_t passOn, bool skipDrawables)
 {
     if (skipDrawables) return;

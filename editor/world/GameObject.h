@@ -148,6 +148,10 @@ protected:
 
     // Takes away the border strips: the drawables with a width.
     void dropBorderStrips();
+    // Puts a border built now ahead of the other drawables, drawn over them
+    // and saved before them as when the object was built: every drawable
+    // takes a new depth offset in list order, as a map being opened gives.
+    void putBorderFirst(std::unique_ptr<ImageGeometry> border);
     void translateDrawables(const Vec2& delta, int32_t passOn, bool skipDrawables);
     void rotateDrawables(const Vec2& centre, float angle, int32_t passOn, bool skipDrawables);
     void scaleDrawables(const Vec2& centre, float sx, float sy, int32_t passOn,

@@ -68,6 +68,9 @@ public:
 
     // The process-wide depth offset handed to the next drawable.
     static float currentSubLayer();
+    // Takes the next depth offset, as a drawable built now would: drawn
+    // behind every drawable of its layer built before it.
+    void takeNewSubLayer() { subLayer = takeSubLayer(); }
 
     bool locked = false;
     float brightness = 1.0f;

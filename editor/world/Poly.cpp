@@ -57,7 +57,7 @@ void Poly::setLineWidth(float width)
 {
     LineWidth = width;
     dropBorderStrips();
-    if (LineWidth > 0.0f) drawables.insert(drawables.begin(), borderDrawable());
+    if (LineWidth > 0.0f) putBorderFirst(borderDrawable());
 }
 
 void Poly::setRendImg(int32_t value)

@@ -63,6 +63,11 @@ public:
 
 protected:
     void onTextChanged() override;
+    // Shows the text as a field of the new size given it now would: from the
+    // start, scrolled only as far as the cursor needs. A field given its
+    // text before its size (a spin box showing its value before the
+    // layouter places it) has scrolled for a width it no longer has.
+    void onResize() override;
 
 private:
     friend class EditFieldMouseListener;

@@ -16,18 +16,13 @@ namespace {
 
 using namespace quillow::test;
 
-// Window pixels of the widgets the test uses.
-constexpr int kCreateButtonX = 35, kCreateButtonY = 152;
-constexpr int kObjTypeX = 935, kObjTypeY = 19;
-constexpr int kListX = 914, kFirstLineY = 44, kLineStep = 25;
+// World units between grid lines, where snapping puts corners.
 constexpr int kGridSize = 128;
 // The create-object panel's left edge and a point of its label column.
 constexpr int kPanelLeft = 774, kPanelLabelX = 810;
 // The create-object panel's Layer and Type fields, left of their arrows,
-// its "Has Border" box and the up arrow of its Border Width.
-constexpr Pixel kLayerField{930, 86}, kTypeField{930, 120}, kHasBorderBox{800, 154}, kBorderWidthUp{1002, 212};
-
-enum ObjectType { kCircleType, kRectangleType, kPolygonType, kTrueBeingSpawn, kEnlightedOneSpawn };
+// and the up arrow of its Border Width.
+constexpr Pixel kLayerField{930, 86}, kTypeField{930, 120}, kBorderWidthUp{1002, 212};
 
 // The number in the first element of that name inside the first object of the kind.
 float firstValue(const std::string& text, const std::string& kind, const std::string& element)
@@ -44,25 +39,10 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(editor.start());
-        const size_t before = editor.lineCount();
-        editor.click(kCreateButtonX, kCreateButtonY);
-        ASSERT_TRUE(editor.waitForLine("showmenu 1", before));
+        ASSERT_TRUE(user.chooseCreateTool());
     }
 
-    void chooseType(ObjectType type)
-    {
-        editor.click(kObjTypeX, kObjTypeY);
-        user.settle();
-        editor.click(kListX, kFirstLineY + kLineStep * type);
-        user.settle();
-    }
-
-    // Clicks each point of the outline, then finishes it with the right button.
-    void clickPolygon(const std::vector<Pixel>& points)
-    {
-        for (const Pixel& p : points) user.clickMap(p);
-        user.clickMap(points.back(), 3);
-    }
+    void chooseType(ObjectType type) { user.pickFromList(kObjTypeBox, type); }
 
     void saveWithCtrlS(const std::string& name)
     {
@@ -119,8 +99,8 @@ TEST_F(CreateEndToEnd, ARectangleReleasedOverThePanelIsAddedAsDrawn)
 TEST_F(CreateEndToEnd, TwoClickedPointsBuildNoPolygonAndLeaveNoMarkers)
 {
     chooseType(kPolygonType);
-    clickPolygon({{300, 300}, {500, 500}});
-    clickPolygon({{300, 450}, {500, 450}, {500, 600}});
+    user.clickPolygon({{300, 300}, {500, 500}});
+    user.clickPolygon({{300, 450}, {500, 450}, {500, 600}});
     saveWithCtrlS("triangle.xml");
     const std::string text = fileText(editor.mapPath("triangle.xml"));
     ASSERT_EQ(countOf(text, "<Poly>"), 1u) << text;
@@ -150,7 +130,7 @@ TEST_F(CreateEndToEnd, ANumberTypedWithoutReturnIsTakenWhenTheUserMovesOn)
 TEST_F(CreateEndToEnd, BorderWidthStepsFromTheValueTheFieldShows)
 {
     chooseType(kRectangleType);
-    editor.click(kHasBorderBox.x, kHasBorderBox.y);
+    editor.click(kCreateHasBorderBox.x, kCreateHasBorderBox.y);
     user.settle();
     editor.click(kBorderWidthUp.x, kBorderWidthUp.y);
     user.settle();
@@ -175,7 +155,7 @@ TEST_F(CreateEndToEnd, CircleSpawnsAndPolygonAreSavedAndOpenAgain)
     chooseType(kPolygonType);
     // Counter-clockwise on screen is clockwise in the world (y up): the
     // editor turns it round and builds it all the same.
-    clickPolygon({{300, 450}, {500, 450}, {500, 600}});
+    user.clickPolygon({{300, 450}, {500, 450}, {500, 600}});
     saveWithCtrlS("scene.xml");
     const std::string saved = fileText(editor.mapPath("scene.xml"));
     EXPECT_EQ(countOf(saved, "<Circle>"), 1u) << saved;

@@ -195,6 +195,46 @@ TEST(Aabb, BorderComesFirstWhenBuiltAndLastWhenRebuilt)
     EXPECT_EQ(box.drawables[1]->img, 6u);
 }
 
+// A border given to a shape later, by a width or a new width, comes ahead
+// of the body and is drawn in front of it (nearer: a smaller depth offset),
+// as a shape built with its border has it; the body keeps its texture and
+// points. Width 0 leaves the body alone.
+TEST(BorderWidth, ABorderGivenLaterLiesAheadOfTheBodyAndInFrontOfIt)
+{
+    struct Case {
+        const char* name;
+        std::function<std::unique_ptr<GameObject>()> make;
+        std::function<void(GameObject&, float)> setWidth;
+    } cases[] = {
+        {"box", [] { return std::make_unique<Map_Aabb>(Vec2(0, 0), 40.0f, 20.0f, 3, 5, 6, 0.0f, kUvTile); },
+         [](GameObject& o, float w) { dynamic_cast<Aabb&>(o).setBorderSize(w); }},
+        {"polygon",
+         [] { return std::make_unique<Map_Poly>(std::vector<Vec2>{{0, 0}, {30, 0}, {0, 30}}, Vec2(0, 0), 3, 0.0f, 5, 6); },
+         [](GameObject& o, float w) { dynamic_cast<Poly&>(o).setLineWidth(w); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::unique_ptr<GameObject> shape = c.make();
+        ASSERT_EQ(shape->drawables.size(), 1u);
+        const std::vector<Vec2> bodyPoints = shape->drawables[0]->points;
+        for (float width : {4.0f, 9.0f}) {
+            c.setWidth(*shape, width);
+            ASSERT_EQ(shape->drawables.size(), 2u);
+            const ImageGeometry& border = *shape->drawables[0];
+            const ImageGeometry& body = *shape->drawables[1];
+            EXPECT_EQ(border.borderSize, width);
+            EXPECT_EQ(border.img, 6u);
+            EXPECT_LT(border.subLayer, body.subLayer) << "drawn in front of the body";
+            EXPECT_EQ(body.borderSize, 0.0f);
+            EXPECT_EQ(body.img, 5u);
+            EXPECT_EQ(body.points, bodyPoints);
+        }
+        c.setWidth(*shape, 0.0f);
+        ASSERT_EQ(shape->drawables.size(), 1u);
+        EXPECT_EQ(shape->drawables[0]->points, bodyPoints);
+    }
+}
+
 TEST(Aabb, MovesAndScalesCornersCentreAndDrawables)
 {
     Map_Aabb box({0, 0}, 4.0f, 2.0f, 1, 0, 0, 0.0f, kUvTile);

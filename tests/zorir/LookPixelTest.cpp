@@ -373,6 +373,79 @@ TEST_F(LookPixelTest, SelectedTextShowsOnItsHighlightWhereverTheFieldHasScrolled
     manager().removeWindow(&field);
 }
 
+// The pixels of the area (screen coordinates) as drawn, row by row.
+std::vector<unsigned char> pixelsOf(const Rectangle& area)
+{
+    const int w = static_cast<int>(area.width), h = static_cast<int>(area.height);
+    std::vector<unsigned char> block(static_cast<size_t>(w * h * 4));
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(static_cast<int>(area.x), side - static_cast<int>(area.y) - h, w, h, GL_RGBA, GL_UNSIGNED_BYTE,
+                 block.data());
+    return block;
+}
+
+// A field given its text before its size, as a spin box gives its field
+// the value before a layouter places the box, shows the text as a field
+// placed first and given the text then does: a short text whole from the
+// left margin, a long one as far as keeps the cursor between the margins,
+// not scrolled for the width the field had when the text came.
+TEST_F(LookPixelTest, AFieldGivenItsTextBeforeItsSizeShowsItAsAFieldSizedFirst)
+{
+    const Rectangle placed(10, 10, 140, 34);
+    // With the arrows, half as wide as the box is high, right of the field.
+    const Rectangle spinBoxPlaced(10, 10, 152, 34);
+    const std::string longText(30, 'W');
+    // Drawn once first: the font measures its glyphs to the pixel once it
+    // has drawn them.
+    Zorir::EditField warmUp(nullptr, longText + "30");
+    warmUp.setRectangle(placed);
+    manager().addWindow(&warmUp);
+    manager().draw();
+    manager().removeWindow(&warmUp);
+
+    const auto drawn = [&](Zorir::Window& window) {
+        clearScreen();
+        manager().addWindow(&window);
+        manager().draw();
+        manager().removeWindow(&window);
+        return pixelsOf(placed);
+    };
+    // The late field against one placed first and given its text and cursor.
+    const auto expectAsSizedFirst = [&](Zorir::Window& drawnWindow, const Zorir::EditField& late) {
+        Zorir::EditField sizedFirst(nullptr, "");
+        sizedFirst.setRectangle(placed);
+        sizedFirst.setText(late.text());
+        sizedFirst.setCursor(late.cursor());
+        const std::vector<unsigned char> expected = drawn(sizedFirst);
+        ASSERT_GT(std::count_if(expected.begin(), expected.end(), [](unsigned char v) { return v > 150; }), 0);
+        EXPECT_EQ(late.scrollOffset(), sizedFirst.scrollOffset());
+        EXPECT_TRUE(drawn(drawnWindow) == expected);
+    };
+    for (const std::string& text : {std::string("30"), longText}) {
+        for (int32_t cursor : {0, static_cast<int32_t>(text.size())}) {
+            SCOPED_TRACE(text + ", cursor " + std::to_string(cursor));
+            {
+                SCOPED_TRACE("a field narrow when it got its text");
+                Zorir::EditField field(nullptr, text);
+                field.setSize(Vector2(10, 20));
+                field.setCursor(cursor);
+                field.setRectangle(placed);
+                expectAsSizedFirst(field, field);
+            }
+            {
+                SCOPED_TRACE("a spin box laid out after it showed its value");
+                Zorir::SpinBox spinBox(nullptr, 30);
+                spinBox.editField().setText(text);
+                spinBox.editField().setCursor(cursor);
+                spinBox.setRectangle(spinBoxPlaced);
+                ASSERT_EQ(spinBox.editField().rectangle().width, placed.width);
+                expectAsSizedFirst(spinBox, spinBox.editField());
+            }
+        }
+    }
+}
+
 // The editor's menus as they look at run time: a frame in the editor's own
 // look, and the widgets in the scheme the editor loads, both from where the
 // build puts the files.

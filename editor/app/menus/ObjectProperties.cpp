@@ -77,6 +77,28 @@ void setBorderTexture(GameObject& object, uint32_t id)
     if (auto* poly = dynamic_cast<Poly*>(&object)) poly->borderTextureId = id;
 }
 
+bool hasBorderStrip(const GameObject& object)
+{
+    for (const auto& drawable : object.drawables) {
+        if (isBorder(*drawable)) return true;
+    }
+    return false;
+}
+
+// The texture a box or a polygon without a border keeps for the border a
+// width gives it; empty for a circle, or when the texture is no image of
+// the registry (a map loaded without a border keeps none).
+std::string keptBorderTexture(const GameObject& object)
+{
+    uint32_t kept = 0;
+    if (auto* box = dynamic_cast<const Aabb*>(&object)) kept = box->borderTextureId;
+    else if (auto* poly = dynamic_cast<const Poly*>(&object)) kept = poly->borderTextureId;
+    else return std::string();
+    const auto& names = TextureManager::instance()->idToName();
+    const auto found = names.find(kept);
+    return found == names.end() ? std::string() : found->second;
+}
+
 // A width of 0 takes the border away rather than leave a strip of no width
 // that would count as a body from then on; a width builds one again. A
 // circle keeps its border as it is.
@@ -122,6 +144,7 @@ ObjectProperties propertiesOf(const GameObject& object)
             shown.texture = textureName(drawable->img);
         }
     }
+    if (!shown.hasBorder) shown.borderTexture = keptBorderTexture(object);
     return shown;
 }
 
@@ -143,5 +166,13 @@ void applyEdits(GameObject& object, const ObjectProperties& shown, const ObjectP
     if (edited.locked != shown.locked) object.locked = edited.locked;
     if (edited.texture != shown.texture) setBodyTexture(object, textureId(edited.texture));
     if (edited.borderTexture != shown.borderTexture) setBorderTexture(object, textureId(edited.borderTexture));
-    if (edited.borderWidth != shown.borderWidth) setBorderWidth(object, static_cast<float>(edited.borderWidth));
+    if (edited.borderWidth != shown.borderWidth) {
+        // A border built where there is none takes the texture the panel
+        // shows, whatever the object kept: the panel may show another
+        // object's, or one this object never had.
+        if (edited.borderWidth > 0 && !hasBorderStrip(object) && !edited.borderTexture.empty()) {
+            setBorderTexture(object, textureId(edited.borderTexture));
+        }
+        setBorderWidth(object, static_cast<float>(edited.borderWidth));
+    }
 }

@@ -22,6 +22,7 @@ struct ObjectProperties {
     // Written only through the border width, which is 0 without it.
     bool hasBorder = false;
     int32_t borderWidth = 0;
+    // Without a border: the texture a border given by a width would take.
     std::string borderTexture;
     int32_t parallaxX = 100;
     int32_t parallaxY = 100;

@@ -238,6 +238,11 @@ unsigned long EditorSession::window() const
     return window;
 }
 
+WindowPicture EditorSession::picture() const
+{
+    return WindowPicture::of(display_, window());
+}
+
 bool EditorSession::closeWindow()
 {
     Display* display = XOpenDisplay(display_.c_str());

@@ -19,6 +19,7 @@
 // as soon as its condition holds.
 
 #include "tests/editor/support/RuntimeTree.h"
+#include "tests/editor/support/WindowPicture.h"
 
 #include <chrono>
 #include <filesystem>
@@ -55,6 +56,8 @@ public:
     bool closeWindow();
     // The editor's X window; 0 when it has none.
     unsigned long window() const;
+    // What the editor's window shows now; empty when it has none.
+    WindowPicture picture() const;
     // Runs xdotool with these arguments on the session's display.
     bool xdotool(const std::vector<std::string>& arguments);
 

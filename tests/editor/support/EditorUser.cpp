@@ -79,6 +79,28 @@ bool EditorUser::newMap()
     return chooseFromMenu(kFileTop, kNewEntry) && editor_.waitForLine("unloading old map", before);
 }
 
+void EditorUser::pickFromList(const Pixel& combo, int line)
+{
+    constexpr int kLineStep = 25;
+    editor_.click(combo.x, combo.y);
+    settle();
+    editor_.click(combo.x, combo.y + kLineStep * (line + 1));
+    settle();
+}
+
+bool EditorUser::chooseCreateTool()
+{
+    const size_t before = editor_.lineCount();
+    editor_.click(kCreateTool.x, kCreateTool.y);
+    return editor_.waitForLine("showmenu 1", before);
+}
+
+void EditorUser::clickPolygon(const std::vector<Pixel>& points)
+{
+    for (const Pixel& p : points) clickMap(p);
+    clickMap(points.back(), 3);
+}
+
 bool EditorUser::chooseTool(const Pixel& button)
 {
     const size_t before = editor_.lineCount();

@@ -50,7 +50,15 @@ inline constexpr Pixel kDialogNameField{420, 450}, kDialogConfirm{342, 479};
 // The Mirror dialog.
 inline constexpr Pixel kMirrorAxisField{290, 130}, kMirrorOk{180, 258};
 // The tool bar.
-inline constexpr Pixel kSelectTool{38, 118}, kImageTool{38, 182};
+inline constexpr Pixel kSelectTool{38, 118}, kCreateTool{35, 152}, kImageTool{38, 182};
+// The create-object panel: its Obj Type and Border Tex boxes, the "Has
+// Border" box and the Border Width field.
+inline constexpr Pixel kObjTypeBox{935, 19}, kCreateBorderTexBox{935, 181}, kCreateHasBorderBox{800, 154},
+                       kCreateBorderWidthField{930, 213};
+// The lines of the Obj Type list.
+enum ObjectType { kCircleType, kRectangleType, kPolygonType, kTrueBeingSpawn, kEnlightedOneSpawn };
+// The lines of the texture lists: every image but the spawn markers, by name.
+enum TextureLine { kBricksLine, kGrassLine, kGreyPixelLine, kHedge3Line };
 // A point of the map that no menu covers, whichever tool is chosen.
 inline constexpr Pixel kFreeMapPoint{450, 650};
 
@@ -81,6 +89,15 @@ public:
     bool saveAs(const std::string& name);
     // File, New: true once the editor replaced the map with an empty one.
     bool newMap();
+    // Drops the combo box's list down and picks the line (0 the first) among
+    // those it shows below the box.
+    void pickFromList(const Pixel& combo, int line);
+    // Chooses the create tool, which shows the create-object panel; false
+    // when the panel did not show.
+    bool chooseCreateTool();
+    // Clicks each point of a polygon's outline on the map, then finishes it
+    // with the right button.
+    void clickPolygon(const std::vector<Pixel>& points);
     // Chooses the tool of that tool bar button, which shows the property
     // panel; false when the panel did not show.
     bool chooseTool(const Pixel& button);

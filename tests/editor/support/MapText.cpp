@@ -86,6 +86,17 @@ std::vector<Position> pointsOf(const std::string& text, const std::string& eleme
     return pointsAfter(text, "<" + element + ">");
 }
 
+std::vector<std::string> objectTexts(const std::string& text, const std::string& kind)
+{
+    const std::string opening = "<" + kind + ">", closing = "</" + kind + ">";
+    std::vector<std::string> found;
+    for (size_t at = text.find(opening); at != std::string::npos; at = text.find(opening, at + 1)) {
+        const size_t end = text.find(closing, at);
+        found.push_back(text.substr(at, end == std::string::npos ? std::string::npos : end + closing.size() - at));
+    }
+    return found;
+}
+
 std::vector<std::string> valuesOf(const std::string& text, const std::string& element)
 {
     const std::regex value("<" + element + ">([^<]*)</" + element + ">");

@@ -37,6 +37,8 @@ struct Position {
 std::vector<Position> positionsOf(const std::string& text, const std::string& kind);
 // Every point written as that element ("Parallax"), in file order.
 std::vector<Position> pointsOf(const std::string& text, const std::string& element);
+// The text of every object of that kind ("Poly"), in file order.
+std::vector<std::string> objectTexts(const std::string& text, const std::string& kind);
 // What every element of that name ("Layer") holds, in file order.
 std::vector<std::string> valuesOf(const std::string& text, const std::string& element);
 
