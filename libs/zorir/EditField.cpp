@@ -51,12 +51,6 @@ void EditField::onTextChanged()
     scrollToCursor();
 }
 
-void EditField::onResize()
-{
-    scrollOffset_ = 0.0f;
-    scrollToCursor();
-}
-
 void EditField::setCursor(int32_t index)
 {
     cursor_ = std::clamp(index, 0, length());

@@ -63,11 +63,13 @@ public:
 
 protected:
     void onTextChanged() override;
-    // Shows the text as a field of the new size given it now would: from the
-    // start, scrolled only as far as the cursor needs. A field given its
-    // text before its size (a spin box showing its value before the
-    // layouter places it) has scrolled for a width it no longer has.
-    void onResize() override;
+    // A field given its text before its size (a spin box showing its value
+    // before the layouter places it) has scrolled for a width it no longer
+    // has: a text that fits the new width shows whole, a longer one no
+    // further scrolled than its end and the cursor need. Panels lay their
+    // fields out again whenever they move, so an offset that still serves
+    // is kept.
+    void onResize() override { scrollToCursor(); }
 
 private:
     friend class EditFieldMouseListener;
