@@ -315,6 +315,38 @@ TEST_F(PropertyPanel, ClearingHasBorderRemovesTheBorderAndAWidthBuildsItAgain)
     }
 }
 
+// A shape without a border shows the texture a border given by a width
+// would take, not the one the object shown before had: the one it was made
+// with; a shape that keeps no image of the registry (a polygon as a map
+// without its border gives it) leaves the text as it was, and the border
+// takes that. Whichever the case, the border gets what the panel shows.
+TEST_F(PropertyPanel, AShapeWithoutABorderShowsTheTextureItsBorderWillTake)
+{
+    auto* plainBox = new Map_Aabb(Vec2(0, 400), 100.0f, 60.0f, 3, texture("stone"), texture("water"), 0.0f, kUvTile);
+    sim->addNewObject(plainBox);
+    const struct Case {
+        const char* name;
+        GameObject* plain;
+        const char* shown;
+    } cases[] = {{"a box made with water for its border", plainBox, "water"},
+                 {"a polygon that keeps no image", poly, "hedge3"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        sim->MapSimulationManager::selections.clear();
+        select({box});
+        sim->MapSimulationManager::selections.clear();
+        select({c.plain});
+        EXPECT_FALSE(panel().hasBorderBox().isToggledOn());
+        EXPECT_EQ(panel().borderTextureBox().text(), c.shown);
+        panel().hasBorderBox().flip();
+        panel().borderWidthBox().setValue(5);
+        ticks();
+        ASSERT_EQ(c.plain->drawables.size(), 2u);
+        EXPECT_EQ(c.plain->drawables[0]->borderSize, 5.0f);
+        EXPECT_EQ(c.plain->drawables[0]->img, texture(c.shown));
+    }
+}
+
 // Once the objects it shows are deleted, by the Delete key or by a new map,
 // the panel shows the fields of no object rather than those of a box that
 // is gone.
