@@ -248,7 +248,9 @@ private:
     bool reportsOutstanding(const AckSection& section, Test test) const;
     bool reportsSentSince(const AckSection& section, uint32_t since) const;
     bool reportsTooSoon(const AckSection& section, uint32_t receiveTime) const;
-    void dispatch(int32_t kind, VNet_Packet* packet);
+    // False when the packet's content was refused whole: it is reported
+    // missing, so that the peer sends it again.
+    bool dispatch(int32_t kind, VNet_Packet* packet);
     int32_t readKind(VNet_BitStream* stream) const;
     static void writeKind(VNet_BitStream* stream, int32_t kind);
     HistoryRecord* takeSpareRecord();
