@@ -132,19 +132,12 @@ public:
     void onDynamicNodeRequest(unsigned int id, unsigned int classId, VNet_BitStream* announce, eVNet_NodeRole role,
                               unsigned int networkId) override
     {
-        if (classId == ownedClass) return make(owned, classId, networkId);
-        if (classId == countersClass) return make(counters, classId, networkId);
-        if (classId == plainClass) return make(plain, classId, networkId);
+        if (classId == ownedClass) return keepRequested(owned, classId, networkId);
+        if (classId == countersClass) return keepRequested(counters, classId, networkId);
+        if (classId == plainClass) return keepRequested(plain, classId, networkId);
         NodeControl::onDynamicNodeRequest(id, classId, announce, role, networkId);
     }
 
-private:
-    template <typename T>
-    void make(std::map<unsigned, std::unique_ptr<T>>& into, unsigned classId, unsigned networkId)
-    {
-        auto object = std::make_unique<T>();
-        if (object->node.registerRequestedNode(classId, this)) into[networkId] = std::move(object);
-    }
 };
 
 class LifeFixture : public NodeFixture {

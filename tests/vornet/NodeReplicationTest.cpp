@@ -735,18 +735,11 @@ public:
     void onDynamicNodeRequest(unsigned int id, unsigned int classId, VNet_BitStream* announce, eVNet_NodeRole role,
                               unsigned int networkId) override
     {
-        if (classId == seldomClass) return make(seldom, classId, networkId);
-        if (classId == busyClass) return make(busy, classId, networkId);
+        if (classId == seldomClass) return keepRequested(seldom, classId, networkId);
+        if (classId == busyClass) return keepRequested(busy, classId, networkId);
         NodeControl::onDynamicNodeRequest(id, classId, announce, role, networkId);
     }
 
-private:
-    template <typename T>
-    void make(std::map<unsigned, std::unique_ptr<T>>& into, unsigned classId, unsigned networkId)
-    {
-        auto object = std::make_unique<T>();
-        if (object->node.registerRequestedNode(classId, this)) into[networkId] = std::move(object);
-    }
 };
 
 class UdpRoom : public UdpNodes {
