@@ -454,6 +454,30 @@ TEST_F(ForeignReplicators, ThatNothingCanPassByBehindDataTakenEndTheConnectionNa
     EXPECT_EQ(client->userEvents[0].second, 77u);
 }
 
+// A deletion ahead of such data in the same packet does not end the
+// connection: read again when the packet comes again, it finds nothing.
+TEST_F(ForeignReplicators, ThatNothingCanPassByBehindADeletionRefuseTheirPacket)
+{
+    Plain original;
+    ASSERT_TRUE(original.node.registerNodeDynamic(life(server).plainClass, server.get()));
+    const unsigned networkId = original.node.getNetworkID();
+    Thing& witness = addThing();
+    auto leaving = std::make_unique<Thing>();
+    ASSERT_TRUE(leaving->node.registerNodeDynamic(server->thingClass, server.get()));
+    const unsigned leavingId = leaving->node.getNetworkID();
+    connect();
+    auto& proxies = life(client).plain;
+    ASSERT_GE(runUntil([&] { return proxies.count(networkId) && client->proxies.count(leavingId); }), 0);
+    client->VNet_simulateLag(0, 400);
+    proxies.erase(networkId);
+    original.value = 7;
+    leaving.reset();
+    witness.set(3, 0);
+    ASSERT_GE(runUntil([&] { return converged() && !client->proxies.count(leavingId); }), 0) << LogLines::all();
+    EXPECT_TRUE(LogLines::contains("is refused and comes again")) << LogLines::all();
+    EXPECT_EQ(server->count("closed") + client->count("closed"), 0) << LogLines::all();
+}
+
 // A class derived from a library replicator gets no skipper from its base,
 // which may read other bits than it writes; one of its own serves it.
 TEST_F(Skippers, ServeOnlyTheClassThatMakesThem)

@@ -375,8 +375,8 @@ private:
     ARRAY<Candidate> m_candidates;
     ARRAY<Candidate> m_deletions;
     // While a node section is read: whether something has been taken from
-    // it that reading it again would take twice (an announcement, a
-    // deletion, an event), and whether it is refused whole.
+    // it that reading it again would take twice (an announcement, an event,
+    // a deletion on the acceptor), and whether it is refused whole.
     bool m_sectionTaken = false;
     bool m_sectionRefused = false;
     bool m_destroying = false;

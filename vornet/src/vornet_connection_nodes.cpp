@@ -505,7 +505,11 @@ bool VNet_Connection::readDeletion(VNet_BitStream* stream, unsigned width)
 {
     const uint32_t id = stream->getInt(uint8_t(width));
     if (stream->endOfStream()) return false;
-    m_sectionTaken = true;
+    // The opener drops the id's mapping as it reads a deletion, and the
+    // peer keeps the id until the packet is settled: read again, the
+    // deletion finds nothing. On the acceptor it would unlink the node
+    // again, whatever has been linked since.
+    if (!m_isOpener) m_sectionTaken = true;
     uint32_t local = id;
     if (m_isOpener) {
         local = m_nodeIdMap ? m_nodeIdMap->backward(id) : 0;
