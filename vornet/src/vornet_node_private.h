@@ -110,8 +110,8 @@ struct NodeConnState : HookAllocated {
     // Received ordered events waiting for their turn.
     LIST<NodeEvent*> pending;
     // Replicators that stayed due because their data did not fit what was
-    // left of a packet, and how many.
-    BitArray roomWait;
+    // left of a packet (made when the first one does), and how many.
+    BitArray* roomWait = nullptr;
     uint16_t roomWaiting = 0;
     uint8_t nextOrderOut = 0;
     uint8_t nextOrderIn = 0;
@@ -125,22 +125,23 @@ struct NodeConnState : HookAllocated {
     // last update time stands, so that it rises until it leads a packet,
     // where what waited goes first.
     bool waitsForRoom() const { return roomWaiting || (flags & StateEventWaits); }
-    bool waitedForRoom(uint16_t index) const { return roomWaiting && roomWait.get(index); }
+    bool waitedForRoom(uint16_t index) const { return roomWaiting && roomWait->get(index); }
     void keepForRoom(uint16_t index)
     {
-        if (roomWait.get(index)) return;
-        roomWait.set(index);
+        if (!roomWait) roomWait = new BitArray;
+        if (!roomWait || roomWait->get(index)) return;
+        roomWait->set(index);
         ++roomWaiting;
     }
     void stopWaiting(uint16_t index)
     {
         if (!waitedForRoom(index)) return;
-        roomWait.reset(index);
+        roomWait->reset(index);
         --roomWaiting;
     }
     void forgetReplicatorWaits()
     {
-        if (roomWaiting) roomWait.clear();
+        if (roomWaiting) roomWait->clear();
         roomWaiting = 0;
     }
     void forgetRoomWaits()
