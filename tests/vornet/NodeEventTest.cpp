@@ -174,6 +174,31 @@ TEST_F(NodeEvents, AnItemPastThePacketLimitLeavesNoRecord)
     EXPECT_EQ(state->outgoing.count(), 0);
 }
 
+// A node whose values change at every step sends an ordered event three
+// times the default bytes per packet and a small unordered one behind it:
+// the large one goes at the head of a later packet, the small one after it,
+// and the values keep coming.
+TEST_F(NodeEvents, AnEventLargerThanWhatIsLeftGoesInALaterPacketAndTheOnesBehindItFollow)
+{
+    Thing& thing = addThing();
+    connect();
+    ASSERT_GE(runUntil([&] { return converged(); }), 0);
+    auto* large = valueStream(1);
+    while (large->getBitCount() < 600 * 8) large->addInt(0xA5A5A5A5u, 32);
+    ASSERT_TRUE(thing.node.sendEvent(eVNet_ReliableOrdered, 0x01, large));
+    ASSERT_TRUE(thing.node.sendEvent(eVNet_ReliableUnordered, 0x01, valueStream(2)));
+    int step = 1;
+    for (; step <= 8000 && client->userEvents.size() < 2; ++step) {
+        thing.set(step, 0);
+        runUntil([] { return false; }, 1);
+    }
+    EXPECT_LE(step, 500) << LogLines::all();
+    ASSERT_EQ(client->userEvents.size(), 2u);
+    EXPECT_EQ(client->userEvents[0].second, 1u);
+    EXPECT_EQ(client->userEvents[1].second, 2u);
+    EXPECT_GE(runUntil([&] { return converged(); }, 20), 0);
+}
+
 TEST_F(NodeEvents, AnEventTooLargeForAnyPacketIsRefused)
 {
     Thing& thing = addThing();

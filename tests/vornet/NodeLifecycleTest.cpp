@@ -132,19 +132,12 @@ public:
     void onDynamicNodeRequest(unsigned int id, unsigned int classId, VNet_BitStream* announce, eVNet_NodeRole role,
                               unsigned int networkId) override
     {
-        if (classId == ownedClass) return make(owned, classId, networkId);
-        if (classId == countersClass) return make(counters, classId, networkId);
-        if (classId == plainClass) return make(plain, classId, networkId);
+        if (classId == ownedClass) return keepRequested(owned, classId, networkId);
+        if (classId == countersClass) return keepRequested(counters, classId, networkId);
+        if (classId == plainClass) return keepRequested(plain, classId, networkId);
         NodeControl::onDynamicNodeRequest(id, classId, announce, role, networkId);
     }
 
-private:
-    template <typename T>
-    void make(std::map<unsigned, std::unique_ptr<T>>& into, unsigned classId, unsigned networkId)
-    {
-        auto object = std::make_unique<T>();
-        if (object->node.registerRequestedNode(classId, this)) into[networkId] = std::move(object);
-    }
 };
 
 class LifeFixture : public NodeFixture {
@@ -260,6 +253,290 @@ TEST_F(Skippers, ReadExactlyTheBitsOfTheValue)
 
 INSTANTIATE_TEST_SUITE_P(Sides, ForeignReplicators, ::testing::Values(true, false),
                          [](const auto& info) { return std::string(info.param ? "server" : "client"); });
+
+// A bool replicator of the application's that writes 20 bits: it inherits
+// the library's skipper of one bit, which must not serve it.
+class WideBool : public VNet_Replicate_Bool {
+public:
+    WideBool() : VNet_Replicate_Bool(false, kPlainFlags, kRules, 0, -1, -1) {}
+    void packData(VNet_BitStream* stream) override { stream->addInt(getValue() ? 0xFFFFFu : 0u, 20); }
+    void unpackData(VNet_BitStream* stream, bool store, unsigned) override
+    {
+        const bool value = stream->getInt(20) != 0;
+        if (store) setValue(value);
+    }
+};
+
+// What passes WideBool's data by.
+class WideBoolSkipper : public VNet_ReplicatorBasic {
+public:
+    WideBoolSkipper() : VNet_ReplicatorBasic(new VNet_ReplicatorSetup(kPlainFlags | VNET_REPFLAG_OWNEDSETUP, kRules))
+    {
+        m_flags |= VNET_REPLICATOR_INITIALIZED;
+    }
+    void* peekData() override { return nullptr; }
+    void clearPeekData() override {}
+    void Process(eVNet_NodeRole, unsigned) override {}
+    bool checkState() override { return false; }
+    void packData(VNet_BitStream*) override {}
+    void unpackData(VNet_BitStream* stream, bool, unsigned) override { stream->getInt(20); }
+};
+
+// The same class made passable as the header says: with a skipper of its
+// own.
+class PassableWideBool : public WideBool {
+public:
+    VNet_ReplicatorBasic* createSkipper() const override { return new WideBoolSkipper; }
+};
+
+// An object of the application's whose one replicator the client deletes
+// with the handle (the members go before the handle, as in Owned).
+struct Foreign {
+    VNet_Node node;
+    virtual ~Foreign() = default;
+    virtual void set(int value) = 0;
+};
+
+struct ForeignPlain : Foreign {
+    int value = 0;
+    PlainInt replicator{&value};
+    ForeignPlain() { add(node, replicator); }
+    void set(int v) override { value = v; }
+    static void add(VNet_Node& node, VNet_Replicator& replicator)
+    {
+        node.beginReplicationSetup(1);
+        node.addReplicator(&replicator, false);
+        node.endReplicationSetup();
+    }
+};
+
+template <class Bool>
+struct ForeignBool : Foreign {
+    Bool replicator;
+    ForeignBool() { ForeignPlain::add(node, replicator); }
+    void set(int v) override { replicator.setValue(v % 2 == 1); }
+};
+
+// A number whose set-up the application owns and widens to 24 bits once
+// the replicator is added; the set-up goes with the object, right after
+// the replicator and before the handle, or stays for good.
+struct ForeignNumber : Foreign {
+    int value = 0;
+    std::unique_ptr<VNet_RSetupNumeric> owned;
+    VNet_RSetupNumeric* setup;
+    VNet_Replicate_Numeric<int*, 1> replicator;
+    explicit ForeignNumber(VNet_RSetupNumeric* kept)
+        : owned(kept ? nullptr : new VNet_RSetupNumeric(8, kPlainFlags, kRules, 0, -1, -1)),
+          setup(kept ? kept : owned.get()), replicator(&value, setup)
+    {
+        ForeignPlain::add(node, replicator);
+        setup->setRelevantBits(24);
+    }
+    void set(int v) override { value = v * 100003; }
+};
+
+VNet_RSetupNumeric* keptNumberSetup()
+{
+    static VNet_RSetupNumeric setup(8, kPlainFlags, kRules, 0, -1, -1);
+    return &setup;
+}
+
+struct ForeignCase {
+    const char* name;
+    std::unique_ptr<Foreign> (*make)();
+    // Nothing can pass its data by: packets with it are refused.
+    bool refused;
+};
+
+void PrintTo(const ForeignCase& kind, std::ostream* out)
+{
+    *out << kind.name;
+}
+
+const ForeignCase kForeignCases[] = {
+    {"PlainWithoutSkipper", [] { return std::unique_ptr<Foreign>(new ForeignPlain); }, true},
+    {"BoolSubclassInheritingItsSkipper", [] { return std::unique_ptr<Foreign>(new ForeignBool<WideBool>); }, true},
+    {"BoolSubclassWithItsOwnSkipper",
+     [] { return std::unique_ptr<Foreign>(new ForeignBool<PassableWideBool>); }, false},
+    {"NumberWidenedThroughASetUpThatGoesWithIt",
+     [] { return std::unique_ptr<Foreign>(new ForeignNumber(nullptr)); }, false},
+    {"NumberWidenedThroughASetUpThatStays",
+     [] { return std::unique_ptr<Foreign>(new ForeignNumber(keptNumberSetup())); }, false},
+};
+
+// Makes the object of the case for each node of its class.
+class ForeignControl : public LifeControl {
+public:
+    const unsigned foreignClass = VNet_registerClass("Foreign", 0);
+    const ForeignCase* kind = nullptr;
+    std::map<unsigned, std::unique_ptr<Foreign>> foreign;
+
+    void onDynamicNodeRequest(unsigned int id, unsigned int classId, VNet_BitStream* announce, eVNet_NodeRole role,
+                              unsigned int networkId) override
+    {
+        if (classId != foreignClass) return LifeControl::onDynamicNodeRequest(id, classId, announce, role, networkId);
+        auto object = kind->make();
+        if (object->node.registerRequestedNode(classId, this)) foreign[networkId] = std::move(object);
+    }
+};
+
+class ForeignClasses : public LifeFixture, public ::testing::WithParamInterface<ForeignCase> {
+protected:
+    std::unique_ptr<NodeControl> makeControl() override
+    {
+        auto control = std::make_unique<ForeignControl>();
+        control->kind = &GetParam();
+        return control;
+    }
+    ForeignControl& foreignOf(const std::unique_ptr<NodeControl>& control)
+    {
+        return static_cast<ForeignControl&>(*control);
+    }
+};
+
+// The client deletes the object while the server keeps changing it and a
+// witness beside it, whose entry comes after the object's in each packet;
+// their last change goes in one packet. Every class's data is passed by or
+// its packets are refused and come again: the witness ends in step and the
+// connection stays up.
+TEST_P(ForeignClasses, LeaveTheNodesAfterThemInTheirPacketsReadRight)
+{
+    ForeignControl& serverSide = foreignOf(server);
+    std::unique_ptr<Foreign> original = GetParam().make();
+    ASSERT_TRUE(original->node.registerNodeDynamic(serverSide.foreignClass, server.get()));
+    original->node.setUpdatePriority(5);
+    const unsigned networkId = original->node.getNetworkID();
+    Thing& witness = addThing();
+    connect();
+    auto& proxies = foreignOf(client).foreign;
+    ASSERT_GE(runUntil([&] { return proxies.count(networkId) && converged(); }), 0);
+    server->VNet_simulateLag(0, 40);
+    client->VNet_simulateLag(0, 40);
+    for (int value = 1; value <= 30; ++value) {
+        if (value == 5) proxies.erase(networkId);
+        original->set(value);
+        witness.set(value, 0);
+        runUntil([] { return false; }, 2);
+    }
+    ASSERT_GE(runUntil([&] { return converged(); }, 2000), 0) << LogLines::all();
+    EXPECT_EQ(server->count("closed") + client->count("closed"), 0) << LogLines::all();
+    EXPECT_FALSE(LogLines::contains("out of step")) << LogLines::all();
+    EXPECT_FALSE(LogLines::contains("Disconnecting")) << LogLines::all();
+    EXPECT_EQ(LogLines::contains("is refused and comes again"), GetParam().refused) << LogLines::all();
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, ForeignClasses, ::testing::ValuesIn(kForeignCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// When an event of the witness, ahead in the same packet, has been handed
+// over already, the packet cannot come again: the connection ends, saying
+// which class's data could not be passed by, and nothing after it is read.
+TEST_F(ForeignReplicators, ThatNothingCanPassByBehindDataTakenEndTheConnectionNamingTheClass)
+{
+    Plain original;
+    ASSERT_TRUE(original.node.registerNodeDynamic(life(server).plainClass, server.get()));
+    const unsigned networkId = original.node.getNetworkID();
+    Thing& witness = addThing();
+    witness.node.setUpdatePriority(50);
+    connect();
+    auto& proxies = life(client).plain;
+    ASSERT_GE(runUntil([&] { return proxies.count(networkId) && converged(); }), 0);
+    // The server learns of the deletion long after it has sent both.
+    client->VNet_simulateLag(0, 400);
+    proxies.erase(networkId);
+    original.value = 7;
+    ASSERT_TRUE(witness.node.sendEvent(eVNet_ReliableUnordered, 0x01, valueStream(77)));
+    ASSERT_GE(runUntil([&] { return server->count("closed") + client->count("closed") == 2; }), 0) << LogLines::all();
+    EXPECT_TRUE(LogLines::contains("PlainInt")) << LogLines::all();
+    EXPECT_TRUE(LogLines::contains("class <Plain>) cannot be passed by once its node handle is gone"))
+        << LogLines::all();
+    ASSERT_EQ(client->userEvents.size(), 1u);
+    EXPECT_EQ(client->userEvents[0].second, 77u);
+}
+
+// A deletion ahead of such data in the same packet does not end the
+// connection: read again when the packet comes again, it finds nothing.
+TEST_F(ForeignReplicators, ThatNothingCanPassByBehindADeletionRefuseTheirPacket)
+{
+    Plain original;
+    ASSERT_TRUE(original.node.registerNodeDynamic(life(server).plainClass, server.get()));
+    const unsigned networkId = original.node.getNetworkID();
+    Thing& witness = addThing();
+    auto leaving = std::make_unique<Thing>();
+    ASSERT_TRUE(leaving->node.registerNodeDynamic(server->thingClass, server.get()));
+    const unsigned leavingId = leaving->node.getNetworkID();
+    connect();
+    auto& proxies = life(client).plain;
+    ASSERT_GE(runUntil([&] { return proxies.count(networkId) && client->proxies.count(leavingId); }), 0);
+    client->VNet_simulateLag(0, 400);
+    proxies.erase(networkId);
+    original.value = 7;
+    leaving.reset();
+    witness.set(3, 0);
+    ASSERT_GE(runUntil([&] { return converged() && !client->proxies.count(leavingId); }), 0) << LogLines::all();
+    EXPECT_TRUE(LogLines::contains("is refused and comes again")) << LogLines::all();
+    EXPECT_EQ(server->count("closed") + client->count("closed"), 0) << LogLines::all();
+}
+
+// A class derived from a library replicator gets no skipper from its base,
+// which may read other bits than it writes; one of its own serves it.
+TEST_F(Skippers, ServeOnlyTheClassThatMakesThem)
+{
+    bool flag = false;
+    unsigned char block[4] = {};
+    struct Block : VNet_Replicate_Memblock {
+        explicit Block(unsigned char* data) : VNet_Replicate_Memblock(data, 4, kPlainFlags, kRules, 0, -1, -1) {}
+    };
+    struct Number : VNet_Replicate_Numeric<int, 1> {
+        Number() : VNet_Replicate_Numeric<int, 1>(nullptr, 12, kPlainFlags, kRules, 0, -1, -1) {}
+    };
+    struct Flag : VNet_Replicate_Boolp {
+        explicit Flag(bool* data) : VNet_Replicate_Boolp(data, kPlainFlags, kRules, 0, -1, -1) {}
+    };
+    std::vector<std::unique_ptr<VNet_ReplicatorBasic>> derived;
+    derived.emplace_back(new WideBool);
+    derived.emplace_back(new Block(block));
+    derived.emplace_back(new Number);
+    derived.emplace_back(new Flag(&flag));
+    for (size_t i = 0; i < derived.size(); ++i) EXPECT_EQ(derived[i]->createSkipper(), nullptr) << "class " << i;
+    std::unique_ptr<VNet_ReplicatorBasic> own(PassableWideBool().createSkipper());
+    ASSERT_TRUE(own);
+    VNet_BitStream stream;
+    WideBool().packData(&stream);
+    own->unpackData(&stream, false, 0);
+    EXPECT_EQ(readPosition(&stream), stream.getBitCount());
+}
+
+// A skipper reads its replicator's set-up as it is when data is passed by:
+// changed after the skipper was made, and as it last was once it is gone.
+TEST_F(Skippers, ReadTheSetUpAsItIsWhenTheyPassDataBy)
+{
+    int value = 0x123456;
+    auto* setup = new VNet_RSetupNumeric(8, kPlainFlags, kRules, 0, -1, -1);
+    auto replicator = std::make_unique<VNet_Replicate_Numeric<int*, 1>>(&value, setup);
+    std::unique_ptr<VNet_ReplicatorBasic> skipper(replicator->createSkipper());
+    ASSERT_TRUE(skipper);
+    const auto passesByExactly = [&](unsigned char bits) {
+        VNet_BitStream stream;
+        replicator->packData(&stream);
+        stream.addInt(0x5A5, 12);
+        skipper->unpackData(&stream, false, 0);
+        return stream.getInt(12) == 0x5A5u && readPosition(&stream) == stream.getBitCount() &&
+               setup->getRelevantBits() == bits;
+    };
+    EXPECT_TRUE(passesByExactly(8));
+    setup->setRelevantBits(24);
+    EXPECT_TRUE(passesByExactly(24));
+    // Written while the set-up still said 24 bits; read once it is gone.
+    VNet_BitStream stream;
+    replicator->packData(&stream);
+    stream.addInt(0x5A5, 12);
+    replicator.reset();
+    delete setup;
+    skipper->unpackData(&stream, false, 0);
+    EXPECT_EQ(stream.getInt(12), 0x5A5u);
+    EXPECT_EQ(readPosition(&stream), stream.getBitCount());
+}
 
 // The connection ids of the sync requests waiting on the node.
 std::vector<unsigned> takeSyncRequests(VNet_Node& node)

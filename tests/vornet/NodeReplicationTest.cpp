@@ -697,4 +697,135 @@ TEST_F(UdpLargeNodes, ANodeLargerThanADatagramArrivesInSeveralPackets)
     EXPECT_EQ(server->find("closed"), nullptr);
 }
 
+// A block of 900 bytes that changes seldom beside a number that changes at
+// every step; and a block of 150 bytes that changes at every step, on a node
+// of update priority 10. Behind the busy block the large one does not fit
+// a datagram.
+struct SeldomBlock {
+    VNet_Node node;
+    unsigned char block[900] = {};
+    int count = 0;
+    SeldomBlock()
+    {
+        node.beginReplicationSetup(2);
+        node.addReplicator(new VNet_Replicate_Memblock(block, sizeof block, kPlainFlags, kRules, 0, -1, -1), true);
+        node.addReplicationInt(&count, 20, false, kPlainFlags, kRules);
+        node.endReplicationSetup();
+    }
+};
+
+struct BusyBlock {
+    VNet_Node node;
+    unsigned char block[150] = {};
+    BusyBlock()
+    {
+        node.beginReplicationSetup(1);
+        node.addReplicator(new VNet_Replicate_Memblock(block, sizeof block, kPlainFlags, kRules, 0, -1, -1), true);
+        node.endReplicationSetup();
+    }
+};
+
+class RoomControl : public NodeControl {
+public:
+    const unsigned seldomClass = VNet_registerClass("SeldomBlock", 0);
+    const unsigned busyClass = VNet_registerClass("BusyBlock", 0);
+    std::map<unsigned, std::unique_ptr<SeldomBlock>> seldom;
+    std::map<unsigned, std::unique_ptr<BusyBlock>> busy;
+
+    void onDynamicNodeRequest(unsigned int id, unsigned int classId, VNet_BitStream* announce, eVNet_NodeRole role,
+                              unsigned int networkId) override
+    {
+        if (classId == seldomClass) return keepRequested(seldom, classId, networkId);
+        if (classId == busyClass) return keepRequested(busy, classId, networkId);
+        NodeControl::onDynamicNodeRequest(id, classId, announce, role, networkId);
+    }
+
+};
+
+class UdpRoom : public UdpNodes {
+protected:
+    std::unique_ptr<NodeControl> makeControl() override { return std::make_unique<RoomControl>(); }
+    RoomControl& room(const std::unique_ptr<NodeControl>& control) { return static_cast<RoomControl&>(*control); }
+    // Steps both sides once, a millisecond apart, after changing what
+    // changes at every step; then whether the condition holds.
+    template <typename Change, typename Condition>
+    int stepsUntil(Change change, Condition done, int limit)
+    {
+        for (int step = 1; step <= limit; ++step) {
+            change(step);
+            if (runUntil([] { return false; }, 1) || done()) return step;
+        }
+        return -1;
+    }
+};
+
+template <typename T, size_t N>
+bool sameBytes(const T (&a)[N], const T (&b)[N])
+{
+    return std::memcmp(a, b, sizeof a) == 0;
+}
+
+// The large block is kept back for room at first, while the number beside
+// it keeps going; it still arrives within a bounded time, and the busier
+// node keeps up meanwhile.
+TEST_F(UdpRoom, AValueKeptBackForRoomArrivesHoweverBusyItsNodeAndTheNodesBesideIt)
+{
+    SeldomBlock seldom;
+    BusyBlock busy;
+    ASSERT_TRUE(seldom.node.registerNodeDynamic(room(server).seldomClass, server.get()));
+    ASSERT_TRUE(busy.node.registerNodeDynamic(room(server).busyClass, server.get()));
+    busy.node.setUpdatePriority(10);
+    server->VNet_setUpstreamLimit(200000, 200000);
+    const unsigned clientSide = connectWithThings(0);
+    client->VNet_requestDownstreamLimit(clientSide, 60, 1024);
+    auto* connection = VNet_Control_Private::of(server.get())->findConnectionById(server->find("established")->id);
+    ASSERT_TRUE(runUntil([&] { return connection->sendRate().bytesPerPacket == 1024; }));
+    auto& seldomProxies = room(client).seldom;
+    auto& busyProxies = room(client).busy;
+    const auto proxyOf = [](auto& proxies, const auto& original) {
+        auto it = proxies.find(original.node.getNetworkID());
+        return it == proxies.end() ? nullptr : it->second.get();
+    };
+    ASSERT_TRUE(runUntil([&] { return proxyOf(seldomProxies, seldom) && proxyOf(busyProxies, busy); }));
+
+    const auto changeBoth = [&](int step) {
+        seldom.count = step;
+        std::memset(busy.block, step & 0xFF, sizeof busy.block);
+    };
+    std::memset(seldom.block, 0x5A, sizeof seldom.block);
+    const int arrived = stepsUntil(changeBoth, [&] { return sameBytes(proxyOf(seldomProxies, seldom)->block, seldom.block); },
+                                   8000);
+    EXPECT_GE(arrived, 1) << LogLines::all();
+    EXPECT_LE(arrived, 200);
+    // Meanwhile the others went on: each stays close behind.
+    const int caughtUp = stepsUntil(changeBoth, [&] {
+        return sameBytes(proxyOf(busyProxies, busy)->block, busy.block) && proxyOf(seldomProxies, seldom)->count == seldom.count;
+    }, 200);
+    EXPECT_GE(caughtUp, 1);
+    EXPECT_EQ(client->find("closed"), nullptr);
+}
+
+// A node whose values change at every step sends an ordered event three
+// times the default bytes per packet and a small unordered one behind it:
+// the large one goes at the head of a later packet, the small one after it,
+// and the values keep coming.
+TEST_F(UdpNodes, AnEventLargerThanWhatIsLeftGoesInALaterPacketAndTheOnesBehindItFollow)
+{
+    connectWithThings(1);
+    auto* large = valueStream(1);
+    while (large->getBitCount() < 600 * 8) large->addInt(0xA5A5A5A5u, 32);
+    ASSERT_TRUE(things[0]->node.sendEvent(eVNet_ReliableOrdered, 0x01, large));
+    ASSERT_TRUE(things[0]->node.sendEvent(eVNet_ReliableUnordered, 0x01, valueStream(2)));
+    int step = 1;
+    for (; step <= 8000 && client->userEvents.size() < 2; ++step) {
+        setAll(step);
+        runUntil([] { return false; }, 1);
+    }
+    EXPECT_LE(step, 500) << LogLines::all();
+    ASSERT_EQ(client->userEvents.size(), 2u);
+    EXPECT_EQ(client->userEvents[0].second, 1u);
+    EXPECT_EQ(client->userEvents[1].second, 2u);
+    EXPECT_TRUE(runUntil([&] { return converged(); }, 1000));
+}
+
 }  // namespace

@@ -55,6 +55,16 @@ public:
             it = removed ? proxies.erase(it) : std::next(it);
         }
     }
+
+protected:
+    // Makes an object of its own kind for a node announced to this side,
+    // kept by network id once its node is registered.
+    template <typename T>
+    void keepRequested(std::map<unsigned, std::unique_ptr<T>>& into, unsigned classId, unsigned networkId)
+    {
+        auto object = std::make_unique<T>();
+        if (object->node.registerRequestedNode(classId, this)) into[networkId] = std::move(object);
+    }
 };
 
 // Whether the client has a proxy equal to each object, and no other.

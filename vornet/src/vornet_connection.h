@@ -248,7 +248,9 @@ private:
     bool reportsOutstanding(const AckSection& section, Test test) const;
     bool reportsSentSince(const AckSection& section, uint32_t since) const;
     bool reportsTooSoon(const AckSection& section, uint32_t receiveTime) const;
-    void dispatch(int32_t kind, VNet_Packet* packet);
+    // False when the packet's content was refused whole: it is reported
+    // missing, so that the peer sends it again.
+    bool dispatch(int32_t kind, VNet_Packet* packet);
     int32_t readKind(VNet_BitStream* stream) const;
     static void writeKind(VNet_BitStream* stream, int32_t kind);
     HistoryRecord* takeSpareRecord();
@@ -288,6 +290,8 @@ private:
         VNet_Node_Private* node;
         NodeConnState* state;
         uint32_t priority;
+        // Something of the node waits for room: it goes before the rest.
+        bool waits;
     };
     void createControlNode();
     void destroyControlNode();
@@ -298,10 +302,15 @@ private:
     bool writeUpdate(const Candidate& candidate, VNet_BitStream* stream, unsigned width, const EntryRoom& room,
                      NodeRecords* records);
     bool writeAnnouncement(VNet_Node_Private* node, NodeConnState* state, VNet_BitStream* stream, unsigned width);
-    void readNodes(VNet_BitStream* stream, uint32_t receiveTime);
+    // False when the section was refused whole (unreadableData).
+    bool readNodes(VNet_BitStream* stream, uint32_t receiveTime);
     // Replicator data and events of one entry; false ends the section.
     bool readUpdateBody(VNet_Node_Private* node, NodeConnState* state, VNet_BitStream* stream, uint32_t estimated);
     bool malformedEntry(const VNet_Node_Private* node);
+    // Data for a node whose handle is gone that nothing can pass by: the
+    // entries after it cannot be found. Unless part of the section has been
+    // taken already, the packet is refused whole; else the connection ends.
+    void unreadableData(const VNet_Node_Private* node, uint16_t index);
     bool readDeletion(VNet_BitStream* stream, unsigned width);
     VNet_Node_Private* readAnnouncement(VNet_BitStream* stream, unsigned width);
     VNet_Node_Private* findAnnounced(uint32_t kind, uint32_t classId, uint32_t tag, uint32_t networkId, bool owner,
@@ -365,6 +374,11 @@ private:
     // Scratch lists of the node section: update candidates, due deletions.
     ARRAY<Candidate> m_candidates;
     ARRAY<Candidate> m_deletions;
+    // While a node section is read: whether something has been taken from
+    // it that reading it again would take twice (an announcement, an event,
+    // a deletion on the acceptor), and whether it is refused whole.
+    bool m_sectionTaken = false;
+    bool m_sectionRefused = false;
     bool m_destroying = false;
     int8_t m_nextOut = 0;
     int8_t m_current = -1;

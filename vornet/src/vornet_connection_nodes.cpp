@@ -190,9 +190,12 @@ void VNet_Connection::writeNodes(HistoryRecord* record, VNet_BitStream* stream)
     stream->addInt(width, 4);
     if (records) writeDeletions(deletions, stream, width, limit, records);
     stream->addBool(false);
+    // A node that waits for room leads the next packet, where what waited
+    // goes first; among such nodes, the one that has waited longest rises.
     if (updates) {
-        std::stable_sort(&m_candidates[0], &m_candidates[0] + updates,
-                         [](const Candidate& a, const Candidate& b) { return a.priority > b.priority; });
+        std::stable_sort(&m_candidates[0], &m_candidates[0] + updates, [](const Candidate& a, const Candidate& b) {
+            return a.waits != b.waits ? a.waits : a.priority > b.priority;
+        });
     }
     const unsigned budget = packetBudget();
     const unsigned entriesStart = stream->getBitCount();
@@ -203,7 +206,8 @@ void VNet_Connection::writeNodes(HistoryRecord* record, VNet_BitStream* stream)
         EntryRoom room;
         room.limitBits = limit;
         room.budgetBits = budget * 8;
-        room.lone = !deleting && stream->getBitCount() == entriesStart;
+        room.leads = stream->getBitCount() == entriesStart;
+        room.lone = !deleting && room.leads;
         if (!writeUpdate(m_candidates[i], stream, width, room, records)) stream->restoreWriteState(before);
     }
     stream->addBool(false);
@@ -245,7 +249,7 @@ uint32_t VNet_Connection::collectNodes(uint32_t now, int32_t* updates, int32_t* 
         if (!candidate && !deleting) continue;
         largest = std::max(largest, wireId(node));
         keep(candidate ? m_candidates : m_deletions, candidate ? updates : deletions,
-             Candidate{node, state, priority});
+             Candidate{node, state, priority, state->waitsForRoom()});
     }
     return largest;
 }
@@ -337,6 +341,12 @@ bool VNet_Connection::writeUpdate(const Candidate& candidate, VNet_BitStream* st
     stream->addBool(packs);
     EntryRoom entryRoom = room;
     entryRoom.lone = room.lone && !announced;
+    // Leading a packet with nothing it may write, the node has nothing to
+    // wait for.
+    if (room.leads && !allowed)
+        state->forgetRoomWaits();
+    else if (room.leads && !packs)
+        state->forgetReplicatorWaits();
     if (packs) {
         auto* data = new NodeRecords::Data;
         if (data) {
@@ -366,8 +376,10 @@ bool VNet_Connection::writeUpdate(const Candidate& candidate, VNet_BitStream* st
     stream->addBool(true);
     // An entry rolled back is no update: the node's priority keeps growing
     // until it is the first entry of a packet, where all that can fit does.
+    // So does it while something of it waits for room, however much else
+    // of it goes.
     if (!announced && !packed && !events && !roleDue) return false;
-    state->lastUpdateTime = Vornet::getTime();
+    if (!state->waitsForRoom()) state->lastUpdateTime = Vornet::getTime();
     if (roleDue && records->roles.append(node->localId)) state->flags &= ~StateRoleDue;
     if (interceptor)
         interceptor->outUpdated(node->handle, m_id, state->remoteRole, replicatorBits, eventBits,
@@ -387,8 +399,10 @@ void VNet_Connection::disconnectFromReader()
     setState(StateDisconnectPending);
 }
 
-void VNet_Connection::readNodes(VNet_BitStream* stream, uint32_t receiveTime)
+bool VNet_Connection::readNodes(VNet_BitStream* stream, uint32_t receiveTime)
 {
+    m_sectionTaken = false;
+    m_sectionRefused = false;
     for (auto* n = m_control->nodeList.first(); n; n = n->next) {
         VNet_Node_Private* node = n->payload;
         if (!(node->flags & NodeHasAdvanced) || !node->handle) continue;
@@ -401,31 +415,33 @@ void VNet_Connection::readNodes(VNet_BitStream* stream, uint32_t receiveTime)
     const uint32_t estimated = receiveTime - (m_stats.averagePing + 1u) / 2u;
     const unsigned width = stream->getInt(4);
     while (stream->getBool()) {
-        if (!readDeletion(stream, width)) return;
+        if (!readDeletion(stream, width)) return true;
     }
     while (stream->getBool() && !stream->endOfStream()) {
         VNet_Node_Private* node = nullptr;
         NodeConnState* state = nullptr;
         if (m_isOpener && stream->getBool()) {
+            m_sectionTaken = true;
             node = readAnnouncement(stream, width);
-            if (!node) return;
+            if (!node) return true;
             state = node->linkedState(m_id);
         } else {
             const uint32_t id = stream->getInt(uint8_t(width));
             const bool owner = m_isOpener ? stream->getBool() : false;
-            if (stream->endOfStream()) return;
+            if (stream->endOfStream()) return true;
             const uint32_t local = !m_isOpener ? id : m_nodeIdMap ? m_nodeIdMap->backward(id) : 0;
             node = m_control->nodeByLocalId(local);
             state = node ? node->linkedState(m_id) : nullptr;
             if (!state) {
                 log(LogNormal, "node not found[%d]! Disconnecting!", int(id));
                 disconnectFromReader();
-                return;
+                return true;
             }
             if (node->role != eVNet_RoleAuthority) node->role = owner ? eVNet_RoleOwner : eVNet_RoleProxy;
         }
-        if (!readUpdateBody(node, state, stream, estimated)) return;
+        if (!readUpdateBody(node, state, stream, estimated)) return !m_sectionRefused;
     }
+    return true;
 }
 
 bool VNet_Connection::readUpdateBody(VNet_Node_Private* node, NodeConnState* state, VNet_BitStream* stream,
@@ -439,12 +455,43 @@ bool VNet_Connection::readUpdateBody(VNet_Node_Private* node, NodeConnState* sta
     // read out of step with its writer (announce data read to a wrong
     // length, or a forged section), and nothing after it can be trusted.
     if (!stream->getBool()) return malformedEntry(node);
-    if (stream->getBool() && !node->unpackReplicators(state, stream, store, &replicatorBits, estimated)) return false;
+    int32_t unreadable = -1;
+    if (stream->getBool() &&
+        !node->unpackReplicators(state, stream, store, &replicatorBits, estimated, &unreadable)) {
+        if (unreadable >= 0) unreadableData(node, uint16_t(unreadable));
+        return false;
+    }
     if (!stream->getBool()) return malformedEntry(node);
-    if (!node->readEvents(state, stream, estimated, &eventBits)) return false;
+    // Events are handed over as they are read: a section with any is taken.
+    const unsigned eventsAt = readPosition(stream);
+    const bool read = node->readEvents(state, stream, estimated, &eventBits);
+    if (readPosition(stream) - eventsAt > 1 + VNet_BitStream::getTagOverheadBool()) m_sectionTaken = true;
+    if (!read) return false;
     if (!stream->getBool() || stream->endOfStream()) return malformedEntry(node);
     if (interceptor) interceptor->inUpdated(node->handle, m_id, state->remoteRole, replicatorBits, eventBits, 0);
     return true;
+}
+
+void VNet_Connection::unreadableData(const VNet_Node_Private* node, uint16_t index)
+{
+    const char* name = m_control->classDict->getClassName(node->classId);
+    if (!m_sectionTaken) {
+        // Nothing of the packet is kept: reported missing, its content
+        // comes again, and once the peer has our deletion of the node,
+        // without that node's data.
+        log(LogError,
+            "data of replicator %u (class %s) of node [%u] (class <%s>) cannot be passed by once its node handle "
+            "is gone - the packet is refused and comes again",
+            unsigned(index), node->replicatorClass(index), unsigned(node->networkId), name ? name : "");
+        m_sectionRefused = true;
+        return;
+    }
+    log(LogError,
+        "data of replicator %u (class %s) of node [%u] (class <%s>) cannot be passed by once its node handle is "
+        "gone, and the packet it came in has been taken in part - the entries after it cannot be read! "
+        "Disconnecting!",
+        unsigned(index), node->replicatorClass(index), unsigned(node->networkId), name ? name : "");
+    disconnectFromReader();
 }
 
 bool VNet_Connection::malformedEntry(const VNet_Node_Private* node)
@@ -458,6 +505,11 @@ bool VNet_Connection::readDeletion(VNet_BitStream* stream, unsigned width)
 {
     const uint32_t id = stream->getInt(uint8_t(width));
     if (stream->endOfStream()) return false;
+    // The opener drops the id's mapping as it reads a deletion, and the
+    // peer keeps the id until the packet is settled: read again, the
+    // deletion finds nothing. On the acceptor it would unlink the node
+    // again, whatever has been linked since.
+    if (!m_isOpener) m_sectionTaken = true;
     uint32_t local = id;
     if (m_isOpener) {
         local = m_nodeIdMap ? m_nodeIdMap->backward(id) : 0;

@@ -727,16 +727,17 @@ bool VNet_Connection::handlePacket(VNet_Packet* packet, bool fromUnknownSource)
     if (sendTime > 0) measureRoundTrip(packet->getTime(), sendTime);
     if (s == 8 && taken) measureNetworkTrip(packet->getTime(), section.last());
     if (fromUnknownSource) return kind == KindConnectRequest;
-    dispatch(kind, packet);
+    // A packet whose content was refused is reported missing.
+    if (!dispatch(kind, packet)) m_received[s] = false;
     return true;
 }
 
-void VNet_Connection::dispatch(int32_t kind, VNet_Packet* packet)
+bool VNet_Connection::dispatch(int32_t kind, VNet_Packet* packet)
 {
     VNet_BitStream* stream = packet->getStream();
     switch (kind) {
     case KindNodeData:
-        if (m_state == StateConnected) readNodes(stream, packet->getTime());
+        if (m_state == StateConnected) return readNodes(stream, packet->getTime());
         break;
     case KindDisconnect:
         handleDisconnect(stream);
@@ -765,6 +766,7 @@ void VNet_Connection::dispatch(int32_t kind, VNet_Packet* packet)
     default:
         break;
     }
+    return true;
 }
 
 }  // namespace Vornet_Private

@@ -18,6 +18,7 @@ NodeConnState::~NodeConnState()
     // is deleted.
     delete files;
     delete lastSend;
+    delete roomWait;
     for (auto* n = inFlight.first(); n; n = n->next) delete n->payload;
 }
 

@@ -317,6 +317,10 @@ bool VNet_Node_Private::writeEvents(NodeConnState* state, VNet_BitStream* stream
         }
     }
     EntryRoom left = room;
+    // At the head of a packet only an item that waited for room may cross
+    // the budget.
+    left.leads = room.leads && (state->flags & StateEventWaits);
+    state->flags &= ~StateEventWaits;
     bool any = writeQueuedEvents(state, stream, left, records, bits);
     // A file's next chunk fills what room is left.
     if (queueFileChunk(state, stream, room.limitBits))
@@ -329,11 +333,14 @@ bool VNet_Node_Private::writeQueuedEvents(NodeConnState* state, VNet_BitStream* 
                                           NodeRecords* records, unsigned* bits)
 {
     // Items go while the packet keeps within the connection's budget; one
-    // past it waits. Only the first item of a lone entry may pass the
-    // budget (one larger than the budget would never go otherwise), never
-    // the datagram.
+    // past it waits, and the items behind it wait for it. The node then
+    // rises until it leads a packet, where that item goes first and may
+    // pass the budget, as may the first item of a lone entry (one larger
+    // than the budget would never go otherwise); nothing passes the
+    // datagram.
     bool any = false;
-    for (auto* n = state->outgoing.first(); n && stream->getBitCount() + kClosingBits <= room.limitBits;) {
+    auto* n = state->outgoing.first();
+    for (; n && stream->getBitCount() + kClosingBits <= room.limitBits;) {
         NodeEventRef* ref = n->payload;
         if (!outgoingEvents || outgoingEvents->getState(ref->eventId) != IdHandler<NodeEvent*>::Used) {
             delete ref;
@@ -355,7 +362,8 @@ bool VNet_Node_Private::writeQueuedEvents(NodeConnState* state, VNet_BitStream* 
         auto* record = ref->mode != eVNet_Unreliable ? new NodeRecords::Event : nullptr;
         const bool recorded = ref->mode == eVNet_Unreliable || (record && records->events.append(record));
         const unsigned end = stream->getBitCount() + kClosingBits;
-        if (!recorded || end > room.limitBits || (end > room.budgetBits && !room.lone)) {
+        const bool mayCross = room.lone || room.leads;
+        if (!recorded || end > room.limitBits || (end > room.budgetBits && !mayCross)) {
             // Past the room (or out of memory): the item waits for the next
             // packet, and the packet keeps no record of it.
             if (record && recorded) records->events.remove(records->events.last());
@@ -375,10 +383,12 @@ bool VNet_Node_Private::writeQueuedEvents(NodeConnState* state, VNet_BitStream* 
         if (bits) *bits += event->stream ? event->stream->getBitCount() : 0;
         any = true;
         room.lone = false;
+        room.leads = false;
         if (ref->mode == eVNet_Unreliable) releaseEventRef(ref->eventId);
         delete ref;
         n = state->outgoing.remove(n);
     }
+    if (n) state->flags |= StateEventWaits;
     return any;
 }
 

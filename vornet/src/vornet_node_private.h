@@ -52,6 +52,9 @@ enum : uint16_t {
     StateRoleDue = 0x0200,
     StateSynced = 0x0400,
     StatePlaceholder = 0x0800,
+    // An event waits for room: the walk over the queue stopped at one that
+    // did not fit what was left of the packet.
+    StateEventWaits = 0x1000,
     StateFirstUpdate = 0x4000,
     StateAnnouncedBefore = 0x8000
 };
@@ -106,6 +109,10 @@ struct NodeConnState : HookAllocated {
     LIST<NodeEventRef*> outgoing;
     // Received ordered events waiting for their turn.
     LIST<NodeEvent*> pending;
+    // Replicators that stayed due because their data did not fit what was
+    // left of a packet (made when the first one does), and how many.
+    BitArray* roomWait = nullptr;
+    uint16_t roomWaiting = 0;
     uint8_t nextOrderOut = 0;
     uint8_t nextOrderIn = 0;
     uint16_t ordersInFlight = 0;
@@ -114,6 +121,34 @@ struct NodeConnState : HookAllocated {
 
     bool isLive() const { return !(flags & (StateWithdrawn | StateDeleteWritten | StateRemoveAfterDelete)); }
     bool peerKnows() const { return (flags & (StateKnown | StateAnnounceWritten)) != 0; }
+    // Something of the node was kept back for lack of room: the node's
+    // last update time stands, so that it rises until it leads a packet,
+    // where what waited goes first.
+    bool waitsForRoom() const { return roomWaiting || (flags & StateEventWaits); }
+    bool waitedForRoom(uint16_t index) const { return roomWaiting && roomWait->get(index); }
+    void keepForRoom(uint16_t index)
+    {
+        if (!roomWait) roomWait = new BitArray;
+        if (!roomWait || roomWait->get(index)) return;
+        roomWait->set(index);
+        ++roomWaiting;
+    }
+    void stopWaiting(uint16_t index)
+    {
+        if (!waitedForRoom(index)) return;
+        roomWait->reset(index);
+        --roomWaiting;
+    }
+    void forgetReplicatorWaits()
+    {
+        if (roomWaiting) roomWait->clear();
+        roomWaiting = 0;
+    }
+    void forgetRoomWaits()
+    {
+        forgetReplicatorWaits();
+        flags &= ~StateEventWaits;
+    }
     // Whether a new ordered event would go out now: nothing waits in the
     // queue and fewer than eight ordered events are unsettled.
     bool orderedWindowOpen() const
@@ -181,6 +216,10 @@ struct EntryRoom {
     // start, and the entry announces nothing: what does not fit it now
     // fits no packet.
     bool lone = false;
+    // The entry is the packet's first update (deletions may come before
+    // it): what its node kept back for room goes first, and an event that
+    // waited may cross the budget.
+    bool leads = false;
 };
 
 }  // namespace Vornet_Private
@@ -265,8 +304,14 @@ public:
     // A replicator whose data fits no packet: no longer due on the
     // connection until its value changes again, and said in the log.
     void refuseOversized(NodeConnState* state, uint16_t index);
+    // False when reading must stop: the section ended early, or it holds
+    // data that nothing here can pass by, whose replicator index is then
+    // set in unreadable.
     bool unpackReplicators(NodeConnState* state, VNet_BitStream* stream, bool store, unsigned* bits,
-                           uint32_t estimatedTime);
+                           uint32_t estimatedTime, int32_t* unreadable = nullptr);
+    // The class of the replicator at the index, for messages: the
+    // application's class of one that cannot be passed by.
+    const char* replicatorClass(uint16_t index) const;
     void replicatorsDelivered(uint32_t connectionId);
     void replicatorsLost(uint32_t connectionId, const Vornet_Private::BitArray& set);
     // Takes back what packReplicators just packed, for a packet it did not

@@ -381,6 +381,10 @@ bool VNet_Node_Private::packReplicators(NodeConnState* state, VNet_BitStream* st
         return false;
     }
     if (state->flags & StateFirstUpdate) markFirstUpdate(state);
+    // At the head of a packet what waited for room goes before the rest of
+    // the node, which waits for the next packet: whatever else keeps
+    // changing, the wait ends there.
+    const bool waitedFirst = room.leads && state->waitsForRoom();
     bool any = false;
     bool heldBack = false;
     for (uint16_t i = 0; i < replicators_size; ++i) {
@@ -397,6 +401,15 @@ bool VNet_Node_Private::packReplicators(NodeConnState* state, VNet_BitStream* st
                 heldBack = true;
             }
             if (!send && maxDelay != -1 && elapsed > uint32_t(uint16_t(maxDelay))) send = true;
+        }
+        const bool waited = state->waitedForRoom(i);
+        // Leading a packet, every value that waited has its turn now; one
+        // that no longer goes waits no more.
+        if (room.leads) state->stopWaiting(i);
+        if (send && waitedFirst && !waited) {
+            markDirty(state, i);
+            heldBack = true;
+            send = false;
         }
         if (send && replicationInterceptor && handle && (setupFlags(r) & VNET_REPFLAG_INTERCEPT))
             send = replicationInterceptor->outPreUpdateItem(handle, state->connectionId, state->remoteRole, r);
@@ -416,12 +429,15 @@ bool VNet_Node_Private::packReplicators(NodeConnState* state, VNet_BitStream* st
                 if (room.lone && !any) {
                     refuseOversized(state, i);
                 } else {
-                    // Still due: a later packet takes it.
+                    // Still due: a later packet takes it, at the latest
+                    // the first one its node leads.
                     markDirty(state, i);
+                    state->keepForRoom(i);
                     heldBack = true;
                 }
             }
             if (send) {
+                state->stopWaiting(i);
                 sent.set(i);
                 state->dirty.reset(i);
                 if (bits) *bits += stream->getBitCount() - before;
@@ -447,6 +463,7 @@ bool VNet_Node_Private::packReplicators(NodeConnState* state, VNet_BitStream* st
 void VNet_Node_Private::refuseOversized(NodeConnState* state, uint16_t index)
 {
     state->dirty.reset(index);
+    state->stopWaiting(index);
     const char* name = control ? control->classDict->getClassName(classId) : nullptr;
     log(LogError, nullptr,
         "VNet_Node: replicator %u of node [%u] (class <%s>) is larger than a packet - its value is not sent",
@@ -454,7 +471,7 @@ void VNet_Node_Private::refuseOversized(NodeConnState* state, uint16_t index)
 }
 
 bool VNet_Node_Private::unpackReplicators(NodeConnState* state, VNet_BitStream* stream, bool store, unsigned* bits,
-                                          uint32_t estimatedTime)
+                                          uint32_t estimatedTime, int32_t* unreadable)
 {
     tlsdat* tls = getTlsData();
     if (tls) tls->peekStream = stream;
@@ -464,8 +481,9 @@ bool VNet_Node_Private::unpackReplicators(NodeConnState* state, VNet_BitStream* 
         if (!isBasic(r)) continue;
         if (stream->getBool()) {
             if (!handle && (r->getFlags() & kReplicatorUnreadable)) {
-                log(LogError, nullptr, "data of replicator %d cannot be passed by once its node handle is gone",
-                    int(i));
+                // Nothing knows where its data ends; the connection decides
+                // what becomes of the packet.
+                if (unreadable) *unreadable = i;
                 intact = false;
                 break;
             }
@@ -497,6 +515,13 @@ bool VNet_Node_Private::unpackReplicators(NodeConnState* state, VNet_BitStream* 
     lastUpdateReceived = Vornet::getTime();
     if (tls) tls->peekStream = nullptr;
     return intact && !stream->endOfStream();
+}
+
+const char* VNet_Node_Private::replicatorClass(uint16_t index) const
+{
+    const VNet_Replicator* r = index < replicators_size ? replicators[index] : nullptr;
+    const auto* skipper = dynamic_cast<const DataSkipper*>(r);
+    return skipper ? skipper->replicatorClass() : "";
 }
 
 void VNet_Node_Private::replicatorsDelivered(uint32_t connectionId)

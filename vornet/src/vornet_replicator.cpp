@@ -6,6 +6,7 @@
 #include "vornet_log.h"
 #include "vornet_memory.h"
 #include "vornet_node_private.h"
+#include "vornet_replicator_skipper.h"
 #include "vornet_tls.h"
 
 using namespace Vornet_Private;
@@ -35,7 +36,27 @@ VNet_ReplicatorSetup::VNet_ReplicatorSetup(unsigned char flags, unsigned char ru
 {
 }
 
-VNet_ReplicatorSetup::~VNet_ReplicatorSetup() = default;
+// A copy is read by no skipper yet.
+VNet_ReplicatorSetup::VNet_ReplicatorSetup(const VNet_ReplicatorSetup& other)
+    : m_flags(other.m_flags), m_rules(other.m_rules), m_interceptId(other.m_interceptId),
+      m_minDelay(other.m_minDelay), m_maxDelay(other.m_maxDelay)
+{
+}
+
+VNet_ReplicatorSetup& VNet_ReplicatorSetup::operator=(const VNet_ReplicatorSetup& other)
+{
+    m_flags = other.m_flags;
+    m_rules = other.m_rules;
+    m_interceptId = other.m_interceptId;
+    m_minDelay = other.m_minDelay;
+    m_maxDelay = other.m_maxDelay;
+    return *this;
+}
+
+VNet_ReplicatorSetup::~VNet_ReplicatorSetup()
+{
+    DataSkipper::setupGone(*this);
+}
 
 VNet_ReplicatorSetup* VNet_ReplicatorSetup::Duplicate()
 {

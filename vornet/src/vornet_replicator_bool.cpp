@@ -94,10 +94,10 @@ void VNet_Replicate_Boolp::unpackData(VNet_BitStream* stream, bool store, unsign
 
 VNet_ReplicatorBasic* VNet_Replicate_Bool::createSkipper() const
 {
-    return new Vornet_Private::DataSkipper(*this, Vornet_Private::skipBoolValue, 0);
+    return Vornet_Private::skipperFor(*this, Vornet_Private::skipBoolValue, 0);
 }
 
 VNet_ReplicatorBasic* VNet_Replicate_Boolp::createSkipper() const
 {
-    return new Vornet_Private::DataSkipper(*this, Vornet_Private::skipBoolValue, 0);
+    return Vornet_Private::skipperFor(*this, Vornet_Private::skipBoolValue, 0);
 }

@@ -184,7 +184,7 @@ void VNet_Interpolate<T, SIZE>::unpackData(VNet_BitStream* stream, bool store, u
 template <typename T, unsigned int SIZE>
 VNet_ReplicatorBasic* VNet_Interpolate<T, SIZE>::createSkipper() const
 {
-    return Vornet_Private::valuesSkipper<Element, SIZE>(*this, m_setup);
+    return Vornet_Private::valuesSkipper<Element, SIZE>(*this);
 }
 
 template <typename T, unsigned int SIZE>

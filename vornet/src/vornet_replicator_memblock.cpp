@@ -75,5 +75,5 @@ void VNet_Replicate_Memblock::unpackData(VNet_BitStream* stream, bool store, uns
 
 VNet_ReplicatorBasic* VNet_Replicate_Memblock::createSkipper() const
 {
-    return new Vornet_Private::DataSkipper(*this, Vornet_Private::skipBufferValue, m_size);
+    return Vornet_Private::skipperFor(*this, Vornet_Private::skipBufferValue, m_size);
 }

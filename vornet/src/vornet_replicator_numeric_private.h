@@ -101,12 +101,18 @@ void skipValueItems(VNet_BitStream& stream, unsigned bits)
     skipValues<E, SIZE>(stream, static_cast<unsigned char>(bits));
 }
 
-// What passes by the values of a numeric or interpolating replicator once
-// the replicator itself may be gone.
-template <typename E, unsigned int SIZE>
-VNet_ReplicatorBasic* valuesSkipper(const VNet_Replicator& of, const VNet_ReplicatorSetup* setup)
+inline unsigned setupRelevantBits(const VNet_ReplicatorSetup& setup)
 {
-    return new DataSkipper(of, skipValueItems<E, SIZE>, relevantBits(setup));
+    return relevantBits(&setup);
+}
+
+// What passes by the values of a numeric or interpolating replicator of
+// the class R once the replicator itself may be gone, in the bits its
+// set-up says when they are passed by.
+template <typename E, unsigned int SIZE, class R>
+VNet_ReplicatorBasic* valuesSkipper(const R& of)
+{
+    return skipperFor(of, skipValueItems<E, SIZE>, relevantBits(of.getSetup()), setupRelevantBits);
 }
 
 }  // namespace Vornet_Private
@@ -197,7 +203,7 @@ void VNet_Replicate_Numeric<T, SIZE>::unpackData(VNet_BitStream* stream, bool st
 template <typename T, unsigned int SIZE>
 VNet_ReplicatorBasic* VNet_Replicate_Numeric<T, SIZE>::createSkipper() const
 {
-    return Vornet_Private::valuesSkipper<Element, SIZE>(*this, m_setup);
+    return Vornet_Private::valuesSkipper<Element, SIZE>(*this);
 }
 
 template <typename T, unsigned int SIZE>

@@ -131,7 +131,7 @@ void VNet_Replicate_Stringp::unpackData(VNet_BitStream* stream, bool store, unsi
 
 VNet_ReplicatorBasic* VNet_Replicate_Stringp::createSkipper() const
 {
-    return new Vornet_Private::DataSkipper(*this, Vornet_Private::skipStringValue, 0);
+    return Vornet_Private::skipperFor(*this, Vornet_Private::skipStringValue, 0);
 }
 
 // ---------------------------------------------------------------------------
@@ -203,5 +203,5 @@ void VNet_Replicate_StringWp::unpackData(VNet_BitStream* stream, bool store, uns
 
 VNet_ReplicatorBasic* VNet_Replicate_StringWp::createSkipper() const
 {
-    return new Vornet_Private::DataSkipper(*this, Vornet_Private::skipWideStringValue, 0);
+    return Vornet_Private::skipperFor(*this, Vornet_Private::skipWideStringValue, 0);
 }

@@ -9,6 +9,10 @@
 
 class VNet_Node;
 
+namespace Vornet_Private {
+class DataSkipper;
+}
+
 // Set-up flags.
 #define VNET_REPFLAG_SPARSE 0x04
 #define VNET_REPFLAG_ONLYONCE 0x08
@@ -38,8 +42,9 @@ public:
     VNet_ReplicatorSetup(unsigned char flags, unsigned char rules);
     VNet_ReplicatorSetup(unsigned char flags, unsigned char rules, unsigned char interceptId, short minDelay,
                          short maxDelay);
-    VNet_ReplicatorSetup(const VNet_ReplicatorSetup& other) = default;
-    VNet_ReplicatorSetup& operator=(const VNet_ReplicatorSetup& other) = default;
+    // Copies the five values.
+    VNet_ReplicatorSetup(const VNet_ReplicatorSetup& other);
+    VNet_ReplicatorSetup& operator=(const VNet_ReplicatorSetup& other);
     virtual ~VNet_ReplicatorSetup();
     // The set-up itself when shared, else a copy; null when memory fails.
     virtual VNet_ReplicatorSetup* Duplicate();
@@ -62,6 +67,13 @@ protected:
     uint8_t m_interceptId;
     int16_t m_minDelay;
     int16_t m_maxDelay;
+
+private:
+    friend class Vornet_Private::DataSkipper;
+    // What the nodes pass data by with for replicators whose handle is
+    // gone and that read their bits from this set-up: they read it while
+    // it lasts, and keep what it said last when it goes.
+    Vornet_Private::DataSkipper* m_readers = nullptr;
 };
 
 // One piece of a node's state kept in step across connections.
@@ -112,13 +124,18 @@ public:
     virtual void packData(VNet_BitStream* stream) = 0;
     // With store false the same bits are consumed and nothing is applied.
     virtual void unpackData(VNet_BitStream* stream, bool store, unsigned time) = 0;
-    // A replicator of the library's that reads, as this one does with store
-    // false, the bits of one value, and keeps nothing of this one. The node
-    // takes one for every replicator the application owns, so that data
-    // arriving after the application deleted this one together with the
-    // node handle is still passed by. The default, null, suits a class whose
-    // data cannot be passed by: such data then ends the reading of the rest
-    // of its packet.
+    // A new replicator that reads, as this one does with store false, the
+    // bits of one value, and keeps nothing of this one: it may read this
+    // one's set-up, if that outlives it. The node takes one, and owns it,
+    // for every replicator the application owns, so that data arriving
+    // after the application deleted this one together with the node handle
+    // is still passed by. Each of the library's replicators makes one for
+    // its own class only: a class of the application's, including one
+    // derived from a library replicator, must override this to be passed
+    // by. Without one (null, the default) such data cannot be passed by:
+    // the packet that carries it is refused and comes again once the peer
+    // has learnt that the node is gone, or, when part of the packet has
+    // been taken already, the connection ends, naming the class.
     virtual VNet_ReplicatorBasic* createSkipper() const;
     void setModified() { m_flags |= VNET_REPLICATOR_CHANGED; }
 };
