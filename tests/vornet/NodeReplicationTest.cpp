@@ -797,11 +797,14 @@ TEST_F(UdpRoom, AValueKeptBackForRoomArrivesHoweverBusyItsNodeAndTheNodesBesideI
                                    8000);
     EXPECT_GE(arrived, 1) << LogLines::all();
     EXPECT_LE(arrived, 200);
-    // Meanwhile the others went on: each stays close behind.
-    const int caughtUp = stepsUntil(changeBoth, [&] {
+    // Meanwhile the busier node went on: its proxy holds the value of one
+    // of the last steps (a packet goes about every 16 steps at 60 a second).
+    const int busyBehind = (arrived - proxyOf(busyProxies, busy)->block[0]) & 0xFF;
+    EXPECT_LE(busyBehind, 64);
+    // Once the values rest, both nodes catch up.
+    EXPECT_TRUE(runUntil([&] {
         return sameBytes(proxyOf(busyProxies, busy)->block, busy.block) && proxyOf(seldomProxies, seldom)->count == seldom.count;
-    }, 200);
-    EXPECT_GE(caughtUp, 1);
+    }, 2000));
     EXPECT_EQ(client->find("closed"), nullptr);
 }
 
