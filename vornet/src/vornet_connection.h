@@ -199,6 +199,7 @@ private:
     void sendWrongVersion();
     void checkResolution(uint32_t now, bool* alive);
     bool checkTimeout(uint32_t now);
+    bool checkStalledData(uint32_t now);
     void useSendOpportunity();
     void rollStatistics(uint32_t now);
     void releaseDelayed(uint32_t now);
@@ -352,6 +353,9 @@ private:
     LIST<HeldItem*> m_holdList;
     int8_t m_nextOrderOut = 0;
     int8_t m_nextOrderIn = 0;
+    // When ordered data last moved on: delivered here, or ours settled as
+    // delivered; or when none waited (checkStalledData).
+    uint32_t m_orderedProgressAt = 0;
     uint16_t m_ordersInFlight = 0;
     uint32_t m_lastTickTime = 0;
     uint8_t m_classIdWidth = 0;

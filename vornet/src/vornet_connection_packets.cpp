@@ -466,6 +466,7 @@ void VNet_Connection::settleKind(HistoryRecord* record, bool delivered, bool res
     case KindAppData:
         if (delivered) {
             m_ordersInFlight = static_cast<uint16_t>(m_ordersInFlight & ~(1u << record->orderOrLevel));
+            m_orderedProgressAt = Vornet::getTime();
             break;
         }
         requeueLostData(record->orderOrLevel, kept);
