@@ -131,7 +131,9 @@ public:
     // Notes a pause while messages are due.
     void watch(uint32_t now)
     {
-        if (m_firstSend != 0 && !complete()) m_longestPause = std::max(m_longestPause, now - m_lastDelivery);
+        // The first message may have been handed over after the step began.
+        const auto pause = static_cast<int32_t>(now - m_lastDelivery);
+        if (m_firstSend != 0 && !complete() && pause > 0) m_longestPause = std::max(m_longestPause, uint32_t(pause));
     }
 
     void fail(const std::string& what)

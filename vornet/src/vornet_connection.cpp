@@ -576,7 +576,10 @@ bool VNet_Connection::tick()
     }
     if (checkTimeout(now) || checkStalledData(now)) return false;
     checkResend(now);
-    if (hasSendOpportunity(now)) useSendOpportunity();
+    if (hasSendOpportunity(now)) {
+        useSendOpportunity();
+        acknowledgeWhileBlocked();
+    }
     rollStatistics(now);
     flushOutgoing();
     releaseDelayed(now);

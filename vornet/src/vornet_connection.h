@@ -221,9 +221,9 @@ private:
     void writeAcks(VNet_BitStream* stream);
     bool readAckSection(VNet_BitStream* stream, AckSection* section) const;
     bool sectionCanBeNewest(const AckSection& section) const;
-    bool takeAckSection(const AckSection& section, bool numbered, uint32_t* sendTime);
+    bool takeAckSection(const AckSection& section, bool numbered, uint32_t receiveTime, uint32_t* sendTime);
     int ackSpan() const;
-    uint32_t applyAcks(const AckSection& section);
+    uint32_t applyAcks(const AckSection& section, uint32_t receiveTime);
     void ackPacket(bool delivered, int n);
     void resolvePacket(bool delivered, int n, bool resendAllowed);
     void settleKind(HistoryRecord* record, bool delivered, bool resendAllowed);
@@ -234,21 +234,22 @@ private:
     void checkResend(uint32_t now);
     void resendOldest(uint32_t now);
     void queueAckOnly();
+    void acknowledgeWhileBlocked();
     bool isNewNumber(int s) const;
     void skipTo(int s);
     bool takeLateData(int s, VNet_BitStream* stream);
     // vornet_connection_trips.cpp: round trips and the longest one
     void measureRoundTrip(uint32_t receiveTime, uint32_t sendTime);
-    void measureNetworkTrip(uint32_t receiveTime, int last);
+    void followAcknowledged(int n, uint32_t receiveTime);
     void followTrip(uint32_t now, uint32_t trip);
     void peerTookRate();
     uint32_t longestTrip() const;
+    uint32_t reuseWait() const;
     uint32_t shortestTrip() const;
     bool isLateCopy(const AckSection& section, uint32_t now);
     template <class Test>
     bool reportsOutstanding(const AckSection& section, Test test) const;
     bool reportsSentSince(const AckSection& section, uint32_t since) const;
-    bool reportsTooSoon(const AckSection& section, uint32_t receiveTime) const;
     void dispatch(int32_t kind, VNet_Packet* packet);
     int32_t readKind(VNet_BitStream* stream) const;
     static void writeKind(VNet_BitStream* stream, int32_t kind);
@@ -382,19 +383,25 @@ private:
     // When the packet under each number last went out, first sending or
     // resend; 0 before the number was first used.
     uint32_t m_lastSentAt[kSequenceCount] = {};
-    // The network's longest round trip of this span of time and of the span
-    // before, in milliseconds (longestTrip); the resend time-out until the
-    // first trip is measured (see windowFull).
+    // When the packet under each number first went out; resends keep it.
+    uint32_t m_firstSentAt[kSequenceCount] = {};
+    // When the packet under each number was settled; 0 before the first.
+    uint32_t m_settledAt[kSequenceCount] = {};
+    // The longest round trip of this span of time and of the span before, in
+    // milliseconds (longestTrip); the resend time-out until the first trip
+    // is measured (see windowFull).
     uint32_t m_longestTripIn[2] = {200, 200};
     uint32_t m_tripSpanStart = 0;
-    // The network's shortest round trip of the same spans, measured on the
-    // peer's reports of its hold only (shortestTrip).
+    // The shortest round trip of the same spans (reuseWait).
     uint32_t m_shortestTripIn[2] = {UINT32_MAX, UINT32_MAX};
     // False while the next trip replaces what is remembered.
     bool m_tripMeasured = false;
-    // Whether whole trips, the peer's hold in them, stand for the network's
-    // (measureNetworkTrip).
-    bool m_wholeTripsCount = true;
+    // A numbered packet of the peer has come since our last section.
+    bool m_ackOwed = false;
+    // Whether a section has named the peer's newest packet, and when the
+    // first did (the hold reported on packet 8).
+    bool m_newestUnanswered = false;
+    uint32_t m_answeredAt = 0;
     // The packets per second the peer was last asked for, which its
     // packets to us are paced at.
     int16_t m_pacingAsked = RateLimit{}.packetsPerSecond;
