@@ -240,7 +240,7 @@ private:
     bool takeLateData(int s, VNet_BitStream* stream);
     // vornet_connection_trips.cpp: round trips and the longest one
     void measureRoundTrip(uint32_t receiveTime, uint32_t sendTime);
-    void followAcknowledged(int n, uint32_t receiveTime);
+    void followAcknowledged(const AckSection& section, uint32_t receiveTime);
     void followTrip(uint32_t now, uint32_t trip);
     void peerTookRate();
     uint32_t longestTrip() const;
@@ -396,6 +396,8 @@ private:
     uint32_t m_shortestTripIn[2] = {UINT32_MAX, UINT32_MAX};
     // False while the next trip replaces what is remembered.
     bool m_tripMeasured = false;
+    // The sections that gave trips since then, up to a cycle of numbers.
+    uint8_t m_sectionsMeasured = 0;
     // A numbered packet of the peer has come since our last section.
     bool m_ackOwed = false;
     // Whether a section has named the peer's newest packet, and when the

@@ -366,12 +366,8 @@ uint32_t VNet_Connection::applyAcks(const AckSection& section, uint32_t receiveT
     const int last = section.last();
     const bool lastOutstanding = m_sendWindow[last].outstanding;
     const uint32_t sendTime = m_sendTimes[last];
-    for (int i = 0; i < kWindow; ++i) {
-        const int n = wrap(section.first + i);
-        const bool received = (section.received >> i) & 1;
-        if (received) followAcknowledged(n, receiveTime);
-        ackPacket(received, n);
-    }
+    followAcknowledged(section, receiveTime);
+    for (int i = 0; i < kWindow; ++i) ackPacket((section.received >> i) & 1, wrap(section.first + i));
     return lastOutstanding && (section.received & 0x80) ? sendTime : 0;
 }
 

@@ -49,11 +49,19 @@ void VNet_Connection::measureRoundTrip(uint32_t receiveTime, uint32_t sendTime)
 // would count the time the report was on its way again. A number sent
 // again counts from its first sending, since the copy that arrived may be
 // either; so a path slower than the resend time-out is measured too.
-void VNet_Connection::followAcknowledged(int n, uint32_t receiveTime)
+void VNet_Connection::followAcknowledged(const AckSection& section, uint32_t receiveTime)
 {
-    const SendEntry& entry = m_sendWindow[n];
-    if (!entry.outstanding || entry.buffered >= 0 || m_firstSentAt[n] == 0) return;
-    followTrip(receiveTime, countedTrip(int64_t(receiveTime) - m_firstSentAt[n]));
+    bool measured = false;
+    for (int i = 0; i < kWindow; ++i) {
+        const int n = (section.first + i) & (kSequenceCount - 1);
+        const SendEntry& entry = m_sendWindow[n];
+        if (!((section.received >> i) & 1) || !entry.outstanding || entry.buffered >= 0 || m_firstSentAt[n] == 0) {
+            continue;
+        }
+        followTrip(receiveTime, countedTrip(int64_t(receiveTime) - m_firstSentAt[n]));
+        measured = true;
+    }
+    if (measured && m_sectionsMeasured < kSequenceCount) ++m_sectionsMeasured;
 }
 
 // A rate of ours that the peer has taken changes how long it holds our
@@ -78,6 +86,7 @@ void VNet_Connection::followTrip(uint32_t now, uint32_t trip)
         m_shortestTripIn[0] = m_shortestTripIn[1] = trip;
         m_tripSpanStart = now;
         m_tripMeasured = true;
+        m_sectionsMeasured = 0;
         return;
     }
     if (now - m_tripSpanStart >= kTripSpanMs) {
@@ -100,11 +109,14 @@ uint32_t VNet_Connection::longestTrip() const
 // delay varies lies beyond it, the further the wider the trips spread. When
 // only one direction varies, a trip is little more than that direction's
 // delay, and the longest sampled can fall just short of the longest copy.
-// Half the spread on top covers that.
+// Half the spread on top covers that. The first few sections measured, each
+// often one trip for a burst of packets, say too little of the path: until
+// a cycle of numbers' worth has come, the wait is four times the longest.
 uint32_t VNet_Connection::reuseWait() const
 {
     const uint32_t longest = longestTrip();
-    return longest + (longest - shortestTrip()) / 2;
+    const uint32_t wait = longest + (longest - shortestTrip()) / 2;
+    return m_sectionsMeasured < kSequenceCount ? std::max(wait, 4 * longest) : wait;
 }
 
 // The shortest of the same spans; the starting guess until a trip is
