@@ -396,7 +396,8 @@ private:
     uint32_t m_shortestTripIn[2] = {UINT32_MAX, UINT32_MAX};
     // False while the next trip replaces what is remembered.
     bool m_tripMeasured = false;
-    // The sections that gave trips since then, up to a cycle of numbers.
+    // The sections that gave trips since then, up to a cycle of numbers; a
+    // cycle's worth once a span of time has passed.
     uint8_t m_sectionsMeasured = 0;
     // A numbered packet of the peer has come since our last section.
     bool m_ackOwed = false;

@@ -95,6 +95,7 @@ void VNet_Connection::followTrip(uint32_t now, uint32_t trip)
         m_shortestTripIn[1] = m_shortestTripIn[0];
         m_shortestTripIn[0] = UINT32_MAX;
         m_tripSpanStart = now;
+        m_sectionsMeasured = kSequenceCount;
     }
     m_longestTripIn[0] = std::max(m_longestTripIn[0], trip);
     m_shortestTripIn[0] = std::min(m_shortestTripIn[0], trip);
@@ -111,7 +112,8 @@ uint32_t VNet_Connection::longestTrip() const
 // delay, and the longest sampled can fall just short of the longest copy.
 // Half the spread on top covers that. The first few sections measured, each
 // often one trip for a burst of packets, say too little of the path: until
-// a cycle of numbers' worth has come, the wait is four times the longest.
+// a cycle of numbers' worth has come, or a whole span of time has passed,
+// the wait is four times the longest.
 uint32_t VNet_Connection::reuseWait() const
 {
     const uint32_t longest = longestTrip();
