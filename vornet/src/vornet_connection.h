@@ -241,6 +241,7 @@ private:
     // vornet_connection_trips.cpp: round trips and the longest one
     void measureRoundTrip(uint32_t receiveTime, uint32_t sendTime);
     void followAcknowledged(const AckSection& section, uint32_t receiveTime);
+    uint32_t tripStart(int n) const;
     void followTrip(uint32_t now, uint32_t trip);
     void peerTookRate();
     uint32_t longestTrip() const;
@@ -385,6 +386,8 @@ private:
     uint32_t m_lastSentAt[kSequenceCount] = {};
     // When the packet under each number first went out; resends keep it.
     uint32_t m_firstSentAt[kSequenceCount] = {};
+    // When a section last answered a packet of ours sent only once.
+    uint32_t m_sentOnceAnsweredAt = 0;
     // When the packet under each number was settled; 0 before the first.
     uint32_t m_settledAt[kSequenceCount] = {};
     // The longest round trip of this span of time and of the span before, in

@@ -20,9 +20,12 @@ namespace {
 // span and the one before.
 constexpr uint32_t kTripSpanMs = 1000;
 
-// Two readings of the library's clock a moment apart can differ by this
-// much: a trip no longer is all the clock's grain, and counts as none.
-constexpr uint32_t kClockGrainMs = 1;
+// A trip no longer counts as none. Within it lie the clock's grain and the
+// time a busy machine keeps either side from its next step, not the way of
+// a datagram: a path whose every trip is so short reorders nothing that
+// outlasts the answer to the packet overtaken. A wait of a few milliseconds
+// on each cycle of numbers would halve a fast connection.
+constexpr uint32_t kShortTripMs = 10;
 
 int64_t clampTrip(int64_t milliseconds)
 {
@@ -33,7 +36,7 @@ int64_t clampTrip(int64_t milliseconds)
 uint32_t countedTrip(int64_t milliseconds)
 {
     const uint32_t trip = uint32_t(clampTrip(milliseconds));
-    return trip <= kClockGrainMs ? 0 : trip;
+    return trip <= kShortTripMs ? 0 : trip;
 }
 
 }  // namespace
@@ -46,22 +49,40 @@ void VNet_Connection::measureRoundTrip(uint32_t receiveTime, uint32_t sendTime)
 }
 
 // The first report of a number only: a later one says nothing new and
-// would count the time the report was on its way again. A number sent
-// again counts from its first sending, since the copy that arrived may be
-// either; so a path slower than the resend time-out is measured too.
+// would count the time the report was on its way again. Packets sent once
+// are taken first, so that a number sent again in the same section knows
+// whether one was answered since its first sending (tripStart).
 void VNet_Connection::followAcknowledged(const AckSection& section, uint32_t receiveTime)
 {
     bool measured = false;
-    for (int i = 0; i < kWindow; ++i) {
-        const int n = (section.first + i) & (kSequenceCount - 1);
-        const SendEntry& entry = m_sendWindow[n];
-        if (!((section.received >> i) & 1) || !entry.outstanding || entry.buffered >= 0 || m_firstSentAt[n] == 0) {
-            continue;
+    for (const bool resent : {false, true}) {
+        for (int i = 0; i < kWindow; ++i) {
+            const int n = (section.first + i) & (kSequenceCount - 1);
+            const SendEntry& entry = m_sendWindow[n];
+            if (!((section.received >> i) & 1) || !entry.outstanding || entry.buffered >= 0 ||
+                m_firstSentAt[n] == 0 || (m_sendTimes[n] == 0) != resent) {
+                continue;
+            }
+            followTrip(receiveTime, countedTrip(int64_t(receiveTime) - tripStart(n)));
+            if (!resent) m_sentOnceAnsweredAt = receiveTime;
+            measured = true;
         }
-        followTrip(receiveTime, countedTrip(int64_t(receiveTime) - m_firstSentAt[n]));
-        measured = true;
     }
     if (measured && m_sectionsMeasured < kSequenceCount) ++m_sectionsMeasured;
+}
+
+// A number sent again may be answered for either sending. On a path slower
+// than the resend time-out every packet is sent again before its answer
+// comes: counted from the first sending, its trips still measure the path.
+// Where packets sent once are answered too, the path's trips are measured
+// on those, and a number sent again counts from its last sending: from the
+// first, every loss would count a whole resend time-out into the longest
+// trip, and the reuse wait would follow the losses instead of the path.
+uint32_t VNet_Connection::tripStart(int n) const
+{
+    const bool resent = m_sendTimes[n] == 0;
+    const bool sentOnceAnswered = int32_t(m_sentOnceAnsweredAt - m_firstSentAt[n]) > 0;
+    return resent && sentOnceAnswered ? m_lastSentAt[n] : m_firstSentAt[n];
 }
 
 // A rate of ours that the peer has taken changes how long it holds our
