@@ -126,21 +126,28 @@ bool VNet_Connection::windowFull() const
     const bool eightInFlight = m_oldest >= 0 && wrap(m_nextOut - m_oldest) >= kWindow;
     if (eightInFlight || spanFull()) return true;
     // The peer takes any number up to eight past the last one it took as
-    // new. A number's older use can be misread as the new one in two ways:
-    // a copy of the packet a cycle before (late, duplicated or resent)
-    // arriving once the peer has taken the number eight before, and a
-    // section of the peer's written before it took that number eight
-    // before, which reports on the number's older use, arriving once the
-    // number went out again. Both left at the latest when the number eight
-    // before was settled here: every copy of the older packet went out
-    // before that one was sent, and the peer wrote such a section before it
-    // received that one. So a number waits until the one eight before it
-    // was settled longer ago than the longest way of a datagram; every
-    // acknowledged trip is longer than the way each direction takes, and
-    // the wait follows the longest of them (reuseWait). The farewell of a
-    // control that goes down cannot wait; nothing follows it.
-    const uint32_t settled = m_settledAt[wrap(m_nextOut - kWindow)];
-    return !m_farewell && settled != 0 && Vornet::getTime() - settled < reuseWait();
+    // new, and we take a section that names one of our numbers sent and not
+    // yet named (sectionCanBeNewest). So a number's older use can be misread
+    // as the new one in two ways, each closed by a wait of the longest way a
+    // datagram takes (reuseWait):
+    // - A copy of our packet a cycle before (late, duplicated or resent)
+    //   arriving once the peer has taken a number from the one eight before
+    //   ours on. A number goes out only once every copy of the one eight
+    //   before it can have arrived; so no copy of the one sixteen before
+    //   comes after the peer took the one eight before.
+    // - A section the peer wrote when it had last taken the number a cycle
+    //   before ours, arriving once ours went out. The peer wrote no such
+    //   section after it took the number fifteen before ours; its section
+    //   that settled that number here was written later still. So a number
+    //   goes out only once every section written before that one came.
+    // The farewell of a control that goes down cannot wait; nothing follows
+    // it.
+    if (m_farewell) return false;
+    const uint32_t now = Vornet::getTime();
+    const uint32_t wait = reuseWait();
+    const uint32_t copiesSent = m_lastSentAt[wrap(m_nextOut - kWindow)];
+    const uint32_t sectionsWritten = m_settledAt[wrap(m_nextOut + 1)];
+    return (copiesSent != 0 && now - copiesSent < wait) || (sectionsWritten != 0 && now - sectionsWritten < wait);
 }
 
 // Sixteen numbers past the one the peer's newest numbered packet names, a
