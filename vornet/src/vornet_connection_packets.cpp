@@ -158,9 +158,14 @@ bool VNet_Connection::spanFull() const
     return ackSpan() >= kSequenceCount - 1;
 }
 
+// A packet goes again no sooner than the longest trip measured lately: on a
+// path slower than the time-out every packet would go twice or more before
+// its answer came, and a packet sent again gives no round-trip sample, so
+// that the average ping and the time-out would never learn the path.
 uint32_t VNet_Connection::resendTimeout() const
 {
-    return m_stats.averagePing > 100 ? 2u * m_stats.averagePing : kResendTimeoutMs;
+    const uint32_t base = m_stats.averagePing > 100 ? 2u * m_stats.averagePing : kResendTimeoutMs;
+    return std::max(base, longestTrip());
 }
 
 int VNet_Connection::ackSpan() const
