@@ -106,7 +106,7 @@ VNet_Connection::~VNet_Connection()
 {
     m_destroying = true;
     for (int n = 0; n < kSequenceCount; ++n) {
-        if (m_history[n]->kind != 0) resolvePacket(true, n, false);
+        if (m_history[n]->kind != 0) resolvePacket(true, n, false, 0);
     }
     // Queued packets first: a deferred one still holds a spare record.
     for (auto* node = m_delayed.first(); node; node = node->next) dropPacket(node->payload);

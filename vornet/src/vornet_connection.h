@@ -224,8 +224,8 @@ private:
     bool takeAckSection(const AckSection& section, bool numbered, uint32_t receiveTime, uint32_t* sendTime);
     int ackSpan() const;
     uint32_t applyAcks(const AckSection& section, uint32_t receiveTime);
-    void ackPacket(bool delivered, int n);
-    void resolvePacket(bool delivered, int n, bool resendAllowed);
+    void ackPacket(bool delivered, int n, uint32_t now);
+    void resolvePacket(bool delivered, int n, bool resendAllowed, uint32_t now);
     void settleKind(HistoryRecord* record, bool delivered, bool resendAllowed);
     bool transmit(VNet_Packet* packet, HistoryRecord* record);
     bool simulateLoss();

@@ -142,9 +142,9 @@ bool VNet_Connection::windowFull() const
     //   goes out only once every section written before that one came.
     // The farewell of a control that goes down cannot wait; nothing follows
     // it.
-    if (m_farewell) return false;
-    const uint32_t now = Vornet::getTime();
     const uint32_t wait = reuseWait();
+    if (m_farewell || wait == 0) return false;
+    const uint32_t now = Vornet::getTime();
     const uint32_t copiesSent = m_lastSentAt[wrap(m_nextOut - kWindow)];
     const uint32_t sectionsWritten = m_settledAt[wrap(m_nextOut + 1)];
     return (copiesSent != 0 && now - copiesSent < wait) || (sectionsWritten != 0 && now - sectionsWritten < wait);
@@ -256,7 +256,7 @@ void VNet_Connection::writeSequence(VNet_BitStream* stream)
 
 void VNet_Connection::writeAcks(VNet_BitStream* stream)
 {
-    if (m_newestUnanswered) m_answeredAt = Vornet::getTime();
+    if (m_newestUnanswered) m_answeredAt = m_lastTickTime;
     m_newestUnanswered = m_ackOwed = false;
     const int first = m_lastReceived < 0 ? 8 : wrap(m_lastReceived - 7);
     stream->addInt(static_cast<uint32_t>(first), 4);
@@ -379,22 +379,22 @@ uint32_t VNet_Connection::applyAcks(const AckSection& section, uint32_t receiveT
     const bool lastOutstanding = m_sendWindow[last].outstanding;
     const uint32_t sendTime = m_sendTimes[last];
     followAcknowledged(section, receiveTime);
-    for (int i = 0; i < kWindow; ++i) ackPacket((section.received >> i) & 1, wrap(section.first + i));
+    for (int i = 0; i < kWindow; ++i) ackPacket((section.received >> i) & 1, wrap(section.first + i), receiveTime);
     return lastOutstanding && (section.received & 0x80) ? sendTime : 0;
 }
 
-void VNet_Connection::ackPacket(bool delivered, int n)
+void VNet_Connection::ackPacket(bool delivered, int n, uint32_t now)
 {
     if (!m_sendWindow[n].outstanding) return;
     if (n != m_oldest) {
         m_sendWindow[n].buffered = delivered ? 1 : 0;
         return;
     }
-    resolvePacket(delivered, n, true);
+    resolvePacket(delivered, n, true, now);
     while (m_oldest >= 0 && m_oldest != m_nextOut && m_sendWindow[m_oldest].outstanding &&
            m_sendWindow[m_oldest].buffered >= 0) {
         const SendEntry entry = m_sendWindow[m_oldest];
-        resolvePacket(entry.buffered == 1, m_oldest, !entry.noResend);
+        resolvePacket(entry.buffered == 1, m_oldest, !entry.noResend, now);
     }
 }
 
@@ -403,7 +403,7 @@ void VNet_Connection::countLost()
     if (m_stats.lostThisSecond < 0xFF) ++m_stats.lostThisSecond;
 }
 
-void VNet_Connection::resolvePacket(bool delivered, int n, bool resendAllowed)
+void VNet_Connection::resolvePacket(bool delivered, int n, bool resendAllowed, uint32_t now)
 {
     HistoryRecord* record = m_history[n];
     if (record->kind == 0) return;
@@ -411,7 +411,7 @@ void VNet_Connection::resolvePacket(bool delivered, int n, bool resendAllowed)
     dropSavedCopy(record);
     m_oldest = static_cast<int8_t>(wrap(m_oldest + 1));
     m_sendWindow[n] = SendEntry{false, -1, false};
-    m_settledAt[n] = Vornet::getTime();
+    m_settledAt[n] = now;
     settleKind(record, delivered, resendAllowed);
 }
 
@@ -555,7 +555,7 @@ bool VNet_Connection::transmit(VNet_Packet* packet, HistoryRecord* resent)
             // oldest packet may move the window.
             const int n = record->number;
             if (n == m_oldest) {
-                resolvePacket(false, n, false);
+                resolvePacket(false, n, false, now);
             } else if (m_sendWindow[n].outstanding) {
                 m_sendWindow[n].buffered = 0;
                 m_sendWindow[n].noResend = true;
