@@ -20,11 +20,12 @@ namespace {
 // span and the one before.
 constexpr uint32_t kTripSpanMs = 1000;
 
-// A trip no longer counts as none. Within it lie the clock's grain and the
-// time a busy machine keeps either side from its next step, not the way of
-// a datagram: a path whose every trip is so short reorders nothing that
-// outlasts the answer to the packet overtaken. A wait of a few milliseconds
-// on each cycle of numbers would halve a fast connection.
+// A trip no longer counts as none: within it lie the clock's grain and the
+// time a busy machine keeps either side from its next step rather than the
+// way of a datagram, and a wait of a few milliseconds on each cycle of
+// numbers would halve a fast connection. The price: on a path whose every
+// trip is this short, a copy held back longer than its answer took is not
+// waited for.
 constexpr uint32_t kShortTripMs = 10;
 
 int64_t clampTrip(int64_t milliseconds)
