@@ -26,6 +26,7 @@ ImpairmentRelay::ImpairmentRelay(uint16_t peerA, uint16_t peerB, const Impairmen
 
 bool ImpairmentRelay::open(uint16_t port)
 {
+    openedAt_ = nowMs();
     return socket_.open() && socket_.setNonBlocking() && socket_.bind(platform::kLoopbackAddress, port);
 }
 
@@ -74,11 +75,19 @@ void ImpairmentRelay::receiveAll(uint64_t now)
 
 void ImpairmentRelay::schedule(uint64_t now, uint16_t toPort, const uint8_t* bytes, size_t length)
 {
-    const int64_t jitter = impairment_.jitterMs;
+    pending_.emplace(now + delayAt(now), Datagram{toPort, std::vector<uint8_t>(bytes, bytes + length)});
+}
+
+// The wait of a datagram taken in now: the path's delay plus or minus its
+// spread, never below none.
+uint64_t ImpairmentRelay::delayAt(uint64_t now)
+{
+    const bool stepped = impairment_.stepAfterMs > 0 && now - openedAt_ >= impairment_.stepAfterMs;
+    const int64_t base = stepped ? impairment_.steppedDelayMs : impairment_.delayMs;
+    const int64_t jitter = stepped ? impairment_.steppedJitterMs : impairment_.jitterMs;
     std::uniform_int_distribution<int64_t> offset(-jitter, jitter);
-    const int64_t delay = static_cast<int64_t>(impairment_.delayMs) + offset(random_);
-    const uint64_t due = now + static_cast<uint64_t>(delay > 0 ? delay : 0);
-    pending_.emplace(due, Datagram{toPort, std::vector<uint8_t>(bytes, bytes + length)});
+    const int64_t delay = base + offset(random_);
+    return static_cast<uint64_t>(delay > 0 ? delay : 0);
 }
 
 void ImpairmentRelay::deliverDue(uint64_t now)

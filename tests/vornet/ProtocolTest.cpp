@@ -785,3 +785,79 @@ TEST_F(ProtocolMessages, TripsWithinTheClocksGrainHoldNoNumberBack)
     }
     EXPECT_GT(numbered, 16);
 }
+
+// ---------------------------------------------------------------------------
+// Ordered data that stands still while packets keep coming
+
+// Steps the server every half second of library time for the given time,
+// the peer sending its next numbered packet each time.
+class StalledData : public Protocol {
+protected:
+    template <typename Next>
+    void keepSending(uint32_t durationMs, Next next)
+    {
+        for (uint32_t elapsed = 0; elapsed < durationMs && server->count("closed") == 0; elapsed += 500) {
+            peer->send(next(seq));
+            seq = (seq + 1) & 15;
+            server->step();
+            collect();
+            clock.advance(500);
+        }
+    }
+
+    int seq = 2;
+};
+
+// The peer's ordered message 0 never comes, message 1 comes again and
+// again in fresh packets: the server holds it for ever, though the peer
+// is plainly there. The connection ends as timed out, and says why.
+TEST_F(StalledData, DataHeldForAMessageThatNeverComesEndsTheConnection)
+{
+    establish();
+    keepSending(15000, [&](int number) { return appData(number, 1, 7); });
+    EXPECT_EQ(server->count("closed"), 0) << "shorter than the connection time-out";
+    keepSending(10000, [&](int number) { return appData(number, 1, 7); });
+    ASSERT_EQ(server->count("closed"), 1);
+    EXPECT_EQ(server->find("closed")->code, unsigned(eVNet_CloseTimedOut));
+    EXPECT_TRUE(LogLines::contains("ordered data made no progress"));
+    EXPECT_TRUE(server->data.empty());
+}
+
+// The peer keeps numbering packets but never reports the server's message
+// received: the server resends it for ever. The connection ends as timed
+// out, and says why.
+TEST_F(StalledData, DataNeverAcknowledgedEndsTheConnection)
+{
+    establish();
+    const int lastBeforeData = serverLast;
+    ASSERT_TRUE(server->VNet_sendData(1, valueStream(5), eVNet_ReliableOrdered));
+    auto unacknowledging = [&](int number) {
+        Wire wire = nodeData(number);
+        wire.ackFirst = (lastBeforeData - 7) & 15;
+        return wire;
+    };
+    keepSending(15000, unacknowledging);
+    EXPECT_EQ(server->count("closed"), 0) << "shorter than the connection time-out";
+    keepSending(10000, unacknowledging);
+    ASSERT_EQ(server->count("closed"), 1);
+    EXPECT_EQ(server->find("closed")->code, unsigned(eVNet_CloseTimedOut));
+    EXPECT_TRUE(LogLines::contains("ordered data made no progress"));
+}
+
+// Data that moves on, however slowly, keeps the connection: a message every
+// ten seconds for longer than the time-out.
+TEST_F(StalledData, SlowButMovingDataKeepsTheConnection)
+{
+    establish();
+    int order = 0;
+    for (int round = 0; round < 4; ++round) {
+        keepSending(10000, [&](int number) { return nodeData(number); });
+        peer->send(appData(seq, order, 100u + order));
+        seq = (seq + 1) & 15;
+        ++order;
+        ASSERT_TRUE(server->VNet_sendData(1, valueStream(9), eVNet_ReliableOrdered));
+    }
+    keepSending(2000, [&](int number) { return nodeData(number); });
+    EXPECT_EQ(server->count("closed"), 0);
+    EXPECT_EQ(server->data.size(), 4u);
+}

@@ -106,7 +106,7 @@ VNet_Connection::~VNet_Connection()
 {
     m_destroying = true;
     for (int n = 0; n < kSequenceCount; ++n) {
-        if (m_history[n]->kind != 0) resolvePacket(true, n, false);
+        if (m_history[n]->kind != 0) resolvePacket(true, n, false, 0);
     }
     // Queued packets first: a deferred one still holds a spare record.
     for (auto* node = m_delayed.first(); node; node = node->next) dropPacket(node->payload);
@@ -484,6 +484,25 @@ bool VNet_Connection::checkTimeout(uint32_t now)
     return true;
 }
 
+// Packets that keep arriving keep a connection from timing out; yet if its
+// ordered data stands still all the while (ours never acknowledged, or the
+// peer's held for a message that never comes), the application would wait
+// for ever on a connection that looks well. Such a connection times out
+// too, after as long, with a line that says why.
+bool VNet_Connection::checkStalledData(uint32_t now)
+{
+    const bool waiting = m_ordersInFlight != 0 || m_holdList.count() > 0;
+    if (m_state != StateConnected || !waiting) {
+        m_orderedProgressAt = now;
+        return false;
+    }
+    if (now - m_orderedProgressAt <= connectionTimeout()) return false;
+    log(LogWarning, "ordered data made no progress for %u ms - connection timeout", now - m_orderedProgressAt);
+    notify(EventTimedOut);
+    setState(StateDead);
+    return true;
+}
+
 bool VNet_Connection::hasSendOpportunity(uint32_t now)
 {
     const uint16_t interval = static_cast<uint16_t>(1000 / m_sendRate.packetsPerSecond);
@@ -555,9 +574,12 @@ bool VNet_Connection::tick()
         checkResolution(now, &alive);
         if (!alive) return false;
     }
-    if (checkTimeout(now)) return false;
+    if (checkTimeout(now) || checkStalledData(now)) return false;
     checkResend(now);
-    if (hasSendOpportunity(now)) useSendOpportunity();
+    if (hasSendOpportunity(now)) {
+        useSendOpportunity();
+        acknowledgeWhileBlocked();
+    }
     rollStatistics(now);
     flushOutgoing();
     releaseDelayed(now);

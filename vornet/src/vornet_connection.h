@@ -199,6 +199,7 @@ private:
     void sendWrongVersion();
     void checkResolution(uint32_t now, bool* alive);
     bool checkTimeout(uint32_t now);
+    bool checkStalledData(uint32_t now);
     void useSendOpportunity();
     void rollStatistics(uint32_t now);
     void releaseDelayed(uint32_t now);
@@ -220,11 +221,11 @@ private:
     void writeAcks(VNet_BitStream* stream);
     bool readAckSection(VNet_BitStream* stream, AckSection* section) const;
     bool sectionCanBeNewest(const AckSection& section) const;
-    bool takeAckSection(const AckSection& section, bool numbered, uint32_t* sendTime);
+    bool takeAckSection(const AckSection& section, bool numbered, uint32_t receiveTime, uint32_t* sendTime);
     int ackSpan() const;
-    uint32_t applyAcks(const AckSection& section);
-    void ackPacket(bool delivered, int n);
-    void resolvePacket(bool delivered, int n, bool resendAllowed);
+    uint32_t applyAcks(const AckSection& section, uint32_t receiveTime);
+    void ackPacket(bool delivered, int n, uint32_t now);
+    void resolvePacket(bool delivered, int n, bool resendAllowed, uint32_t now);
     void settleKind(HistoryRecord* record, bool delivered, bool resendAllowed);
     bool transmit(VNet_Packet* packet, HistoryRecord* record);
     bool simulateLoss();
@@ -233,21 +234,23 @@ private:
     void checkResend(uint32_t now);
     void resendOldest(uint32_t now);
     void queueAckOnly();
+    void acknowledgeWhileBlocked();
     bool isNewNumber(int s) const;
     void skipTo(int s);
     bool takeLateData(int s, VNet_BitStream* stream);
     // vornet_connection_trips.cpp: round trips and the longest one
     void measureRoundTrip(uint32_t receiveTime, uint32_t sendTime);
-    void measureNetworkTrip(uint32_t receiveTime, int last);
+    void followAcknowledged(const AckSection& section, uint32_t receiveTime);
+    uint32_t tripStart(int n) const;
     void followTrip(uint32_t now, uint32_t trip);
     void peerTookRate();
     uint32_t longestTrip() const;
+    uint32_t reuseWait() const;
     uint32_t shortestTrip() const;
     bool isLateCopy(const AckSection& section, uint32_t now);
     template <class Test>
     bool reportsOutstanding(const AckSection& section, Test test) const;
     bool reportsSentSince(const AckSection& section, uint32_t since) const;
-    bool reportsTooSoon(const AckSection& section, uint32_t receiveTime) const;
     // False when the packet's content was refused whole: it is reported
     // missing, so that the peer sends it again.
     bool dispatch(int32_t kind, VNet_Packet* packet);
@@ -361,6 +364,9 @@ private:
     LIST<HeldItem*> m_holdList;
     int8_t m_nextOrderOut = 0;
     int8_t m_nextOrderIn = 0;
+    // When ordered data last moved on: delivered here, or ours settled as
+    // delivered; or when none waited (checkStalledData).
+    uint32_t m_orderedProgressAt = 0;
     uint16_t m_ordersInFlight = 0;
     uint32_t m_lastTickTime = 0;
     uint8_t m_classIdWidth = 0;
@@ -392,19 +398,30 @@ private:
     // When the packet under each number last went out, first sending or
     // resend; 0 before the number was first used.
     uint32_t m_lastSentAt[kSequenceCount] = {};
-    // The network's longest round trip of this span of time and of the span
-    // before, in milliseconds (longestTrip); the resend time-out until the
-    // first trip is measured (see windowFull).
+    // When the packet under each number first went out; resends keep it.
+    uint32_t m_firstSentAt[kSequenceCount] = {};
+    // When a section last answered a packet of ours sent only once.
+    uint32_t m_sentOnceAnsweredAt = 0;
+    // When the packet under each number was settled; 0 before the first.
+    uint32_t m_settledAt[kSequenceCount] = {};
+    // The longest round trip of this span of time and of the span before, in
+    // milliseconds (longestTrip); the resend time-out until the first trip
+    // is measured (see windowFull).
     uint32_t m_longestTripIn[2] = {200, 200};
     uint32_t m_tripSpanStart = 0;
-    // The network's shortest round trip of the same spans, measured on the
-    // peer's reports of its hold only (shortestTrip).
+    // The shortest round trip of the same spans (reuseWait).
     uint32_t m_shortestTripIn[2] = {UINT32_MAX, UINT32_MAX};
     // False while the next trip replaces what is remembered.
     bool m_tripMeasured = false;
-    // Whether whole trips, the peer's hold in them, stand for the network's
-    // (measureNetworkTrip).
-    bool m_wholeTripsCount = true;
+    // The sections that gave trips since then, up to a cycle of numbers; a
+    // cycle's worth once a span of time has passed.
+    uint8_t m_sectionsMeasured = 0;
+    // A numbered packet of the peer has come since our last section.
+    bool m_ackOwed = false;
+    // Whether a section has named the peer's newest packet, and when the
+    // first did (the hold reported on packet 8).
+    bool m_newestUnanswered = false;
+    uint32_t m_answeredAt = 0;
     // The packets per second the peer was last asked for, which its
     // packets to us are paced at.
     int16_t m_pacingAsked = RateLimit{}.packetsPerSecond;

@@ -1,5 +1,6 @@
 // Application data in order, rate requests and vornlevel changes of a
 // connection.
+#include "vornet/vornet.h"
 #include "vornet_assert.h"
 #include "vornet_connection.h"
 #include "vornet_control_private.h"
@@ -131,6 +132,7 @@ bool VNet_Connection::receiveOrderedData(VNet_BitStream* stream)
     if (!reader.complete()) return false;
     if (order != m_nextOrderIn) return holdOrderedData(stream, order);
     m_nextOrderIn = static_cast<int8_t>(wrapOrder(m_nextOrderIn + 1));
+    m_orderedProgressAt = Vornet::getTime();
     notify(EventApplicationData, stream);
     deliverHeldData();
     return true;

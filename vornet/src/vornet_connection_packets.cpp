@@ -126,16 +126,28 @@ bool VNet_Connection::windowFull() const
     const bool eightInFlight = m_oldest >= 0 && wrap(m_nextOut - m_oldest) >= kWindow;
     if (eightInFlight || spanFull()) return true;
     // The peer takes any number up to eight past the last one it took as
-    // new. Once it has taken the number eight past one of ours, a copy of
-    // that older one (late, duplicated or resent) would be read as a number
-    // a cycle newer and its content put in the place of newer content. So
-    // a number waits until the one eight before it last went out longer ago
-    // than the network's longest recent round trip: a copy held back longer
-    // than that behind the packets sent after it is not to be expected on
-    // any path the connection has seen. The farewell of a control that goes
-    // down cannot wait; nothing follows it.
-    const uint32_t sent = m_lastSentAt[wrap(m_nextOut - kWindow)];
-    return !m_farewell && sent != 0 && Vornet::getTime() - sent < longestTrip();
+    // new, and we take a section that names one of our numbers sent and not
+    // yet named (sectionCanBeNewest). So a number's older use can be misread
+    // as the new one in two ways, each closed by a wait of the longest way a
+    // datagram takes (reuseWait):
+    // - A copy of our packet a cycle before (late, duplicated or resent)
+    //   arriving once the peer has taken a number from the one eight before
+    //   ours on. A number goes out only once every copy of the one eight
+    //   before it can have arrived; so no copy of the one sixteen before
+    //   comes after the peer took the one eight before.
+    // - A section the peer wrote when it had last taken the number a cycle
+    //   before ours, arriving once ours went out. The peer wrote no such
+    //   section after it took the number fifteen before ours; its section
+    //   that settled that number here was written later still. So a number
+    //   goes out only once every section written before that one came.
+    // The farewell of a control that goes down cannot wait; nothing follows
+    // it.
+    const uint32_t wait = reuseWait();
+    if (m_farewell || wait == 0) return false;
+    const uint32_t now = Vornet::getTime();
+    const uint32_t copiesSent = m_lastSentAt[wrap(m_nextOut - kWindow)];
+    const uint32_t sectionsWritten = m_settledAt[wrap(m_nextOut + 1)];
+    return (copiesSent != 0 && now - copiesSent < wait) || (sectionsWritten != 0 && now - sectionsWritten < wait);
 }
 
 // Sixteen numbers past the one the peer's newest numbered packet names, a
@@ -146,9 +158,14 @@ bool VNet_Connection::spanFull() const
     return ackSpan() >= kSequenceCount - 1;
 }
 
+// A packet goes again no sooner than the longest trip measured lately: on a
+// path slower than the time-out every packet would go twice or more before
+// its answer came, and a packet sent again gives no round-trip sample, so
+// that the average ping and the time-out would never learn the path.
 uint32_t VNet_Connection::resendTimeout() const
 {
-    return m_stats.averagePing > 100 ? 2u * m_stats.averagePing : kResendTimeoutMs;
+    const uint32_t base = m_stats.averagePing > 100 ? 2u * m_stats.averagePing : kResendTimeoutMs;
+    return std::max(base, longestTrip());
 }
 
 int VNet_Connection::ackSpan() const
@@ -224,8 +241,11 @@ void VNet_Connection::writeSequence(VNet_BitStream* stream)
     m_sendWindow[m_current] = SendEntry{true, -1, false};
     writeAcks(stream);
     if (m_current == 8) {
-        const uint32_t hold = m_lastReceived < 0 ? 0 : Vornet::getTime() - m_receiveTimes[m_lastReceived];
-        stream->addInt(hold > 0xFFFF ? 0xFFFF : hold, 16);
+        // How long the last packet received waited for its first section,
+        // which went out just now or on its own before (see
+        // acknowledgeWhileBlocked): a section on its own answers it as well.
+        const int64_t hold = m_lastReceived < 0 ? 0 : int64_t(m_answeredAt) - m_receiveTimes[m_lastReceived];
+        stream->addInt(uint32_t(hold < 0 ? 0 : hold > 0xFFFF ? 0xFFFF : hold), 16);
     }
     m_nextOut = static_cast<int8_t>(wrap(m_nextOut + 1));
     if (m_oldest < 0) m_oldest = 0;
@@ -236,6 +256,8 @@ void VNet_Connection::writeSequence(VNet_BitStream* stream)
 
 void VNet_Connection::writeAcks(VNet_BitStream* stream)
 {
+    if (m_newestUnanswered) m_answeredAt = m_lastTickTime;
+    m_newestUnanswered = m_ackOwed = false;
     const int first = m_lastReceived < 0 ? 8 : wrap(m_lastReceived - 7);
     stream->addInt(static_cast<uint32_t>(first), 4);
     for (int i = 0; i < kWindow; ++i) stream->addBool(m_received[wrap(first + i)]);
@@ -245,6 +267,17 @@ void VNet_Connection::writeAcks(VNet_BitStream* stream)
 void VNet_Connection::queueAckOnly()
 {
     if (VNet_Packet* packet = newPacket(KindAckOnly, ModeRaw)) writeAcks(packet->getStream());
+}
+
+// How long we hold the peer's packets before a section names them is part
+// of every trip the peer measures, and so of the peer's reuse wait. While
+// our own numbered packets wait (window or reuse wait), none carries a
+// section; were the acknowledgements to wait with them, our wait would
+// lengthen the peer's trips and its wait, and with it ours. So a send
+// opportunity that no numbered packet can use acknowledges on its own.
+void VNet_Connection::acknowledgeWhileBlocked()
+{
+    if (m_state == StateConnected && m_ackOwed && windowFull()) queueAckOnly();
 }
 
 // ---------------------------------------------------------------------------
@@ -283,12 +316,16 @@ bool VNet_Connection::sectionCanBeNewest(const AckSection& section) const
 // earlier arrival; such a copy is dropped. A copy that could be taken
 // renews the memory: while the peer repeats a section and the network
 // echoes it, the copies keep coming, and the one that comes after our
-// numbers come round must still be known for one. A fresh section that
-// happens to read the same is dropped too until the memory fades, which
-// only delays it.
+// numbers come round must still be known for one. The memory lasts a few
+// of the shortest trips and one of the peer's send intervals, the longest
+// it goes without repeating a section it has nothing newer for. A fresh
+// section that happens to read the same is dropped too until the memory
+// fades, which only delays it; the delay lengthens the trips measured, so
+// the memory does not follow the longest trip, or it would lengthen
+// itself.
 bool VNet_Connection::isLateCopy(const AckSection& section, uint32_t now)
 {
-    const uint32_t memory = 4 * longestTrip();
+    const uint32_t memory = 4 * shortestTrip() + 1000u / uint32_t(std::max<int16_t>(m_pacingAsked, 1));
     SeenSection* oldest = &m_seenAckOnly[0];
     for (SeenSection& seen : m_seenAckOnly) {
         const bool remembered = seen.arrival != 0 && now - seen.arrival < memory;
@@ -321,27 +358,8 @@ bool VNet_Connection::reportsSentSince(const AckSection& section, uint32_t since
     return reportsOutstanding(section, [&](int n) { return int32_t(m_lastSentAt[n] - since) > 0; });
 }
 
-// An acknowledgement-only packet can also be overtaken by the numbered
-// packets the peer wrote after it, and the numbers it names come round when
-// its way takes longer than the longest trip measured lately (windowFull):
-// a path's longest trips are rare. Read as of our newest numbers, it would
-// report packets received that were sent too lately for any answer to have
-// come back, since no answer is quicker than the network's shortest trip;
-// such a section was written of the numbers a cycle before and is dropped.
-// A packet sent again gives no such bound: the report may answer its first
-// sending. A section dropped so comes again, in the peer's next numbered
-// packet or acknowledgement.
-bool VNet_Connection::reportsTooSoon(const AckSection& section, uint32_t receiveTime) const
-{
-    const uint32_t shortest = shortestTrip();
-    if (shortest == 0) return false;
-    return reportsOutstanding(section, [&](int n) {
-        const uint32_t sent = m_sendTimes[n];
-        return sent != 0 && int32_t(receiveTime - sent) < int32_t(shortest);
-    });
-}
-
-bool VNet_Connection::takeAckSection(const AckSection& section, bool numbered, uint32_t* sendTime)
+bool VNet_Connection::takeAckSection(const AckSection& section, bool numbered, uint32_t receiveTime,
+                                     uint32_t* sendTime)
 {
     *sendTime = 0;
     if (!sectionCanBeNewest(section)) return false;
@@ -351,31 +369,32 @@ bool VNet_Connection::takeAckSection(const AckSection& section, bool numbered, u
     // Numbers below the oldest unsettled one are settled already, and
     // their slots may hold packets in flight now.
     const int unsettled = m_oldest < 0 ? 0 : wrap(m_nextOut - m_oldest);
-    if (reach >= span - unsettled) *sendTime = applyAcks(section);
+    if (reach >= span - unsettled) *sendTime = applyAcks(section, receiveTime);
     return true;
 }
 
-uint32_t VNet_Connection::applyAcks(const AckSection& section)
+uint32_t VNet_Connection::applyAcks(const AckSection& section, uint32_t receiveTime)
 {
     const int last = section.last();
     const bool lastOutstanding = m_sendWindow[last].outstanding;
     const uint32_t sendTime = m_sendTimes[last];
-    for (int i = 0; i < kWindow; ++i) ackPacket((section.received >> i) & 1, wrap(section.first + i));
+    followAcknowledged(section, receiveTime);
+    for (int i = 0; i < kWindow; ++i) ackPacket((section.received >> i) & 1, wrap(section.first + i), receiveTime);
     return lastOutstanding && (section.received & 0x80) ? sendTime : 0;
 }
 
-void VNet_Connection::ackPacket(bool delivered, int n)
+void VNet_Connection::ackPacket(bool delivered, int n, uint32_t now)
 {
     if (!m_sendWindow[n].outstanding) return;
     if (n != m_oldest) {
         m_sendWindow[n].buffered = delivered ? 1 : 0;
         return;
     }
-    resolvePacket(delivered, n, true);
+    resolvePacket(delivered, n, true, now);
     while (m_oldest >= 0 && m_oldest != m_nextOut && m_sendWindow[m_oldest].outstanding &&
            m_sendWindow[m_oldest].buffered >= 0) {
         const SendEntry entry = m_sendWindow[m_oldest];
-        resolvePacket(entry.buffered == 1, m_oldest, !entry.noResend);
+        resolvePacket(entry.buffered == 1, m_oldest, !entry.noResend, now);
     }
 }
 
@@ -384,7 +403,7 @@ void VNet_Connection::countLost()
     if (m_stats.lostThisSecond < 0xFF) ++m_stats.lostThisSecond;
 }
 
-void VNet_Connection::resolvePacket(bool delivered, int n, bool resendAllowed)
+void VNet_Connection::resolvePacket(bool delivered, int n, bool resendAllowed, uint32_t now)
 {
     HistoryRecord* record = m_history[n];
     if (record->kind == 0) return;
@@ -392,6 +411,7 @@ void VNet_Connection::resolvePacket(bool delivered, int n, bool resendAllowed)
     dropSavedCopy(record);
     m_oldest = static_cast<int8_t>(wrap(m_oldest + 1));
     m_sendWindow[n] = SendEntry{false, -1, false};
+    m_settledAt[n] = now;
     settleKind(record, delivered, resendAllowed);
 }
 
@@ -466,6 +486,7 @@ void VNet_Connection::settleKind(HistoryRecord* record, bool delivered, bool res
     case KindAppData:
         if (delivered) {
             m_ordersInFlight = static_cast<uint16_t>(m_ordersInFlight & ~(1u << record->orderOrLevel));
+            m_orderedProgressAt = Vornet::getTime();
             break;
         }
         requeueLostData(record->orderOrLevel, kept);
@@ -514,6 +535,7 @@ bool VNet_Connection::transmit(VNet_Packet* packet, HistoryRecord* resent)
         // may answer either sending.
         m_sendTimes[record->number] = resent ? 0 : now;
         m_lastSentAt[record->number] = now;
+        if (!resent) m_firstSentAt[record->number] = now;
     }
     const unsigned bytes = packet->getSize();
     if (!m_farewell && simulateLoss()) {
@@ -533,7 +555,7 @@ bool VNet_Connection::transmit(VNet_Packet* packet, HistoryRecord* resent)
             // oldest packet may move the window.
             const int n = record->number;
             if (n == m_oldest) {
-                resolvePacket(false, n, false);
+                resolvePacket(false, n, false, now);
             } else if (m_sendWindow[n].outstanding) {
                 m_sendWindow[n].buffered = 0;
                 m_sendWindow[n].noResend = true;
@@ -685,11 +707,15 @@ bool VNet_Connection::handlePacket(VNet_Packet* packet, bool fromUnknownSource)
             return true;
         }
         AckSection section;
-        uint32_t unused = 0;
+        uint32_t sendTime = 0;
         if (!readAckSection(stream, &section) || isLateCopy(section, now) ||
-            reportsTooSoon(section, packet->getTime()) || !takeAckSection(section, false, &unused)) {
+            !takeAckSection(section, false, packet->getTime(), &sendTime)) {
             return false;
         }
+        // Sections go on their own while the peer's numbered packets wait,
+        // and may settle our newest number before a numbered packet names
+        // it: the round trip is measured here then.
+        if (sendTime > 0) measureRoundTrip(packet->getTime(), sendTime);
         m_stats.lastReceiveTime = now;
         return true;
     }
@@ -714,7 +740,11 @@ bool VNet_Connection::handlePacket(VNet_Packet* packet, bool fromUnknownSource)
     const bool acks = readAckSection(stream, &section);
     const uint32_t hold = s == 8 ? reader.getInt(16) : 0;
     if (!acks || !reader.complete() || stream->endOfStream()) return false;
+    // A packet we have already, sent again, tells that our sections did not
+    // reach the peer: it waits for one as much as a new packet.
+    m_ackOwed = true;
     if (!isNewNumber(s)) return kind == KindAppData && takeLateData(s, stream);
+    m_newestUnanswered = true;
     skipTo(s);
     // Only a packet in the window proves the peer alive: replays do not.
     m_stats.lastReceiveTime = now;
@@ -722,10 +752,9 @@ bool VNet_Connection::handlePacket(VNet_Packet* packet, bool fromUnknownSource)
     m_lastReceived = static_cast<int8_t>(s);
     m_received[s] = true;
     uint32_t sendTime = 0;
-    const bool taken = takeAckSection(section, true, &sendTime);
+    takeAckSection(section, true, packet->getTime(), &sendTime);
     if (s == 8) m_peerHoldTime = static_cast<uint16_t>(hold);
     if (sendTime > 0) measureRoundTrip(packet->getTime(), sendTime);
-    if (s == 8 && taken) measureNetworkTrip(packet->getTime(), section.last());
     if (fromUnknownSource) return kind == KindConnectRequest;
     // A packet whose content was refused is reported missing.
     if (!dispatch(kind, packet)) m_received[s] = false;

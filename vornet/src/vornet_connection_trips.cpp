@@ -1,16 +1,13 @@
-// Round trips of a connection: the ping statistics, and the network's
-// longest recent trip that the reuse of sequence numbers waits for
-// (windowFull).
+// Round trips of a connection: the ping statistics, and the longest recent
+// trip that the reuse of sequence numbers waits for (windowFull).
 //
-// A copy of a packet is held back by the network alone. The time the peer
-// took to number the packet that answers ours (its send pacing, its own
-// window and reuse wait) is no part of a copy's way, yet it is part of every
-// whole trip, often the larger part by far; and a wait that followed whole
-// trips would lengthen the peer's holds, and with them the trips it waits
-// for. The peer reports that hold on its packet 8 only, so those packets
-// measure the network's trip. Whole trips stand in for it until the first of
-// them arrives, and only while the peer paces its packets as it did when
-// they were measured.
+// Every packet of ours that the peer reports received gives a trip, from
+// its first sending to the arrival of the report: longer than the way of
+// the copy that reached the peer and longer than the way of the report, so
+// each trip bounds a one-way journey in either direction. The peer's hold
+// before it answers is in it too; that hold stays short because a side
+// whose own numbered packets wait still acknowledges at every send
+// opportunity (acknowledgeWhileBlocked).
 #include <algorithm>
 
 #include "vornet_connection.h"
@@ -23,20 +20,24 @@ namespace {
 // span and the one before.
 constexpr uint32_t kTripSpanMs = 1000;
 
-// Two readings of the library's clock a moment apart can differ by this
-// much: a trip no longer is all the clock's grain, and counts as none.
-constexpr uint32_t kClockGrainMs = 1;
+// A trip no longer counts as none: within it lie the clock's grain and the
+// time a busy machine keeps either side from its next step rather than the
+// way of a datagram, and a wait of a few milliseconds on each cycle of
+// numbers would halve a fast connection. The price: on a path whose every
+// trip is this short, a copy held back longer than its answer took is not
+// waited for.
+constexpr uint32_t kShortTripMs = 10;
 
 int64_t clampTrip(int64_t milliseconds)
 {
     return milliseconds < 0 ? 0 : milliseconds > 0xFFFF ? 0xFFFF : milliseconds;
 }
 
-// A trip as the reuse wait and the late-report check count it.
+// A trip as the reuse wait counts it.
 uint32_t countedTrip(int64_t milliseconds)
 {
     const uint32_t trip = uint32_t(clampTrip(milliseconds));
-    return trip <= kClockGrainMs ? 0 : trip;
+    return trip <= kShortTripMs ? 0 : trip;
 }
 
 }  // namespace
@@ -46,33 +47,52 @@ void VNet_Connection::measureRoundTrip(uint32_t receiveTime, uint32_t sendTime)
     const int64_t sample = clampTrip(int64_t(receiveTime) - m_peerHoldTime - sendTime);
     m_stats.lastPing = static_cast<uint16_t>(sample);
     m_stats.averagePing = static_cast<uint16_t>(double(sample) * double(0.02f) + double(m_stats.averagePing) * double(0.98f));
-    if (m_wholeTripsCount) followTrip(receiveTime, countedTrip(int64_t(receiveTime) - sendTime));
 }
 
-// The peer's packet 8 reports how long it held the packet of ours that it
-// names last, whether or not an earlier packet acknowledged that one
-// already. A number sent again gives no trip: the peer may have taken
-// either sending.
-void VNet_Connection::measureNetworkTrip(uint32_t receiveTime, int last)
+// The first report of a number only: a later one says nothing new and
+// would count the time the report was on its way again. Packets sent once
+// are taken first, so that a number sent again in the same section knows
+// whether one was answered since its first sending (tripStart).
+void VNet_Connection::followAcknowledged(const AckSection& section, uint32_t receiveTime)
 {
-    const uint32_t sendTime = m_sendTimes[last];
-    if (sendTime == 0) return;
-    m_wholeTripsCount = false;
-    const uint32_t trip = countedTrip(int64_t(receiveTime) - m_peerHoldTime - sendTime);
-    followTrip(receiveTime, trip);
-    m_shortestTripIn[0] = std::min(m_shortestTripIn[0], trip);
+    bool measured = false;
+    for (const bool resent : {false, true}) {
+        for (int i = 0; i < kWindow; ++i) {
+            const int n = (section.first + i) & (kSequenceCount - 1);
+            const SendEntry& entry = m_sendWindow[n];
+            if (!((section.received >> i) & 1) || !entry.outstanding || entry.buffered >= 0 ||
+                m_firstSentAt[n] == 0 || (m_sendTimes[n] == 0) != resent) {
+                continue;
+            }
+            followTrip(receiveTime, countedTrip(int64_t(receiveTime) - tripStart(n)));
+            if (!resent) m_sentOnceAnsweredAt = receiveTime;
+            measured = true;
+        }
+    }
+    if (measured && m_sectionsMeasured < kSequenceCount) ++m_sectionsMeasured;
 }
 
-// A rate of ours that the peer has taken changes how it paces its packets,
-// so whole trips no longer stand for the network's: the longest trip stays
-// as it is until the peer reports a hold, and the first trip so measured
-// replaces it.
+// A number sent again may be answered for either sending. On a path slower
+// than the resend time-out every packet is sent again before its answer
+// comes: counted from the first sending, its trips still measure the path.
+// Where packets sent once are answered too, the path's trips are measured
+// on those, and a number sent again counts from its last sending: from the
+// first, every loss would count a whole resend time-out into the longest
+// trip, and the reuse wait would follow the losses instead of the path.
+uint32_t VNet_Connection::tripStart(int n) const
+{
+    const bool resent = m_sendTimes[n] == 0;
+    const bool sentOnceAnswered = int32_t(m_sentOnceAnsweredAt - m_firstSentAt[n]) > 0;
+    return resent && sentOnceAnswered ? m_lastSentAt[n] : m_firstSentAt[n];
+}
+
+// A rate of ours that the peer has taken changes how long it holds our
+// packets before it answers: the trips measured at its former pace are
+// forgotten, and the next one replaces them.
 void VNet_Connection::peerTookRate()
 {
     if (m_ownRequestedRate.packetsPerSecond == m_pacingAsked) return;
     m_pacingAsked = m_ownRequestedRate.packetsPerSecond;
-    if (!m_wholeTripsCount) return;
-    m_wholeTripsCount = false;
     m_tripMeasured = false;
 }
 
@@ -85,8 +105,10 @@ void VNet_Connection::followTrip(uint32_t now, uint32_t trip)
 {
     if (!m_tripMeasured) {
         m_longestTripIn[0] = m_longestTripIn[1] = trip;
+        m_shortestTripIn[0] = m_shortestTripIn[1] = trip;
         m_tripSpanStart = now;
         m_tripMeasured = true;
+        m_sectionsMeasured = 0;
         return;
     }
     if (now - m_tripSpanStart >= kTripSpanMs) {
@@ -95,8 +117,10 @@ void VNet_Connection::followTrip(uint32_t now, uint32_t trip)
         m_shortestTripIn[1] = m_shortestTripIn[0];
         m_shortestTripIn[0] = UINT32_MAX;
         m_tripSpanStart = now;
+        m_sectionsMeasured = kSequenceCount;
     }
     m_longestTripIn[0] = std::max(m_longestTripIn[0], trip);
+    m_shortestTripIn[0] = std::min(m_shortestTripIn[0], trip);
 }
 
 uint32_t VNet_Connection::longestTrip() const
@@ -104,13 +128,27 @@ uint32_t VNet_Connection::longestTrip() const
     return std::max(m_longestTripIn[0], m_longestTripIn[1]);
 }
 
-// No answer comes back sooner than the network's shortest trip; 0 until the
-// peer has reported a hold. Whole trips would count the peer's hold in it
-// and make the shortest trip too long.
+// The longest trip measured is a sample: the real longest of a path whose
+// delay varies lies beyond it, the further the wider the trips spread. When
+// only one direction varies, a trip is little more than that direction's
+// delay, and the longest sampled can fall just short of the longest copy.
+// Half the spread on top covers that. The first few sections measured, each
+// often one trip for a burst of packets, say too little of the path: until
+// a cycle of numbers' worth has come, or a whole span of time has passed,
+// the wait is four times the longest.
+uint32_t VNet_Connection::reuseWait() const
+{
+    const uint32_t longest = longestTrip();
+    const uint32_t wait = longest + (longest - shortestTrip()) / 2;
+    return m_sectionsMeasured < kSequenceCount ? std::max(wait, 4 * longest) : wait;
+}
+
+// The shortest of the same spans; the starting guess until a trip is
+// measured.
 uint32_t VNet_Connection::shortestTrip() const
 {
-    const uint32_t shortest = std::min(m_shortestTripIn[0], m_shortestTripIn[1]);
-    return shortest == UINT32_MAX ? 0 : shortest;
+    return std::min({m_shortestTripIn[0], m_shortestTripIn[1], longestTrip()});
 }
 
 }  // namespace Vornet_Private
+
