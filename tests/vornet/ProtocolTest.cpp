@@ -215,6 +215,30 @@ TEST_F(Protocol, ALateResendOfDataDeliveredAlreadyIsReportedReceivedAndNotDelive
     expectReportedReceived(4, 0xE0, "2, 3 and 4 received");
 }
 
+TEST_F(Protocol, ACopyFromACycleBeforeIsNotTakenForTheNewNumber)
+{
+    // The peer's packet 3 of the cycle before, held back on the way, comes
+    // once 2 of this cycle is in: its number reads as new. Its section was
+    // written before the server sent 1 to 3, and 2 names 3 already.
+    establish();
+    const unsigned id = server->find("established")->id;
+    for (uint32_t value : {1u, 2u, 3u}) server->VNet_sendData(id, valueStream(value), eVNet_ReliableOrdered);
+    server->step();
+    collect();
+    ASSERT_GE(serverLast, 3);
+    peer->send(appData(2, 0, 10));
+    Wire stale = appData(3, 1, 999);
+    stale.ackFirst = (0 - 7) & 15;
+    peer->send(stale);
+    server->step();
+    EXPECT_EQ(server->data, (std::vector<uint32_t>{10}));
+    // The packet 3 of this cycle is taken, and reported received.
+    peer->send(appData(3, 1, 11));
+    server->step();
+    EXPECT_EQ(server->data, (std::vector<uint32_t>{10, 11}));
+    expectReportedReceived(3, 0xC0, "numbers 2 and 3");
+}
+
 TEST_F(Protocol, GapsAreReportedAsNotReceived)
 {
     establish();

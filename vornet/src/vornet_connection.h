@@ -133,6 +133,8 @@ public:
     static constexpr uint16_t kProtocolVersion = 3;
     static constexpr uint8_t kNoLevel = 255;
     static constexpr uint8_t kMaxLevel = 127;
+    // The round trip taken for the path before any is measured.
+    static constexpr uint32_t kFirstTripGuessMs = 200;
 
     explicit VNet_Connection(VNet_Control_Private* control);
     ~VNet_Connection();
@@ -246,6 +248,7 @@ private:
     void peerTookRate();
     uint32_t longestTrip() const;
     uint32_t reuseWait() const;
+    uint32_t doubtfulCopiesWait() const;
     uint32_t shortestTrip() const;
     bool isLateCopy(const AckSection& section, uint32_t now);
     template <class Test>
@@ -272,7 +275,10 @@ private:
     bool sendQueuedData();
     bool sendDataItem(DataItem* item);
     void recycleDataItem(DataItem* item);
-    void requeueLostData(uint8_t order, VNet_BitStream* stream);
+    bool orderFree(int order) const;
+    // The data of a packet settled as lost, which last went out at the
+    // given time, goes again under its order number.
+    void requeueLostData(uint8_t order, VNet_BitStream* stream, uint32_t lostSentAt);
     // Whether the data was delivered or is held for its turn.
     bool receiveOrderedData(VNet_BitStream* stream);
     bool holdOrderedData(VNet_BitStream* stream, int8_t order);
@@ -368,6 +374,9 @@ private:
     // delivered; or when none waited (checkStalledData).
     uint32_t m_orderedProgressAt = 0;
     uint16_t m_ordersInFlight = 0;
+    // For each order number, when a packet that carried it and was settled
+    // as lost last went out; 0 when none has since the number was given.
+    uint32_t m_lostCarrierSentAt[kSequenceCount] = {};
     uint32_t m_lastTickTime = 0;
     uint8_t m_classIdWidth = 0;
     VNet_Address m_peer;
@@ -402,19 +411,22 @@ private:
     uint32_t m_firstSentAt[kSequenceCount] = {};
     // When a section last answered a packet of ours sent only once.
     uint32_t m_sentOnceAnsweredAt = 0;
+    // Whether the packet under each number was reported missing or sent
+    // again (doubtfulCopiesWait).
+    bool m_doubtfulCopies[kSequenceCount] = {};
     // When the packet under each number was settled; 0 before the first.
     uint32_t m_settledAt[kSequenceCount] = {};
     // The longest round trip of this span of time and of the span before, in
     // milliseconds (longestTrip); the resend time-out until the first trip
     // is measured (see windowFull).
-    uint32_t m_longestTripIn[2] = {200, 200};
+    uint32_t m_longestTripIn[2] = {kFirstTripGuessMs, kFirstTripGuessMs};
     uint32_t m_tripSpanStart = 0;
     // The shortest round trip of the same spans (reuseWait).
     uint32_t m_shortestTripIn[2] = {UINT32_MAX, UINT32_MAX};
     // False while the next trip replaces what is remembered.
     bool m_tripMeasured = false;
-    // The sections that gave trips since then, up to a cycle of numbers; a
-    // cycle's worth once a span of time has passed.
+    // The sections that gave trips since then, up to the count that is
+    // trusted (reuseWait); that count once a span of time has passed.
     uint8_t m_sectionsMeasured = 0;
     // A numbered packet of the peer has come since our last section.
     bool m_ackOwed = false;

@@ -72,6 +72,7 @@ bool VNet_Connection::sendDataItem(DataItem* item)
     }
     if (item->order < 0) {
         item->order = m_nextOrderOut;
+        m_lostCarrierSentAt[item->order] = 0;
         m_nextOrderOut = static_cast<int8_t>(wrapOrder(m_nextOrderOut + 1));
     }
     stream->addInt(static_cast<uint32_t>(item->order), 4);
@@ -89,13 +90,28 @@ bool VNet_Connection::sendQueuedData()
     bool sent = false;
     for (auto* node = m_dataQueue.first(); node;) {
         DataItem* item = node->payload;
-        if (!item->resent && (m_ordersInFlight & orderBit(m_nextOrderOut - kOrderWindow))) break;
+        if (!item->resent && !orderFree(m_nextOrderOut - kOrderWindow)) break;
         if (!sendDataItem(item)) break;
         recycleDataItem(item);
         node = m_dataQueue.remove(node);
         sent = true;
     }
     return sent;
+}
+
+// Whether a new order number may go out, the one this many before it
+// being given. Once the new number is delivered, the receiver takes the
+// given one as due again (holdOrderedData); so the given one must be
+// settled as delivered, and no copy of it may still be on its way. A
+// packet settled as lost can still arrive: on a path that reorders, a loss
+// report often means overtaken, and its data goes again in another packet
+// (requeueLostData). So the number waits until every such packet can have
+// arrived, as long as a sequence number waits before it is used again.
+bool VNet_Connection::orderFree(int order) const
+{
+    if (m_ordersInFlight & orderBit(order)) return false;
+    const uint32_t lostSentAt = m_lostCarrierSentAt[wrapOrder(order)];
+    return lostSentAt == 0 || m_farewell || Vornet::getTime() - lostSentAt >= doubtfulCopiesWait();
 }
 
 // Items are kept for the next messages: a connection that sends steadily
@@ -107,8 +123,9 @@ void VNet_Connection::recycleDataItem(DataItem* item)
     m_spareItems.give(item);
 }
 
-void VNet_Connection::requeueLostData(uint8_t order, VNet_BitStream* stream)
+void VNet_Connection::requeueLostData(uint8_t order, VNet_BitStream* stream, uint32_t lostSentAt)
 {
+    m_lostCarrierSentAt[wrapOrder(order)] = lostSentAt;
     DataItem* item = m_spareItems.take();
     if (!item) fatalError("VNet_Connection: out of memory");
     item->stream = stream;

@@ -16,8 +16,6 @@ namespace Vornet_Private {
 
 namespace {
 
-constexpr uint32_t kResendTimeoutMs = 200;
-
 // Kinds whose code is 0, 1 and then this many zeros ended by a 1; seven
 // zeros without a 1 mean a rate request.
 constexpr int32_t kRunKinds[] = {KindConnectRequest, KindAccept,       KindDeny,       KindDisconnect,
@@ -140,14 +138,19 @@ bool VNet_Connection::windowFull() const
     //   section after it took the number fifteen before ours; its section
     //   that settled that number here was written later still. So a number
     //   goes out only once every section written before that one came.
-    // The farewell of a control that goes down cannot wait; nothing follows
-    // it.
+    // A number whose packet was reported missing or sent again may have a
+    // copy on its way that the first trips say little of
+    // (doubtfulCopiesWait). The farewell of a control that goes down cannot
+    // wait; nothing follows it.
+    if (m_farewell) return false;
+    const int older = wrap(m_nextOut - kWindow);
     const uint32_t wait = reuseWait();
-    if (m_farewell || wait == 0) return false;
+    const uint32_t copiesWait = m_doubtfulCopies[older] ? doubtfulCopiesWait() : wait;
+    if (copiesWait == 0) return false;
     const uint32_t now = Vornet::getTime();
-    const uint32_t copiesSent = m_lastSentAt[wrap(m_nextOut - kWindow)];
+    const uint32_t copiesSent = m_lastSentAt[older];
     const uint32_t sectionsWritten = m_settledAt[wrap(m_nextOut + 1)];
-    return (copiesSent != 0 && now - copiesSent < wait) || (sectionsWritten != 0 && now - sectionsWritten < wait);
+    return (copiesSent != 0 && now - copiesSent < copiesWait) || (sectionsWritten != 0 && now - sectionsWritten < wait);
 }
 
 // Sixteen numbers past the one the peer's newest numbered packet names, a
@@ -164,7 +167,7 @@ bool VNet_Connection::spanFull() const
 // that the average ping and the time-out would never learn the path.
 uint32_t VNet_Connection::resendTimeout() const
 {
-    const uint32_t base = m_stats.averagePing > 100 ? 2u * m_stats.averagePing : kResendTimeoutMs;
+    const uint32_t base = m_stats.averagePing > 100 ? 2u * m_stats.averagePing : kFirstTripGuessMs;
     return std::max(base, longestTrip());
 }
 
@@ -407,7 +410,10 @@ void VNet_Connection::resolvePacket(bool delivered, int n, bool resendAllowed, u
 {
     HistoryRecord* record = m_history[n];
     if (record->kind == 0) return;
-    if (!delivered) countLost();
+    if (!delivered) {
+        countLost();
+        m_doubtfulCopies[n] = true;
+    }
     dropSavedCopy(record);
     m_oldest = static_cast<int8_t>(wrap(m_oldest + 1));
     m_sendWindow[n] = SendEntry{false, -1, false};
@@ -489,7 +495,7 @@ void VNet_Connection::settleKind(HistoryRecord* record, bool delivered, bool res
             m_orderedProgressAt = Vornet::getTime();
             break;
         }
-        requeueLostData(record->orderOrLevel, kept);
+        requeueLostData(record->orderOrLevel, kept, m_lastSentAt[record->number]);
         return;
     default:
         break;
@@ -535,6 +541,7 @@ bool VNet_Connection::transmit(VNet_Packet* packet, HistoryRecord* resent)
         // may answer either sending.
         m_sendTimes[record->number] = resent ? 0 : now;
         m_lastSentAt[record->number] = now;
+        m_doubtfulCopies[record->number] = resent != nullptr;
         if (!resent) m_firstSentAt[record->number] = now;
     }
     const unsigned bytes = packet->getSize();
@@ -744,6 +751,10 @@ bool VNet_Connection::handlePacket(VNet_Packet* packet, bool fromUnknownSource)
     // reach the peer: it waits for one as much as a new packet.
     m_ackOwed = true;
     if (!isNewNumber(s)) return kind == KindAppData && takeLateData(s, stream);
+    // The peer wrote this section after the one of the packet taken last,
+    // which it numbered before: a section that cannot be newer is that of a
+    // copy from a cycle before, whose number came round.
+    if (!sectionCanBeNewest(section)) return false;
     m_newestUnanswered = true;
     skipTo(s);
     // Only a packet in the window proves the peer alive: replays do not.

@@ -28,6 +28,13 @@ constexpr uint32_t kTripSpanMs = 1000;
 // waited for.
 constexpr uint32_t kShortTripMs = 10;
 
+// The sections that must have given trips before the longest of them is
+// taken for the path (reuseWait). On a path where half the datagrams pass
+// at once and the rest wait up to a hundred milliseconds, a few trips can
+// all read near nothing, and sixteen can all fall short of the slowest
+// copy; thirty-two such sections are as good as never all short.
+constexpr uint8_t kSectionsToTrust = 32;
+
 int64_t clampTrip(int64_t milliseconds)
 {
     return milliseconds < 0 ? 0 : milliseconds > 0xFFFF ? 0xFFFF : milliseconds;
@@ -69,7 +76,7 @@ void VNet_Connection::followAcknowledged(const AckSection& section, uint32_t rec
             measured = true;
         }
     }
-    if (measured && m_sectionsMeasured < kSequenceCount) ++m_sectionsMeasured;
+    if (measured && m_sectionsMeasured < kSectionsToTrust) ++m_sectionsMeasured;
 }
 
 // A number sent again may be answered for either sending. On a path slower
@@ -117,7 +124,7 @@ void VNet_Connection::followTrip(uint32_t now, uint32_t trip)
         m_shortestTripIn[1] = m_shortestTripIn[0];
         m_shortestTripIn[0] = UINT32_MAX;
         m_tripSpanStart = now;
-        m_sectionsMeasured = kSequenceCount;
+        m_sectionsMeasured = kSectionsToTrust;
     }
     m_longestTripIn[0] = std::max(m_longestTripIn[0], trip);
     m_shortestTripIn[0] = std::min(m_shortestTripIn[0], trip);
@@ -132,15 +139,27 @@ uint32_t VNet_Connection::longestTrip() const
 // delay varies lies beyond it, the further the wider the trips spread. When
 // only one direction varies, a trip is little more than that direction's
 // delay, and the longest sampled can fall just short of the longest copy.
-// Half the spread on top covers that. The first few sections measured, each
+// Half the spread on top covers that. The first sections measured, each
 // often one trip for a burst of packets, say too little of the path: until
-// a cycle of numbers' worth has come, or a whole span of time has passed,
-// the wait is four times the longest.
+// enough have come, or a whole span of time has passed, the wait is four
+// times the longest.
 uint32_t VNet_Connection::reuseWait() const
 {
     const uint32_t longest = longestTrip();
     const uint32_t wait = longest + (longest - shortestTrip()) / 2;
-    return m_sectionsMeasured < kSequenceCount ? std::max(wait, 4 * longest) : wait;
+    return m_sectionsMeasured >= kSectionsToTrust ? wait : std::max(wait, 4 * longest);
+}
+
+// A packet reported missing has often been overtaken rather than lost, and
+// one sent again goes twice: a copy of either may still be on its way. On
+// a path that passes some datagrams at once and holds others back, the
+// first trips can all read near nothing while such a copy takes a hundred
+// milliseconds; until enough trips are measured, the wait after such a
+// packet is never less than the guess made before any trip.
+uint32_t VNet_Connection::doubtfulCopiesWait() const
+{
+    const uint32_t wait = reuseWait();
+    return m_sectionsMeasured >= kSectionsToTrust ? wait : std::max(wait, kFirstTripGuessMs);
 }
 
 // The shortest of the same spans; the starting guess until a trip is
