@@ -155,11 +155,14 @@ uint32_t VNet_Connection::reuseWait() const
 // a path that passes some datagrams at once and holds others back, the
 // first trips can all read near nothing while such a copy takes a hundred
 // milliseconds; until enough trips are measured, the wait after such a
-// packet is never less than the guess made before any trip.
+// packet is never less than the guess made before any trip. Not while
+// every trip has read near nothing: on such a path a loss is a loss, and
+// a wait would stall a fast connection after each one.
 uint32_t VNet_Connection::doubtfulCopiesWait() const
 {
     const uint32_t wait = reuseWait();
-    return m_sectionsMeasured >= kSectionsToTrust ? wait : std::max(wait, kFirstTripGuessMs);
+    const bool tripBeyondGrain = longestTrip() > 0;
+    return m_sectionsMeasured >= kSectionsToTrust || !tripBeyondGrain ? wait : std::max(wait, kFirstTripGuessMs);
 }
 
 // The shortest of the same spans; the starting guess until a trip is
