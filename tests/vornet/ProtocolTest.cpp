@@ -541,6 +541,8 @@ public:
         m_received[seq] = true;
         return true;
     }
+    // A packet that was overtaken and came after all.
+    void takeLate(int seq) { m_received[seq & 15] = true; }
     long long last() const { return m_last; }
     void writeSection(Wire* wire) const
     {
@@ -779,6 +781,107 @@ TEST_F(ProtocolMessages, NumbersComeRoundAtTheNetworksPaceNotThePeersFormerPacin
             ++checked;
         });
     EXPECT_GT(checked, 16);
+}
+
+// On a path that reorders, the packet after an ordered message can overtake
+// it, and the peer's next section reports the message missing though it is
+// only late. Sent again under a new number, it would wait for the numbers to
+// come round, and the ordered data behind it with it. Once a packet of the
+// server's has been seen overtaken by one sent 40 ms after it, a message
+// reported missing by the peer that has taken a packet sent 20 ms after it
+// is not sent again at once, and once it arrives and is reported received,
+// it never is; else it goes again once the window of reordering has passed.
+// A message whose report comes from a packet sent 100 ms after it is lost,
+// and goes again at once.
+TEST_F(ProtocolMessages, OrderedDataSeenOvertakenIsNotSentAgainOnAnEarlyMissingReport)
+{
+    establish();
+    const unsigned id = server->find("established")->id;
+    int seq = 2;
+    Reception reception;
+    reception.take(serverLast);
+    // The values of the ordered messages the server sends; its numbered
+    // packets are taken by the peer unless missed.
+    auto sent = [&](bool missed) {
+        std::vector<uint32_t> values;
+        Wire wire;
+        VNet_BitStream* rest = nullptr;
+        while (peer->receive(&wire, &rest)) {
+            std::unique_ptr<VNet_BitStream> body(rest);
+            if (!wire.sequenced) continue;
+            serverLast = wire.seq;
+            if (!missed) reception.take(wire.seq);
+            if (wire.kind != kAppData) continue;
+            body->getInt(4);
+            values.push_back(body->getInt(32));
+        }
+        return values;
+    };
+    auto answer = [&] {
+        Wire wire = nodeData(seq);
+        reception.writeSection(&wire);
+        peer->send(wire);
+        seq = (seq + 1) & 15;
+        server->step();
+    };
+    // Sends the message, missed by the peer; then, this much later, the
+    // server's next packet, which the peer takes; the peer answers 20 ms on.
+    auto overtaken = [&](uint32_t value, uint32_t nextAfterMs) {
+        clock.advance(300);
+        server->VNet_sendData(id, valueStream(value), eVNet_ReliableOrdered);
+        server->step();
+        EXPECT_EQ(sent(true), std::vector<uint32_t>{value});
+        const int number = serverLast;
+        clock.advance(nextAfterMs);
+        server->step();
+        sent(false);
+        EXPECT_NE(serverLast, number) << "no packet after " << value;
+        clock.advance(20);
+        answer();
+        return number;
+    };
+    constexpr uint32_t kTripMs = 100;
+    server->VNet_sendData(id, valueStream(0), eVNet_ReliableOrdered);
+    server->step();
+    ASSERT_EQ(sent(false), (std::vector<uint32_t>{0}));
+    clock.advance(kTripMs);
+    answer();
+    sent(false);
+
+    // Until a packet has been seen overtaken, a missing report counts at once.
+    const int late = overtaken(1, 40);
+    EXPECT_EQ(sent(false), std::vector<uint32_t>{1});
+    reception.takeLate(late);
+    clock.advance(5);
+    answer();
+    sent(false);
+
+    const int second = overtaken(2, 20);
+    EXPECT_EQ(sent(false), std::vector<uint32_t>{}) << "2 sent again while it may be on its way";
+    reception.takeLate(second);
+    for (int i = 0; i < 60; ++i) {
+        clock.advance(5);
+        answer();
+        EXPECT_EQ(sent(false), std::vector<uint32_t>{}) << "2 sent again once received";
+    }
+
+    overtaken(3, kTripMs);
+    EXPECT_EQ(sent(false), std::vector<uint32_t>{3});
+    clock.advance(5);
+    answer();
+    sent(false);
+
+    // Reported missing early and never received, it goes again once the
+    // window has passed and a number is free.
+    overtaken(4, 20);
+    std::vector<uint32_t> resent = sent(false);
+    for (int i = 0; i < 60; ++i) {
+        clock.advance(5);
+        answer();
+        for (uint32_t value : sent(false)) resent.push_back(value);
+    }
+    EXPECT_EQ(resent, std::vector<uint32_t>{4});
+    EXPECT_EQ(server->count("closed"), 0);
 }
 
 // In one process the network takes no time, yet a trip can read one

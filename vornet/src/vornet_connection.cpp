@@ -120,6 +120,7 @@ VNet_Connection::~VNet_Connection()
         destroyStream(node->payload->stream);
         delete node->payload;
     }
+    dropDoubtfulLosses();
     destroyStream(m_pendingStream);
     destroyStream(m_openingRequest);
     delete m_classIdMap;
@@ -575,6 +576,7 @@ bool VNet_Connection::tick()
         if (!alive) return false;
     }
     if (checkTimeout(now) || checkStalledData(now)) return false;
+    settleOverdueLosses(now);
     checkResend(now);
     if (hasSendOpportunity(now)) {
         useSendOpportunity();

@@ -227,6 +227,14 @@ private:
     int ackSpan() const;
     uint32_t applyAcks(const AckSection& section, uint32_t receiveTime);
     void ackPacket(bool delivered, int n, uint32_t now);
+    // vornet_connection_losses.cpp: ordered data reported missing
+    bool takeMissingReport(int n, int newest, uint32_t now);
+    // Settles the ordered data of a packet settled as lost.
+    void settleLostData(int n, uint8_t order, VNet_BitStream* stream);
+    void settleOverdueLosses(uint32_t now);
+    void noteReceived(int n, uint32_t now);
+    void confirmLoss(int n);
+    void dropDoubtfulLosses();
     void resolvePacket(bool delivered, int n, bool resendAllowed, uint32_t now);
     void settleKind(HistoryRecord* record, bool delivered, bool resendAllowed);
     bool transmit(VNet_Packet* packet, HistoryRecord* record);
@@ -276,6 +284,7 @@ private:
     bool sendDataItem(DataItem* item);
     void recycleDataItem(DataItem* item);
     bool orderFree(int order) const;
+    void orderDelivered(uint8_t order, uint32_t now);
     // The data of a packet settled as lost, which last went out at the
     // given time, goes again under its order number.
     void requeueLostData(uint8_t order, VNet_BitStream* stream, uint32_t lostSentAt);
@@ -414,6 +423,26 @@ private:
     // Whether the packet under each number was reported missing or sent
     // again (doubtfulCopiesWait).
     bool m_doubtfulCopies[kSequenceCount] = {};
+    // For each number the peer reported missing and we took for lost: how
+    // much later than its last sending the newest packet the peer had taken
+    // was first sent; -1 for none since the number was last given.
+    int32_t m_lostAhead[kSequenceCount] = {-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1};
+    // How much later than ordered data reported missing the newest packet
+    // the peer had taken must have gone out for the data to be lost at once
+    // (takeMissingReport); 0 while no packet of ours has been seen
+    // overtaken.
+    uint32_t m_reorderWindow = 0;
+    // The ordered data of a packet settled as lost that may only have been
+    // overtaken, kept under its number until the peer reports it received
+    // or its time runs out (vornet_connection_losses.cpp).
+    struct DoubtfulLoss {
+        // When the loss stands unless reported received first; 0 for none.
+        uint32_t dueAt = 0;
+        VNet_BitStream* stream = nullptr;
+        uint8_t order = 0;
+        uint32_t sentAt = 0;
+    };
+    DoubtfulLoss m_doubtfulLosses[kSequenceCount];
     // When the packet under each number was settled; 0 before the first.
     uint32_t m_settledAt[kSequenceCount] = {};
     // The longest round trip of this span of time and of the span before, in

@@ -114,6 +114,12 @@ bool VNet_Connection::orderFree(int order) const
     return lostSentAt == 0 || m_farewell || Vornet::getTime() - lostSentAt >= doubtfulCopiesWait();
 }
 
+void VNet_Connection::orderDelivered(uint8_t order, uint32_t now)
+{
+    m_ordersInFlight = static_cast<uint16_t>(m_ordersInFlight & ~orderBit(order));
+    m_orderedProgressAt = now;
+}
+
 // Items are kept for the next messages: a connection that sends steadily
 // allocates none.
 void VNet_Connection::recycleDataItem(DataItem* item)

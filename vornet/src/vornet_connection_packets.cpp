@@ -382,7 +382,15 @@ uint32_t VNet_Connection::applyAcks(const AckSection& section, uint32_t receiveT
     const bool lastOutstanding = m_sendWindow[last].outstanding;
     const uint32_t sendTime = m_sendTimes[last];
     followAcknowledged(section, receiveTime);
-    for (int i = 0; i < kWindow; ++i) ackPacket((section.received >> i) & 1, wrap(section.first + i), receiveTime);
+    for (int i = 0; i < kWindow; ++i) {
+        const int n = wrap(section.first + i);
+        if ((section.received >> i) & 1) {
+            noteReceived(n, receiveTime);
+            ackPacket(true, n, receiveTime);
+        } else if (takeMissingReport(n, last, receiveTime)) {
+            ackPacket(false, n, receiveTime);
+        }
+    }
     return lastOutstanding && (section.received & 0x80) ? sendTime : 0;
 }
 
@@ -491,11 +499,10 @@ void VNet_Connection::settleKind(HistoryRecord* record, bool delivered, bool res
         break;
     case KindAppData:
         if (delivered) {
-            m_ordersInFlight = static_cast<uint16_t>(m_ordersInFlight & ~(1u << record->orderOrLevel));
-            m_orderedProgressAt = Vornet::getTime();
+            orderDelivered(record->orderOrLevel, Vornet::getTime());
             break;
         }
-        requeueLostData(record->orderOrLevel, kept, m_lastSentAt[record->number]);
+        settleLostData(record->number, record->orderOrLevel, kept);
         return;
     default:
         break;
@@ -542,7 +549,12 @@ bool VNet_Connection::transmit(VNet_Packet* packet, HistoryRecord* resent)
         m_sendTimes[record->number] = resent ? 0 : now;
         m_lastSentAt[record->number] = now;
         m_doubtfulCopies[record->number] = resent != nullptr;
-        if (!resent) m_firstSentAt[record->number] = now;
+        if (!resent) {
+            // The number is given again: a loss kept under it stands.
+            confirmLoss(record->number);
+            m_firstSentAt[record->number] = now;
+            m_lostAhead[record->number] = -1;
+        }
     }
     const unsigned bytes = packet->getSize();
     if (!m_farewell && simulateLoss()) {
