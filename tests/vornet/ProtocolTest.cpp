@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <deque>
 #include <iterator>
 #include <memory>
 #include <random>
@@ -705,6 +706,60 @@ TEST_F(ProtocolMessages, ALateCopyOfAnAcknowledgementOnlyPacketCannotSettlePacke
     for (int i = 0; i < 4000 && values.size() < kMessages; ++i) round(false);
     EXPECT_EQ(values.size(), kMessages);
     EXPECT_EQ(server->count("closed"), 0);
+}
+
+// On a path whose trips vary, the longest sampled falls short of the
+// longest the path takes, and a packet sent again just before its answer
+// comes holds the number eight after it back for a whole reuse wait. After
+// trips of 300 and 200 ms the path goes silent: the first packet sent
+// again goes no sooner than the longest trip and half the spread after it
+// went out.
+TEST_F(ProtocolMessages, ATimedOutPacketGoesAgainAfterTheLongestTripAndHalfTheSpread)
+{
+    establish();
+    Reception reception;
+    reception.take(serverLast);
+    queueMessages(40);
+    int seq = 2;
+    uint32_t elapsed = 0;
+    // The numbers sent and not answered, in the order they went out, with
+    // when each went out.
+    std::deque<std::pair<int, uint32_t>> unanswered;
+    uint32_t resentAfter = 0;
+    // Steps the server every 10 ms; the peer answers each packet the trip
+    // after it went out, or never once the path is silent.
+    auto run = [&](uint32_t durationMs, uint32_t tripMs) {
+        for (const uint32_t end = elapsed + durationMs; elapsed < end && resentAfter == 0; elapsed += 10) {
+            server->step();
+            for (const Wire& wire : collect()) {
+                if (!wire.sequenced) continue;
+                const auto earlier = std::find_if(unanswered.begin(), unanswered.end(),
+                                                  [&](const auto& sent) { return sent.first == wire.seq; });
+                if (earlier != unanswered.end()) {
+                    resentAfter = elapsed - earlier->second;
+                } else {
+                    unanswered.emplace_back(wire.seq, elapsed);
+                }
+            }
+            clock.advance(10);
+            bool answered = false;
+            while (tripMs > 0 && !unanswered.empty() && unanswered.front().second + tripMs <= elapsed + 10) {
+                reception.take(unanswered.front().first);
+                unanswered.pop_front();
+                answered = true;
+            }
+            if (!answered) continue;
+            Wire answer = nodeData(seq);
+            reception.writeSection(&answer);
+            peer->send(answer);
+            seq = (seq + 1) & 15;
+        }
+    };
+    run(500, 300);
+    run(500, 200);
+    ASSERT_EQ(resentAfter, 0u);
+    run(1000, 0);
+    EXPECT_GE(resentAfter, 300u + (300u - 200u) / 2);
 }
 
 // On a path whose trips vary, the longest trips are rare and come again.

@@ -228,7 +228,7 @@ private:
     uint32_t applyAcks(const AckSection& section, uint32_t receiveTime);
     void ackPacket(bool delivered, int n, uint32_t now);
     // vornet_connection_losses.cpp: ordered data reported missing
-    bool takeMissingReport(int n, int newest, uint32_t now);
+    bool takeMissingReport(int n, int newest);
     // Settles the ordered data of a packet settled as lost.
     void settleLostData(int n, uint8_t order, VNet_BitStream* stream);
     void settleOverdueLosses(uint32_t now);
@@ -252,10 +252,12 @@ private:
     void measureRoundTrip(uint32_t receiveTime, uint32_t sendTime);
     void followAcknowledged(const AckSection& section, uint32_t receiveTime);
     uint32_t tripStart(int n) const;
-    void followTrip(uint32_t now, uint32_t trip);
+    void followTrip(uint32_t now, uint32_t trip, bool resent);
     void peerTookRate();
     uint32_t longestTrip() const;
     uint32_t reuseWait() const;
+    // The longest trip measured lately, and half their spread beyond it.
+    uint32_t longestTripBound() const;
     uint32_t doubtfulCopiesWait() const;
     uint32_t shortestTrip() const;
     bool isLateCopy(const AckSection& section, uint32_t now);

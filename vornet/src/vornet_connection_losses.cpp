@@ -5,14 +5,13 @@
 // Ordered data taken for lost goes again under a new number, which waits
 // for the reuse wait, and on a path that reorders the copy sent again is
 // overtaken as often: one message could hold up the ordered data behind it
-// for seconds. So once packets of ours have been seen overtaken, the
-// packet reported missing is settled as before, which keeps the window
-// moving, but its data is kept under its number while a report of
-// received can still come: until the newest packet the peer had taken
-// when it reported the number missing has been on its way for the reorder
-// window longer than the missing one. Reported received by then, the data
-// was delivered; else it goes again. Until a packet has been seen
-// overtaken the window is nothing, and lost data goes again at once.
+// for seconds. So once packets of ours have been seen overtaken, a packet
+// reported missing by a peer that had taken one sent less than the reorder
+// window after it is settled as before, which keeps the numbers moving,
+// but its data is kept under its number for as long as a report of
+// received can still come. Reported received by then, the data was
+// delivered; else it goes again. Until a packet has been seen overtaken
+// the window is nothing, and lost data goes again at once.
 #include <algorithm>
 
 #include "vornet_connection.h"
@@ -21,7 +20,7 @@ namespace Vornet_Private {
 
 // Whether the report settles the number as lost: a report of received is
 // never undone by an older section saying missing.
-bool VNet_Connection::takeMissingReport(int n, int newest, uint32_t now)
+bool VNet_Connection::takeMissingReport(int n, int newest)
 {
     const SendEntry& entry = m_sendWindow[n];
     if (!entry.outstanding || entry.buffered == 1) return false;
@@ -29,14 +28,11 @@ bool VNet_Connection::takeMissingReport(int n, int newest, uint32_t now)
     m_lostAhead[n] = std::max(ahead, 0);
     const uint32_t window = std::min(m_reorderWindow, longestTrip());
     if (m_history[n]->kind != KindAppData || ahead >= int32_t(window)) return true;
-    // Had it come as soon after the newest as the window allows, the peer
-    // would have reported it by then; never later than a whole trip and
-    // the window after it went out.
-    const auto sinceSent = static_cast<int32_t>(now - m_lastSentAt[n]);
-    const int32_t wait = std::min(int32_t(window) - ahead, int32_t(longestTrip() + window) - sinceSent);
-    const uint32_t due = now + uint32_t(std::max(wait, 0));
-    DoubtfulLoss& loss = m_doubtfulLosses[n];
-    if (loss.dueAt == 0 || int32_t(due - loss.dueAt) < 0) loss.dueAt = due == 0 ? 1 : due;
+    // Had it come, the peer would have reported it received within the
+    // longest trip after it went out, and half the spread of the trips: the
+    // report comes in a later packet of the peer, whose way varies too.
+    const uint32_t due = m_lastSentAt[n] + longestTripBound();
+    m_doubtfulLosses[n].dueAt = due == 0 ? 1 : due;
     return true;
 }
 

@@ -164,11 +164,15 @@ bool VNet_Connection::spanFull() const
 // A packet goes again no sooner than the longest trip measured lately: on a
 // path slower than the time-out every packet would go twice or more before
 // its answer came, and a packet sent again gives no round-trip sample, so
-// that the average ping and the time-out would never learn the path.
+// that the average ping and the time-out would never learn the path. On a
+// path whose trips vary, the longest sampled falls short of the longest
+// the path takes, and a packet sent again just before its answer comes
+// holds the number eight after it back for a whole reuse wait (windowFull):
+// half the spread of the trips goes on top.
 uint32_t VNet_Connection::resendTimeout() const
 {
     const uint32_t base = m_stats.averagePing > 100 ? 2u * m_stats.averagePing : kFirstTripGuessMs;
-    return std::max(base, longestTrip());
+    return std::max(base, longestTripBound());
 }
 
 int VNet_Connection::ackSpan() const
@@ -387,7 +391,7 @@ uint32_t VNet_Connection::applyAcks(const AckSection& section, uint32_t receiveT
         if ((section.received >> i) & 1) {
             noteReceived(n, receiveTime);
             ackPacket(true, n, receiveTime);
-        } else if (takeMissingReport(n, last, receiveTime)) {
+        } else if (takeMissingReport(n, last)) {
             ackPacket(false, n, receiveTime);
         }
     }

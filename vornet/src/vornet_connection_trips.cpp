@@ -71,7 +71,7 @@ void VNet_Connection::followAcknowledged(const AckSection& section, uint32_t rec
                 m_firstSentAt[n] == 0 || (m_sendTimes[n] == 0) != resent) {
                 continue;
             }
-            followTrip(receiveTime, countedTrip(int64_t(receiveTime) - tripStart(n)));
+            followTrip(receiveTime, countedTrip(int64_t(receiveTime) - tripStart(n)), resent);
             if (!resent) m_sentOnceAnsweredAt = receiveTime;
             measured = true;
         }
@@ -107,12 +107,16 @@ void VNet_Connection::peerTookRate()
 // trips vary, the longest ones are rare, and a trip as long comes again. So
 // it is the longest of the trips measured in the current span of time and
 // the span before, not an average that fades with every shorter trip. The
-// first trip replaces the starting guess.
-void VNet_Connection::followTrip(uint32_t now, uint32_t trip)
+// first trip replaces the starting guess. The shortest is taken from
+// packets sent once: an answer that comes soon after a packet went again
+// is often the answer to its first sending, and would read as a trip
+// shorter than any the path takes.
+void VNet_Connection::followTrip(uint32_t now, uint32_t trip, bool resent)
 {
+    const uint32_t shortest = resent ? UINT32_MAX : trip;
     if (!m_tripMeasured) {
         m_longestTripIn[0] = m_longestTripIn[1] = trip;
-        m_shortestTripIn[0] = m_shortestTripIn[1] = trip;
+        m_shortestTripIn[0] = m_shortestTripIn[1] = shortest;
         m_tripSpanStart = now;
         m_tripMeasured = true;
         m_sectionsMeasured = 0;
@@ -127,7 +131,7 @@ void VNet_Connection::followTrip(uint32_t now, uint32_t trip)
         m_sectionsMeasured = kSectionsToTrust;
     }
     m_longestTripIn[0] = std::max(m_longestTripIn[0], trip);
-    m_shortestTripIn[0] = std::min(m_shortestTripIn[0], trip);
+    m_shortestTripIn[0] = std::min(m_shortestTripIn[0], shortest);
 }
 
 uint32_t VNet_Connection::longestTrip() const
@@ -146,8 +150,14 @@ uint32_t VNet_Connection::longestTrip() const
 uint32_t VNet_Connection::reuseWait() const
 {
     const uint32_t longest = longestTrip();
-    const uint32_t wait = longest + (longest - shortestTrip()) / 2;
+    const uint32_t wait = longestTripBound();
     return m_sectionsMeasured >= kSectionsToTrust ? wait : std::max(wait, 4 * longest);
+}
+
+uint32_t VNet_Connection::longestTripBound() const
+{
+    const uint32_t longest = longestTrip();
+    return longest + (longest - shortestTrip()) / 2;
 }
 
 // A packet reported missing has often been overtaken rather than lost, and
