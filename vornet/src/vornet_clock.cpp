@@ -25,9 +25,10 @@ uint64_t nowMs()
 uint32_t clockMilliseconds()
 {
     const uint64_t now = nowMs();
-    uint64_t origin = notStarted;
-    // The first reading of the process fixes the origin; later ones keep it.
-    if (originMs.compare_exchange_strong(origin, now)) origin = now;
+    // The first reading of the process fixes the origin; later ones keep it,
+    // and only read it: the clock is read at every packet.
+    uint64_t origin = originMs.load(std::memory_order_acquire);
+    if (origin == notStarted && originMs.compare_exchange_strong(origin, now)) origin = now;
     return static_cast<uint32_t>(now - origin + 1);
 }
 

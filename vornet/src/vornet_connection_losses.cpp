@@ -27,7 +27,7 @@ bool VNet_Connection::takeMissingReport(int n, int newest)
     const auto ahead = static_cast<int32_t>(m_firstSentAt[newest] - m_lastSentAt[n]);
     m_lostAhead[n] = std::max(ahead, 0);
     const uint32_t window = std::min(m_reorderWindow, longestTrip());
-    if (m_history[n]->kind != KindAppData || ahead >= int32_t(window)) return true;
+    if (m_history[n]->kind != KindAppData || window == 0 || ahead >= int32_t(window)) return true;
     // Had it come, the peer would have reported it received within the
     // longest trip after it went out, and half the spread of the trips: the
     // report comes in a later packet of the peer, whose way varies too.
@@ -53,6 +53,8 @@ void VNet_Connection::settleLostData(int n, uint8_t order, VNet_BitStream* strea
 // window (noteReceived).
 void VNet_Connection::settleOverdueLosses(uint32_t now)
 {
+    // Nothing is kept before a packet has been seen overtaken.
+    if (m_reorderWindow == 0) return;
     const auto window = static_cast<int32_t>(std::min(m_reorderWindow, longestTrip()));
     for (int n = 0; n < kSequenceCount; ++n) {
         const DoubtfulLoss& loss = m_doubtfulLosses[n];
@@ -75,7 +77,6 @@ void VNet_Connection::confirmLoss(int n)
 // the number was delivered.
 void VNet_Connection::noteReceived(int n, uint32_t now)
 {
-    if (m_lostAhead[n] < 0) return;
     m_reorderWindow = std::max(m_reorderWindow, 3 * uint32_t(m_lostAhead[n]) / 2 + 1);
     m_lostAhead[n] = -1;
     DoubtfulLoss& loss = m_doubtfulLosses[n];

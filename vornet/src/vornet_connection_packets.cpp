@@ -389,7 +389,7 @@ uint32_t VNet_Connection::applyAcks(const AckSection& section, uint32_t receiveT
     for (int i = 0; i < kWindow; ++i) {
         const int n = wrap(section.first + i);
         if ((section.received >> i) & 1) {
-            noteReceived(n, receiveTime);
+            if (m_lostAhead[n] >= 0) noteReceived(n, receiveTime);
             ackPacket(true, n, receiveTime);
         } else if (takeMissingReport(n, last)) {
             ackPacket(false, n, receiveTime);

@@ -62,21 +62,29 @@ void VNet_Connection::measureRoundTrip(uint32_t receiveTime, uint32_t sendTime)
 // whether one was answered since its first sending (tripStart).
 void VNet_Connection::followAcknowledged(const AckSection& section, uint32_t receiveTime)
 {
-    bool measured = false;
-    for (const bool resent : {false, true}) {
+    // Bit i: number first + i, reported received here for the first time.
+    uint8_t sentOnce = 0;
+    uint8_t sentAgain = 0;
+    for (int i = 0; i < kWindow; ++i) {
+        const int n = (section.first + i) & (kSequenceCount - 1);
+        const SendEntry& entry = m_sendWindow[n];
+        if (!((section.received >> i) & 1) || !entry.outstanding || entry.buffered >= 0 || m_firstSentAt[n] == 0) {
+            continue;
+        }
+        (m_sendTimes[n] == 0 ? sentAgain : sentOnce) |= static_cast<uint8_t>(1u << i);
+    }
+    if ((sentOnce | sentAgain) == 0) return;
+    const uint8_t inTurn[2] = {sentOnce, sentAgain};
+    for (int turn = 0; turn < 2; ++turn) {
+        const bool resent = turn == 1;
         for (int i = 0; i < kWindow; ++i) {
+            if (!((inTurn[turn] >> i) & 1)) continue;
             const int n = (section.first + i) & (kSequenceCount - 1);
-            const SendEntry& entry = m_sendWindow[n];
-            if (!((section.received >> i) & 1) || !entry.outstanding || entry.buffered >= 0 ||
-                m_firstSentAt[n] == 0 || (m_sendTimes[n] == 0) != resent) {
-                continue;
-            }
             followTrip(receiveTime, countedTrip(int64_t(receiveTime) - tripStart(n)), resent);
             if (!resent) m_sentOnceAnsweredAt = receiveTime;
-            measured = true;
         }
     }
-    if (measured && m_sectionsMeasured < kSectionsToTrust) ++m_sectionsMeasured;
+    if (m_sectionsMeasured < kSectionsToTrust) ++m_sectionsMeasured;
 }
 
 // A number sent again may be answered for either sending. On a path slower
