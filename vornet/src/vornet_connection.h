@@ -236,7 +236,7 @@ private:
     void confirmLoss(int n);
     void dropDoubtfulLosses();
     void resolvePacket(bool delivered, int n, bool resendAllowed, uint32_t now);
-    void settleKind(HistoryRecord* record, bool delivered, bool resendAllowed);
+    void settleKind(HistoryRecord* record, bool delivered, bool resendAllowed, uint32_t now);
     bool transmit(VNet_Packet* packet, HistoryRecord* record);
     bool simulateLoss();
     void flushOutgoing();

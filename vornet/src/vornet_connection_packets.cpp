@@ -430,10 +430,10 @@ void VNet_Connection::resolvePacket(bool delivered, int n, bool resendAllowed, u
     m_oldest = static_cast<int8_t>(wrap(m_oldest + 1));
     m_sendWindow[n] = SendEntry{false, -1, false};
     m_settledAt[n] = now;
-    settleKind(record, delivered, resendAllowed);
+    settleKind(record, delivered, resendAllowed, now);
 }
 
-void VNet_Connection::settleKind(HistoryRecord* record, bool delivered, bool resendAllowed)
+void VNet_Connection::settleKind(HistoryRecord* record, bool delivered, bool resendAllowed, uint32_t now)
 {
     const int32_t kind = record->kind;
     record->kind = 0;
@@ -503,7 +503,7 @@ void VNet_Connection::settleKind(HistoryRecord* record, bool delivered, bool res
         break;
     case KindAppData:
         if (delivered) {
-            orderDelivered(record->orderOrLevel, Vornet::getTime());
+            orderDelivered(record->orderOrLevel, now);
             break;
         }
         settleLostData(record->number, record->orderOrLevel, kept);
